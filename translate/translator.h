@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "translate/keygate.h"
+#include "translate/keyinjector.h"
+#include "translate/logsink.h"
+#include "translate/unitstate.h"
+
+namespace qel {
+
+// The receive buffer: byte 0 report ID, byte 1 report type, payload from byte 2.
+inline constexpr std::size_t kReceiveBufferSize = 128;
+inline constexpr std::size_t kReportTypeOffset = 1;
+inline constexpr std::size_t kPayloadOffset = 2;
+using ReceiveBuffer = std::span<const std::uint8_t, kReceiveBufferSize>;
+
+// Which rotaries one bezel report carries.
+enum class RotaryHalf { First, Second };  // 0-6 (0xC2), 7-13 (0xC3)
+
+// Turns input reports into unit state changes, keystrokes and log lines.
+// Main thread only; borrows everything it is given, which must outlive it.
+class InputTranslator {
+public:
+    InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log, const KeyGate& gate);
+
+    // A report of a panel product ID (684-689); any other product ID or report type is ignored.
+    void DecodeReport(int productId, ReceiveBuffer buffer);
+
+    void ProcessBezelButtons(int unit);
+    void ProcessBezelRotaries(int unit, RotaryHalf half);
+    void ProcessPan(int unit);
+    void ProcessAudioRotaries(int unit);
+    void ProcessAudioButtons(int unit);
+
+private:
+    UnitStates& Units;
+    KeyInjector& Injector;
+    LogSink& Log;
+    const KeyGate& Gate;
+};
+
+}  // namespace qel
