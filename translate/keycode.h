@@ -41,6 +41,13 @@ inline constexpr std::array<KeyName, 43> kKeyNames{{
 
 // Text form of a binding, e.g. "SHIFT+CTRL+F1"; empty for 0. A value with modifier
 // bits and no key byte gives just the prefixes ("SHIFT+"): never a NUL character.
+// Bits above Alt are ignored. Pure; any thread.
 std::string KeyCodeToText(KeyCode code);
+
+// The same text appended to text, so that callers building a line reuse one buffer.
+void AppendKeyCodeText(std::string& text, KeyCode code);
+
+// The name of a virtual-key code in key text ("F1", "NUMPAD0"), or empty if it has none.
+[[nodiscard]] std::string_view KeyNameOf(std::uint8_t virtualKey);
 
 }  // namespace qel
