@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
@@ -29,6 +31,8 @@ public:
     // A report of a panel product ID (684-689); any other product ID or report type is ignored.
     void DecodeReport(int productId, ReceiveBuffer buffer);
 
+    // The processing passes over the state the decoder stored. A unit index out of range
+    // (bezel 0-3, audio 0-1) is ignored.
     void ProcessBezelButtons(int unit);
     void ProcessBezelRotaries(int unit, RotaryHalf half);
     void ProcessPan(int unit);
@@ -36,10 +40,21 @@ public:
     void ProcessAudioButtons(int unit);
 
 private:
+    // The button rule over one unit's buttons, numbered from 0 in the log.
+    void ProcessButtonRun(std::string_view unitPrefix, int unit, std::span<ButtonState> buttons);
+    // The step rule over consecutive rotaries, the first one numbered firstNumber in the log.
+    void ProcessRotaryRun(std::string_view unitPrefix, int unit, std::span<RotaryState> rotaries,
+                          int firstNumber);
+    // One keystroke of key, if "Enable keys" allows it.
+    void PressKey(KeyCode key);
+    // Logs the line built in Line.
+    void LogLine();
+
     UnitStates& Units;
     KeyInjector& Injector;
     LogSink& Log;
     const KeyGate& Gate;
+    std::string Line;  // reused for every log line, so busy passes do not allocate per line
 };
 
 }  // namespace qel

@@ -48,4 +48,12 @@ struct UnitStates {
     std::array<AudioUnitState, kAudioUnitCount> AudioUnits;
 };
 
+// Sets every record's Name from the control catalogue: buttons and rotaries their own
+// names, pan directions their whole keys ("range_pan_n"), the push "range_push".
+// Bindings and counters are left alone.
+void AssignCatalogueNames(UnitStates& units);
+
+[[nodiscard]] constexpr bool IsBezelUnitIndex(int unit) { return unit >= 0 && unit < kBezelUnitCount; }
+[[nodiscard]] constexpr bool IsAudioUnitIndex(int unit) { return unit >= 0 && unit < kAudioUnitCount; }
+
 }  // namespace qel

@@ -1,0 +1,38 @@
+#include "translate/logline.h"
+#include "translate/translator.h"
+
+namespace qel {
+
+void InputTranslator::ProcessBezelButtons(int unit) {
+    if (IsBezelUnitIndex(unit)) {
+        ProcessButtonRun(kBezelLogPrefix, unit, Units.BezelUnits[static_cast<std::size_t>(unit)].Buttons);
+    }
+}
+
+void InputTranslator::ProcessAudioButtons(int unit) {
+    if (IsAudioUnitIndex(unit)) {
+        ProcessButtonRun(kAudioLogPrefix, unit, Units.AudioUnits[static_cast<std::size_t>(unit)].Buttons);
+    }
+}
+
+void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit,
+                                       std::span<ButtonState> buttons) {
+    // Ascending numbers: of two presses in one report the lower number types first.
+    for (std::size_t number = 0; number < buttons.size(); ++number) {
+        ButtonState& button = buttons[number];
+        if (button.Current == button.Previous) {
+            continue;
+        }
+        // The whole keystroke goes out on the press edge; a release sends and logs nothing.
+        // Unbound and gated presses are logged too, so the user sees the panel works.
+        if (button.Current != 0) {
+            PressKey(button.Key);
+            FormatControlLine(Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
+                              button.Key);
+            LogLine();
+        }
+        button.Previous = button.Current;
+    }
+}
+
+}  // namespace qel

@@ -1,0 +1,77 @@
+#include "translate/translator.h"
+
+namespace qel {
+
+namespace {
+
+using Payload = std::span<const std::uint8_t, kReceiveBufferSize - kPayloadOffset>;
+
+// Button n is bit (n mod 8) of payload byte (n div 8), least significant bit first.
+void StoreButtonBits(std::span<ButtonState> buttons, Payload payload) {
+    for (std::size_t number = 0; number < buttons.size(); ++number) {
+        buttons[number].Current = static_cast<std::uint8_t>((payload[number / 8] >> (number % 8)) & 1U);
+    }
+}
+
+// One counter byte per rotary, the lowest rotary number in payload byte 0.
+void StoreCounters(std::span<RotaryState> rotaries, Payload payload) {
+    for (std::size_t number = 0; number < rotaries.size(); ++number) {
+        rotaries[number].Current = payload[number];
+    }
+}
+
+constexpr std::uint8_t kPanPushBit = 0x01;
+constexpr unsigned kPanSwitchShift = 1;
+constexpr std::uint8_t kPanSwitchMask = 0x0F;
+
+}  // namespace
+
+void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
+    const std::uint8_t reportType = buffer[kReportTypeOffset];
+    const Payload payload = buffer.subspan<kPayloadOffset>();
+
+    if (IsBezelProductId(productId)) {
+        const int unit = productId - kFirstBezelProductId;
+        BezelUnitState& bezel = Units.BezelUnits[static_cast<std::size_t>(unit)];
+        switch (reportType) {
+            case kReportC1: {
+                StoreButtonBits(bezel.Buttons, payload);
+                // Buttons before the joystick: a press logs before a pan in the same report.
+                ProcessBezelButtons(unit);
+                const std::uint8_t pan = payload[kPanPayloadByte];
+                bezel.PanPush.Current = pan & kPanPushBit;
+                bezel.CurrentDirection = kPanDirectionTable[(pan >> kPanSwitchShift) & kPanSwitchMask];
+                ProcessPan(unit);
+                break;
+            }
+            case kReportC2:
+                StoreCounters(std::span(bezel.Rotaries).first<kRotariesPerReport>(), payload);
+                ProcessBezelRotaries(unit, RotaryHalf::First);
+                break;
+            case kReportC3:
+                StoreCounters(std::span(bezel.Rotaries).last<kRotariesPerReport>(), payload);
+                ProcessBezelRotaries(unit, RotaryHalf::Second);
+                break;
+            default:
+                break;
+        }
+    } else if (IsAudioProductId(productId)) {
+        const int unit = productId - kFirstAudioProductId;
+        AudioUnitState& audio = Units.AudioUnits[static_cast<std::size_t>(unit)];
+        switch (reportType) {
+            case kReportC1:
+                StoreCounters(audio.Rotaries, payload);
+                ProcessAudioRotaries(unit);
+                break;
+            case kReportC2:
+                StoreButtonBits(audio.Buttons, payload);
+                ProcessAudioButtons(unit);
+                break;
+            default:
+                // Audio units have no 0xC3 controls.
+                break;
+        }
+    }
+}
+
+}  // namespace qel

@@ -1,0 +1,49 @@
+#include "translate/logline.h"
+#include "translate/rotary.h"
+#include "translate/translator.h"
+
+namespace qel {
+
+void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
+    if (!IsBezelUnitIndex(unit)) {
+        return;
+    }
+    const std::span<RotaryState> rotaries = Units.BezelUnits[static_cast<std::size_t>(unit)].Rotaries;
+    switch (half) {
+        case RotaryHalf::First:
+            ProcessRotaryRun(kBezelLogPrefix, unit, rotaries.first<kRotariesPerReport>(), 0);
+            break;
+        case RotaryHalf::Second:
+            ProcessRotaryRun(kBezelLogPrefix, unit, rotaries.last<kRotariesPerReport>(),
+                             kBezelRotaryCount - kRotariesPerReport);
+            break;
+    }
+}
+
+void InputTranslator::ProcessAudioRotaries(int unit) {
+    if (IsAudioUnitIndex(unit)) {
+        ProcessRotaryRun(kAudioLogPrefix, unit, Units.AudioUnits[static_cast<std::size_t>(unit)].Rotaries, 0);
+    }
+}
+
+void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit,
+                                       std::span<RotaryState> rotaries, int firstNumber) {
+    int number = firstNumber;
+    for (RotaryState& rotary : rotaries) {
+        const RotaryStep step = StepRotary(rotary);
+        // Movement is logged as it arrives, whether or not keys go out; queued steps are not.
+        if (step.Movement != 0) {
+            FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number}, rotary.IncrKey,
+                             rotary.DecrKey);
+            LogLine();
+        }
+        if (step.Direction > 0) {
+            PressKey(rotary.IncrKey);
+        } else if (step.Direction < 0) {
+            PressKey(rotary.DecrKey);
+        }
+        ++number;
+    }
+}
+
+}  // namespace qel

@@ -1,0 +1,49 @@
+#include "translate/logline.h"
+
+#include <array>
+#include <charconv>
+
+namespace qel {
+
+namespace {
+
+void AppendNumber(std::string& line, int number) {
+    std::array<char, 16> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+    line.append(digits.data(), result.ptr);
+}
+
+// Everything up to and including the opening quote of the key text.
+void BeginLine(std::string& line, const ControlPlace& place) {
+    line.clear();
+    line += place.UnitPrefix;
+    AppendNumber(line, place.Unit);
+    line += ' ';
+    line += place.Word;
+    line += " '";
+    line += place.Name;
+    line += "' (#";
+    AppendNumber(line, place.Number);
+    line += "), Key=('";
+}
+
+constexpr std::string_view kLineEnd = "')";
+
+}  // namespace
+
+void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key) {
+    BeginLine(line, place);
+    AppendKeyCodeText(line, key);
+    line += kLineEnd;
+}
+
+void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incrKey,
+                      KeyCode decrKey) {
+    BeginLine(line, place);
+    AppendKeyCodeText(line, incrKey);
+    line += '/';
+    AppendKeyCodeText(line, decrKey);
+    line += kLineEnd;
+}
+
+}  // namespace qel

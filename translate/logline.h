@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "translate/keycode.h"
+
+namespace qel {
+
+// The unit word of a log line: bezel units log as "G1000-<unit>", audio units as "Audio-<unit>".
+inline constexpr std::string_view kBezelLogPrefix = "G1000-";
+inline constexpr std::string_view kAudioLogPrefix = "Audio-";
+
+// The control word of a log line.
+inline constexpr std::string_view kButtonWord = "Button";
+inline constexpr std::string_view kRotaryWord = "Rotary";
+inline constexpr std::string_view kPanWord = "Pan";
+
+// Where a log line's control sits: e.g. "G1000-", unit 1, "Button", "softkey_3", number 15.
+struct ControlPlace {
+    std::string_view UnitPrefix;
+    int Unit = 0;
+    std::string_view Word;
+    std::string_view Name;
+    int Number = 0;
+};
+
+// Replaces line with "<prefix><unit> <word> '<name>' (#<number>), Key=('<key>')".
+void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key);
+
+// The same with "<increment>/<decrement>" as the key text, the increment binding first.
+void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incrKey,
+                      KeyCode decrKey);
+
+}  // namespace qel

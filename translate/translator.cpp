@@ -1,0 +1,27 @@
+#include "translate/translator.h"
+
+#include "translate/sendkey.h"
+
+namespace qel {
+
+namespace {
+// Longest line: prefix, unit, word, a 15-character name and two 24-character key texts.
+constexpr std::size_t kLineCapacity = 128;
+}  // namespace
+
+InputTranslator::InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log,
+                                 const KeyGate& gate)
+    : Units(units), Injector(injector), Log(log), Gate(gate) {
+    Line.reserve(kLineCapacity);
+}
+
+void InputTranslator::PressKey(KeyCode key) {
+    // Asked before every keystroke: the gate may close between two controls of one pass.
+    if (Gate.KeysEnabled()) {
+        SendKey(Injector, key, true);
+    }
+}
+
+void InputTranslator::LogLine() { Log.AppendLine(Line); }
+
+}  // namespace qel
