@@ -1,0 +1,96 @@
+#include "keymap/keytext.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qel {
+namespace {
+
+struct ModifierName {
+    std::string_view Name;
+    KeyCode Bit;
+};
+
+// Matched before the key names: the prefixes KeyCodeToText writes, without their '+'.
+constexpr std::array<ModifierName, 3> kModifierNames{{
+    {"shift", kShiftBit},
+    {"ctrl", kCtrlBit},
+    {"alt", kAltBit},
+}};
+
+constexpr char ToLowerAscii(char c) {
+    // Only A-Z fold: no name holds anything else, and other bytes must show in the log as
+    // they were written, whatever the machine's locale.
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// token is already lower case; the key names are stored upper case.
+bool MatchesName(std::string_view token, std::string_view name) {
+    if (token.size() != name.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        if (token[i] != ToLowerAscii(name[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct ParseState {
+    KeyCode Modifiers = 0;
+    std::uint8_t KeyByte = 0;
+};
+
+void DecideToken(std::string_view lowered, char asWritten, const KeyLayout& layout,
+                 ParseState& state, LogSink& log) {
+    if (lowered.size() == 1) {
+        // The character as written: the layout's answer carries the shift state in the high
+        // byte, which a binding does not keep ("!" is the 1 key, 0xFF for no key at all).
+        state.KeyByte = static_cast<std::uint8_t>(layout.VkKeyScan(asWritten) & 0xFF);
+        return;
+    }
+    for (const ModifierName& modifier : kModifierNames) {
+        if (lowered == modifier.Name) {
+            state.Modifiers |= modifier.Bit;
+            return;
+        }
+    }
+    for (const KeyName& key : kKeyNames) {
+        if (MatchesName(lowered, key.Name)) {
+            state.KeyByte = key.VirtualKey;
+            return;
+        }
+    }
+    std::string line = "Unknown key '";
+    line += lowered;
+    line += "' found in config";
+    log.AppendLine(line);
+}
+
+}  // namespace
+
+KeyCode ParseKeyText(std::string_view text, const KeyLayout& layout, LogSink& log) {
+    text = text.substr(0, text.find('\0'));
+    if (text.empty()) {
+        return 0;
+    }
+    ParseState state;
+    std::string token;
+    std::size_t tokenStart = 0;
+    // One pass past the end: the end closes the last token as '+' closes the others.
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '+') {
+            token += ToLowerAscii(text[i]);
+            continue;
+        }
+        const char firstAsWritten = tokenStart < text.size() ? text[tokenStart] : '\0';
+        DecideToken(token, firstAsWritten, layout, state, log);
+        token.clear();
+        tokenStart = i + 1;
+    }
+    return state.Modifiers | state.KeyByte;
+}
+
+}  // namespace qel
