@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qel {
+
+inline constexpr std::string_view kKeyMapFileName = "keymap.ini";
+
+// How a directory and the file name become a path: the separator put between them and the
+// longest path allowed, terminator included.
+struct PathRules {
+    char Separator;
+    std::size_t Limit;
+};
+
+// Windows: a backslash, and the 260-byte buffer of MAX_PATH.
+inline constexpr PathRules kWindowsPathRules{'\\', 260};
+
+// The running platform's separator and PATH_MAX (or MAX_PATH).
+[[nodiscard]] PathRules NativePathRules();
+
+// The program's one key map path buffer. Not thread-safe; main thread only.
+class KeyMapPathBuffer {
+public:
+    explicit KeyMapPathBuffer(PathRules rules) : Rules(rules) {}
+
+    // directory + separator + "keymap.ini", one trailing separator of directory dropped.
+    // An empty directory gives the path made before, if any. A path that would not fit the
+    // limit gives nothing and leaves the path made before as it was.
+    [[nodiscard]] std::optional<std::string> MakeKeyMapPath(std::string_view directory);
+
+    // The longest directory (without a trailing separator) that still fits.
+    [[nodiscard]] std::size_t LongestDirectory() const;
+
+private:
+    PathRules Rules;
+    std::string Path;  // empty until a path was made
+};
+
+// A key map path, or why there is none: one log line, e.g. "keymap.ini cannot be used:
+// the current directory is longer than 4084 characters".
+struct KeyMapLocation {
+    std::optional<std::string> Path;
+    std::string Reason;  // empty when Path is set
+};
+
+// The key map path for directory, with the reason when it cannot be formed.
+[[nodiscard]] KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory);
+
+// The same for the current directory; fixed once at start-up by the caller.
+[[nodiscard]] KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer);
+
+}  // namespace qel
