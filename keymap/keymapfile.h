@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "keymap/keylayout.h"
 #include "keymap/profilestore.h"
@@ -14,36 +17,61 @@ namespace qel {
 
 // keymap.ini: reads every unit's names and bindings into the unit state, writes single
 // bindings, clears all, and imports a Mindstar key file. Main thread only. With no path,
-// nothing is read or written and the log says once why the key map cannot be used.
+// nothing is read or written and the log says once why the key map cannot be used
+// (noPathReason, e.g. from LocateKeyMapInCurrentDirectory). Reads see a missing file,
+// section or key as unbound; a file that exists but cannot be read logs one line per
+// operation and reads as unbound. A failed write still changes the unit state and logs
+// one line per operation naming the file and the reason.
 class KeyMapFile {
 public:
     KeyMapFile(std::optional<std::string> iniFileName, UnitStates& units, ProfileStore& store,
-               const KeyLayout& layout, LogSink& log);
+               const KeyLayout& layout, LogSink& log, std::string noPathReason = {});
 
     [[nodiscard]] const std::optional<std::string>& IniFileName() const { return FileName; }
 
+    // Sets every control's Name from the catalogue and reads its bindings, in catalogue
+    // order, so "Unknown key" lines come in that order. Units out of range are ignored.
     void ReadBezelKeys(std::string_view section, int unit);
     void ReadAudioKeys(std::string_view section, int unit);
-    // The six reads of start-up: qel_1000_0..3 with bezel units 0-3, then qel_audio_0..1.
+    // The six reads of start-up: qel_1000_0..3 with bezel units 0-3, then qel_audio_0..1,
+    // from one reading of the file.
     void ReadAllKeys();
 
     // Stores one binding of device index 0-5 (bezel 0-3, audio 4-5) by binding slot number,
-    // in the unit state and in the file.
+    // in the unit state and in the file (0 as an empty value). Slots out of range are ignored.
     void WriteKey(int deviceIndex, int slot, KeyCode code);
 
+    // Unbind every key of one unit (or of all six) in the unit state and in the file, with
+    // one replacement of the file per call. Names stay as they are.
     void ClearBezelKeys(std::string_view section, int unit);
     void ClearAudioKeys(std::string_view section, int unit);
     void ClearAllKeys();
 
-    // Copies the Mindstar commands of fileName's KEYBOARD section, then reads all units back.
-    void ImportMindstar(const std::string& fileName);
+    // Copies the Mindstar commands of fileName's KEYBOARD section (220 keys, one replacement
+    // of keymap.ini), then reads all units back. False, with a log line, when the Mindstar
+    // file could not be read (nothing is changed then), when keymap.ini could not be
+    // written, or when there is no key map path.
+    bool ImportMindstar(const std::string& fileName);
 
 private:
+    // The file as it is now; an empty view, after the log line, when it cannot be used.
+    std::unique_ptr<ProfileView> OpenForReading();
+    void FillBezelKeys(const ProfileView& file, std::string_view section, int unit);
+    void FillAudioKeys(const ProfileView& file, std::string_view section, int unit);
+    KeyCode ReadKey(const ProfileView& file, std::string_view section, std::string_view key);
+    void AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
+    void AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
+    // One replacement of the file; false (after the log line) when it failed or was skipped.
+    bool Apply(std::span<const ProfileEdit> edits);
+    void ReportNoPath();
+
     std::optional<std::string> FileName;
     UnitStates& Units;
     ProfileStore& Store;
     const KeyLayout& Layout;
     LogSink& Log;
+    std::string NoPathReason;
+    bool NoPathReported = false;
 };
 
 }  // namespace qel

@@ -1,0 +1,250 @@
+#include "keymap/keymapfile.h"
+
+#include <cstddef>
+#include <utility>
+
+#include "keymap/bindingslot.h"
+#include "keymap/keytext.h"
+#include "translate/catalogue.h"
+
+namespace qel {
+namespace {
+
+// Values are read as into a 512-byte buffer with a stated size of 510: at most 509
+// characters of a value are seen.
+constexpr std::size_t kValueSize = 510;
+
+constexpr std::string_view kDefaultNoPathReason =
+    "keymap.ini cannot be used: no path could be formed for it";
+
+// What a missing file reads as; also stands in when there is no path.
+class EmptyProfileView final : public ProfileView {
+public:
+    std::string GetString(std::string_view, std::string_view, std::string_view defaultValue,
+                          std::size_t size) const override {
+        std::string value(defaultValue.substr(0, size == 0 ? 0 : size - 1));
+        while (!value.empty() && value.back() == ' ') {
+            value.pop_back();
+        }
+        return value;
+    }
+};
+
+bool IsBezelUnit(int unit) { return unit >= 0 && unit < kBezelUnitCount; }
+bool IsAudioUnit(int unit) { return unit >= 0 && unit < kAudioUnitCount; }
+
+std::string Joined(std::string_view first, std::string_view second) {
+    std::string text(first);
+    text += second;
+    return text;
+}
+
+ProfileEdit Unbind(std::string_view section, std::string_view key) {
+    return {std::string(section), std::string(key), std::string()};
+}
+
+}  // namespace
+
+KeyMapFile::KeyMapFile(std::optional<std::string> iniFileName, UnitStates& units,
+                       ProfileStore& store, const KeyLayout& layout, LogSink& log,
+                       std::string noPathReason)
+    : FileName(std::move(iniFileName)),
+      Units(units),
+      Store(store),
+      Layout(layout),
+      Log(log),
+      NoPathReason(noPathReason.empty() ? std::string(kDefaultNoPathReason)
+                                        : std::move(noPathReason)) {}
+
+void KeyMapFile::ReportNoPath() {
+    // Once per run: every later operation would only repeat the same line.
+    if (!NoPathReported) {
+        NoPathReported = true;
+        Log.AppendLine(NoPathReason);
+    }
+}
+
+std::unique_ptr<ProfileView> KeyMapFile::OpenForReading() {
+    if (!FileName) {
+        ReportNoPath();
+        return std::make_unique<EmptyProfileView>();
+    }
+    ProfileReadResult result = Store.Read(*FileName);
+    if (!result.Error.empty()) {
+        Log.AppendLine(result.Error);
+    }
+    if (!result.View) {
+        return std::make_unique<EmptyProfileView>();
+    }
+    return std::move(result.View);
+}
+
+bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
+    if (!FileName) {
+        ReportNoPath();
+        return false;
+    }
+    const ProfileWriteResult result = Store.Write(*FileName, edits);
+    if (result.Ok) {
+        return true;
+    }
+    // The unit state already holds the change; the user must learn the file does not.
+    Log.AppendLine(result.Error.empty() ? *FileName + ": cannot write" : result.Error);
+    return false;
+}
+
+KeyCode KeyMapFile::ReadKey(const ProfileView& file, std::string_view section,
+                            std::string_view key) {
+    return ParseKeyText(file.GetString(section, key, "", kValueSize), Layout, Log);
+}
+
+void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section, int unit) {
+    BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
+    for (std::size_t i = 0; i < kBezelButtonNames.size(); ++i) {
+        ButtonState& button = state.Buttons[i];
+        button.Name = kBezelButtonNames[i];
+        button.Key = ReadKey(file, section, button.Name);
+    }
+    for (std::size_t i = 0; i < kBezelRotaryNames.size(); ++i) {
+        RotaryState& rotary = state.Rotaries[i];
+        rotary.Name = kBezelRotaryNames[i];
+        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
+        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
+    }
+    for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
+        ButtonState& direction = state.PanDirections[i];
+        direction.Name = Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i]);
+        direction.Key = ReadKey(file, section, direction.Name);
+    }
+    state.PanPush.Name = kPanPushName;
+    state.PanPush.Key = ReadKey(file, section, state.PanPush.Name);
+}
+
+void KeyMapFile::FillAudioKeys(const ProfileView& file, std::string_view section, int unit) {
+    AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
+    for (std::size_t i = 0; i < kAudioButtonNames.size(); ++i) {
+        ButtonState& button = state.Buttons[i];
+        button.Name = kAudioButtonNames[i];
+        // Unnamed positions read the key "": unbound unless someone wrote a "=" line.
+        button.Key = ReadKey(file, section, button.Name);
+    }
+    for (std::size_t i = 0; i < kAudioRotaryNames.size(); ++i) {
+        RotaryState& rotary = state.Rotaries[i];
+        rotary.Name = kAudioRotaryNames[i];
+        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
+        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
+    }
+}
+
+void KeyMapFile::ReadBezelKeys(std::string_view section, int unit) {
+    if (!IsBezelUnit(unit)) {
+        return;
+    }
+    const std::unique_ptr<ProfileView> file = OpenForReading();
+    FillBezelKeys(*file, section, unit);
+}
+
+void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
+    if (!IsAudioUnit(unit)) {
+        return;
+    }
+    const std::unique_ptr<ProfileView> file = OpenForReading();
+    FillAudioKeys(*file, section, unit);
+}
+
+void KeyMapFile::ReadAllKeys() {
+    // One reading for all six sections: one snapshot, and one log line if it fails.
+    const std::unique_ptr<ProfileView> file = OpenForReading();
+    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
+        FillBezelKeys(*file, kSectionNames[static_cast<std::size_t>(unit)], unit);
+    }
+    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
+        FillAudioKeys(*file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
+                      unit);
+    }
+}
+
+void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
+    KeyCode* field = BindingField(Units, deviceIndex, slot);
+    if (field == nullptr) {
+        return;
+    }
+    *field = code;
+    const ProfileEdit edit{std::string(kSectionNames[static_cast<std::size_t>(deviceIndex)]),
+                           BindingKeyName(deviceIndex, slot), KeyCodeToText(code)};
+    // A failure is logged by Apply; the binding stays in effect for this run.
+    (void)Apply(std::span<const ProfileEdit>(&edit, 1));
+}
+
+void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                                int unit) {
+    // Keys come from the catalogue, not from the records: a unit never read still clears
+    // under the right names, and the records keep their Names.
+    BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
+    for (std::size_t i = 0; i < kBezelButtonNames.size(); ++i) {
+        state.Buttons[i].Key = 0;
+        edits.push_back(Unbind(section, kBezelButtonNames[i]));
+    }
+    for (std::size_t i = 0; i < kBezelRotaryNames.size(); ++i) {
+        edits.push_back(Unbind(section, Joined(kBezelRotaryNames[i], kDecrSuffix)));
+        state.Rotaries[i].DecrKey = 0;
+        edits.push_back(Unbind(section, Joined(kBezelRotaryNames[i], kIncrSuffix)));
+        state.Rotaries[i].IncrKey = 0;
+    }
+    for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
+        edits.push_back(Unbind(section, Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i])));
+        state.PanDirections[i].Key = 0;
+    }
+    edits.push_back(Unbind(section, kPanPushName));
+    state.PanPush.Key = 0;
+}
+
+void KeyMapFile::AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                                int unit) {
+    AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
+    for (std::size_t i = 0; i < kAudioButtonNames.size(); ++i) {
+        // The unnamed positions write the line "=", so they read back as unbound.
+        edits.push_back(Unbind(section, kAudioButtonNames[i]));
+        state.Buttons[i].Key = 0;
+    }
+    for (std::size_t i = 0; i < kAudioRotaryNames.size(); ++i) {
+        edits.push_back(Unbind(section, Joined(kAudioRotaryNames[i], kDecrSuffix)));
+        state.Rotaries[i].DecrKey = 0;
+        edits.push_back(Unbind(section, Joined(kAudioRotaryNames[i], kIncrSuffix)));
+        state.Rotaries[i].IncrKey = 0;
+    }
+}
+
+void KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
+    if (!IsBezelUnit(unit)) {
+        return;
+    }
+    std::vector<ProfileEdit> edits;
+    AddBezelClears(edits, section, unit);
+    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+}
+
+void KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
+    if (!IsAudioUnit(unit)) {
+        return;
+    }
+    std::vector<ProfileEdit> edits;
+    AddAudioClears(edits, section, unit);
+    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+}
+
+void KeyMapFile::ClearAllKeys() {
+    // All six sections in one replacement of the file: never half cleared.
+    std::vector<ProfileEdit> edits;
+    edits.reserve(kBezelUnitCount * kBezelSlotCount + kAudioUnitCount * kAudioSlotCount);
+    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
+        AddBezelClears(edits, kSectionNames[static_cast<std::size_t>(unit)], unit);
+    }
+    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
+        AddAudioClears(edits, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
+                       unit);
+    }
+    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+}
+
+}  // namespace qel
