@@ -1,0 +1,44 @@
+#include "tools/replay/session.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qel::replay {
+
+void PrintingInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    Out << (down ? "down " : "up ") << kHex[virtualKey >> 4] << kHex[virtualKey & 0x0F] << '\n';
+}
+
+void PrintingLog::AppendLine(std::string_view line) { Out << "log " << line << '\n'; }
+
+ReplaySession::ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out)
+    : Injector(out),
+      Log(out),
+      KeyMap(keyMapFile, State, store, Layout, Log),
+      Translator(State, Injector, Log, Gate) {
+    KeyMap.ReadAllKeys();
+}
+
+std::string ReplaySession::Run(const TraceLine& line) {
+    if (const auto* report = std::get_if<ReportCommand>(&line)) {
+        Translator.DecodeReport(report->ProductId, ReceiveBuffer(report->Buffer));
+    } else if (const auto* keys = std::get_if<KeysCommand>(&line)) {
+        Gate.Enabled = keys->Enabled;
+    } else if (const auto* write = std::get_if<WriteCommand>(&line)) {
+        KeyMap.WriteKey(write->DeviceIndex, write->Slot, write->Code);
+    } else if (std::holds_alternative<ClearAllCommand>(line)) {
+        KeyMap.ClearAllKeys();
+    } else if (const auto* import = std::get_if<ImportCommand>(&line)) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(import->FileName, error)) {
+            return "cannot import '" + import->FileName + "': no such file";
+        }
+        KeyMap.ImportMindstar(import->FileName);
+    } else if (const auto* traceError = std::get_if<TraceError>(&line)) {
+        return traceError->Reason;
+    }
+    return {};
+}
+
+}  // namespace qel::replay

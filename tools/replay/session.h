@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "keymap/keymapfile.h"
+#include "keymap/profilestore.h"
+#include "keymap/us_layout.h"
+#include "tools/replay/trace.h"
+#include "translate/keygate.h"
+#include "translate/translator.h"
+#include "translate/unitstate.h"
+
+namespace qel::replay {
+
+// Writes "down VK" / "up VK" lines, VK as two upper-case hex digits.
+class PrintingInjector final : public KeyInjector {
+public:
+    explicit PrintingInjector(std::ostream& out) : Out(out) {}
+    void KeyEvent(std::uint8_t virtualKey, bool down) override;
+
+private:
+    std::ostream& Out;
+};
+
+// Writes "log TEXT" lines.
+class PrintingLog final : public LogSink {
+public:
+    explicit PrintingLog(std::ostream& out) : Out(out) {}
+    void AppendLine(std::string_view line) override;
+
+private:
+    std::ostream& Out;
+};
+
+// The core as the program runs it, fed from trace commands instead of panels and menus.
+class ReplaySession {
+public:
+    // Loads the six sections of keyMapFile as the program's first activation does.
+    ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out);
+
+    // Runs one command. Returns an empty text, or why the command could not run.
+    [[nodiscard]] std::string Run(const TraceLine& line);
+
+    [[nodiscard]] const UnitStates& Units() const { return State; }
+
+private:
+    UnitStates State;
+    PrintingInjector Injector;
+    PrintingLog Log;
+    FlagKeyGate Gate;
+    UsEnglishLayout Layout;
+    KeyMapFile KeyMap;
+    InputTranslator Translator;
+};
+
+}  // namespace qel::replay
