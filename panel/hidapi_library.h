@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "panel/device_registry.h"
+#include "panel/hidlibrary.h"
+#include "panel/hidraw_system.h"
+#include "translate/logsink.h"
+
+namespace qel {
+
+// The HidLibrary of real panels on hidraw: opens every vendor 0x0D59 node, one reader thread
+// per device, hotplug watched from the library's own monitor thread.
+//
+// Reports are handed out with byte 0 the report ID (0 for devices without numbered reports,
+// whose reports hidraw passes unprefixed) and the report type in byte 1. A device whose read
+// fails is treated as removed. Problems found on the back end's threads (a node that cannot be
+// opened) go to log the next time the main thread calls GetHandle or GetVendorID.
+class HidapiLibrary final : public HidLibrary {
+public:
+    static constexpr std::chrono::milliseconds kReadTimeout{250};
+    static constexpr std::chrono::milliseconds kHotplugTimeout{1000};
+
+    // system must have been started successfully. log is used on the main thread only.
+    HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log,
+                  std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity);
+    ~HidapiLibrary() override;
+
+    HidapiLibrary(const HidapiLibrary&) = delete;
+    HidapiLibrary& operator=(const HidapiLibrary&) = delete;
+
+    void Connect(NotificationPoster post) override;
+    void Disconnect() override;
+    [[nodiscard]] int GetVendorID(HidHandle handle) override;
+    [[nodiscard]] int GetProductID(HidHandle handle) override;
+    [[nodiscard]] HidHandle GetHandle(int vendorId, int productId) override;
+    void SetReadNotify(HidHandle handle, bool enabled) override;
+    [[nodiscard]] bool Read(HidHandle handle, InputReportBuffer buffer) override;
+    bool Write(HidHandle handle, CommandReport report) override;
+
+    [[nodiscard]] std::uint64_t DroppedReports() const { return Registry.DroppedReports(); }
+
+private:
+    struct OpenDevice;
+
+    void MonitorMain();
+    void OpenNode(const HidrawNode& node);
+    void CloseNode(const std::string& path);
+    void CloseAll();
+    void ReaderMain(OpenDevice& device);
+    void Diagnose(std::string line);
+    void FlushDiagnostics();
+
+    std::unique_ptr<HidrawSystem> System;
+    LogSink& Log;
+    HidDeviceRegistry Registry;
+
+    std::atomic<bool> Stopping{false};
+    std::thread Monitor;
+    // Monitor thread only.
+    std::map<std::string, std::unique_ptr<OpenDevice>> Open;
+
+    std::mutex Mutex;  // guards the two lists below
+    std::vector<std::string> FailedPaths;   // readers that lost their device
+    std::vector<std::string> Diagnostics;   // lines for the log
+};
+
+}  // namespace qel
