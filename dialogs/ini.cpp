@@ -1,0 +1,281 @@
+#include "dialogs/ini.h"
+
+#include <string>
+#include <utility>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QShowEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVariant>
+
+#include "dialogs/bevel.h"
+#include "dialogs/formfont.h"
+#include "dialogs/key.h"
+#include "keymap/bindingslot.h"
+
+namespace qel {
+namespace {
+
+constexpr int kFirstAudioDevice = kBezelUnitCount;  // device indexes 4 and 5
+constexpr int kRowPitch = 25;
+constexpr int kLabelTop = 5;
+constexpr int kNameLeft = 10;
+constexpr int kKeyLeft = 240;
+constexpr int kBevelTop = 1;
+constexpr int kBevelLeft = 1;
+constexpr int kBevelInset = 5;  // the bevel ends this far inside the box's right edge
+constexpr int kButtonTop = 1;
+constexpr int kButtonFromRight = 140;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 22;
+
+constexpr std::array<const char*, kDeviceCount> kDeviceItems{
+    "QEL 1000 - 0", "QEL 1000 - 1", "QEL 1000 - 2",
+    "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
+};
+
+// Only ASCII letters change: control names are ASCII, and the rows must read exactly as
+// the key names in keymap.ini, upper-cased.
+QString UpperCased(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return QString::fromStdString(upper);
+}
+
+QLabel* MakeRowLabel(QWidget* content, int left, int top) {
+    auto* label = new QLabel(content);
+    label->move(left, top);
+    label->show();
+    return label;
+}
+
+}  // namespace
+
+TIniForm::TIniForm(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
+                   LogSink& log, QWidget* parent)
+    : QDialog(parent), PathBuffer(NativePathRules()), Units(units) {
+    CreateComponents();
+    FormCreate(units, store, layout, log);
+}
+
+TIniForm::~TIniForm() = default;
+
+void TIniForm::CreateComponents() {
+    setWindowTitle(QStringLiteral("QEL1000 Keyboard Commands"));
+    setFont(FormFont());
+    // A fixed dialog border: the rows are laid out in pixels for this client size.
+    setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(563, 488);
+    move(233, 223);
+
+    Label2 = new QLabel(QStringLiteral("Function"), this);
+    Label2->move(18, 80);
+    Label2->adjustSize();
+    Label3 = new QLabel(QStringLiteral("Keyboard Command"), this);
+    Label3->move(248, 80);
+    Label3->adjustSize();
+
+    DefaultSB = new QScrollArea(this);
+    DefaultSB->setGeometry(8, 96, 545, 353);
+    DefaultSB->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    DefaultSB->verticalScrollBar()->setTracking(true);
+    DefaultSB->viewport()->setBackgroundRole(QPalette::Base);
+    DefaultSB->setFocusPolicy(Qt::StrongFocus);
+    DefaultSB->hide();
+
+    DeviceCB = new QComboBox(this);
+    DeviceCB->setEditable(false);
+    for (const char* item : kDeviceItems) {
+        DeviceCB->addItem(QString::fromLatin1(item));
+    }
+    DeviceCB->setGeometry(128, 40, 313, DeviceCB->sizeHint().height());
+    // activated: a choice by the user only, as a change event of the selector should be.
+    connect(DeviceCB, &QComboBox::activated, this, [this](int) { DeviceCBChange(); });
+
+    Button1 = new QPushButton(QStringLiteral("&Ok"), this);
+    Button1->setGeometry(256, 456, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+
+    QWidget::setTabOrder(DefaultSB, Button1);
+    QWidget::setTabOrder(Button1, DeviceCB);
+}
+
+void TIniForm::FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
+                          LogSink& log) {
+    KeyMapLocation location = LocateKeyMapInCurrentDirectory(PathBuffer);
+    OwnedKeyMap = std::make_unique<KeyMapFile>(std::move(location.Path), units, store, layout,
+                                               log, std::move(location.Reason));
+}
+
+void TIniForm::WriteKey(int slot, KeyCode code) {
+    KeyMap().WriteKey(SelectedUnit, slot, code);
+    DeviceCBChange();
+}
+
+void TIniForm::FormActivate() {
+    DeviceCB->setCurrentIndex(0);
+    DeviceCBChange();
+}
+
+QScrollArea* TIniForm::CreateRowBox() {
+    auto* box = new QScrollArea(this);
+    box->setGeometry(DefaultSB->geometry());
+    box->viewport()->setBackgroundRole(DefaultSB->viewport()->backgroundRole());
+    box->setFocusPolicy(DefaultSB->focusPolicy());
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget;
+    content->setBackgroundRole(DefaultSB->viewport()->backgroundRole());
+    content->setAutoFillBackground(true);
+    box->setWidget(content);
+    // Ahead of the template in the tab order, as a box placed first.
+    QWidget::setTabOrder(box, DefaultSB);
+    return box;
+}
+
+void TIniForm::DeviceCBChange() {
+    SelectedUnit = DeviceCB->currentIndex();
+    if (Bezel.Box == nullptr) {
+        Bezel.Box = CreateRowBox();
+        Bezel.Content = Bezel.Box->widget();
+        Audio.Box = CreateRowBox();
+        Audio.Content = Audio.Box->widget();
+        QWidget::setTabOrder(Audio.Box, Bezel.Box);
+    }
+    if (SelectedUnit >= kFirstAudioDevice) {
+        Bezel.Box->hide();
+        Audio.Box->show();
+        Audio.Box->setFocus();
+        ShowRows(Audio, SelectedUnit);
+    } else {
+        Audio.Box->hide();
+        Bezel.Box->show();
+        Bezel.Box->setFocus();
+        ShowRows(Bezel, SelectedUnit);
+    }
+}
+
+template <std::size_t SlotCount>
+void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
+    const int boxWidth = rows.Box->width();
+    QWidget* content = rows.Content;
+    QWidget* tabPredecessor = rows.Box;
+    int position = 0;
+    for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
+        // Unnamed audio positions get no row and take no display position.
+        if (!IsNamedBindingSlot(deviceIndex, slot)) {
+            continue;
+        }
+        const std::size_t index = static_cast<std::size_t>(slot);
+        const int top = kRowPitch * position;
+        const KeyCode* binding = BindingField(Units, deviceIndex, slot);
+        const QString keyText = QString::fromStdString(KeyCodeToText(binding ? *binding : 0));
+
+        if (rows.NameLabels[index] == nullptr) {
+            rows.NameLabels[index] = MakeRowLabel(content, kNameLeft, top + kLabelTop);
+        }
+        rows.NameLabels[index]->setText(UpperCased(BindingKeyName(deviceIndex, slot)));
+        rows.NameLabels[index]->adjustSize();
+
+        if (rows.KeyLabels[index] == nullptr) {
+            rows.KeyLabels[index] = MakeRowLabel(content, kKeyLeft, top + kLabelTop);
+        }
+        rows.KeyLabels[index]->setText(keyText);
+        rows.KeyLabels[index]->adjustSize();
+
+        if (rows.RowBevels[index] == nullptr) {
+            auto* bevel = new TBevel(TBevel::Shape::BottomLine, content);
+            bevel->setGeometry(kBevelLeft, top + kBevelTop, boxWidth - kBevelInset, kRowPitch);
+            bevel->lower();
+            bevel->show();
+            rows.RowBevels[index] = bevel;
+        }
+
+        if (rows.ChangeButtons[index] == nullptr) {
+            auto* button = new QPushButton(QStringLiteral("Change"), content);
+            button->setGeometry(boxWidth - kButtonFromRight, top + kButtonTop, kButtonWidth,
+                                kButtonHeight);
+            button->setProperty("tag", slot);
+            connect(button, &QPushButton::clicked, this,
+                    [this, button] { ChangeBtnClick(button); });
+            QWidget::setTabOrder(tabPredecessor, button);
+            button->show();
+            rows.ChangeButtons[index] = button;
+        }
+        tabPredecessor = rows.ChangeButtons[index];
+        ++position;
+    }
+
+    // The scrolled area covers every row made so far; rows are never moved or removed.
+    QRect covered;
+    for (const QWidget* row : content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        covered |= row->geometry();
+    }
+    content->resize(covered.right() + 1, covered.bottom() + 1);
+}
+
+void TIniForm::ChangeBtnClick(QObject* sender) {
+    if (sender == nullptr || KeyForm == nullptr) {
+        return;
+    }
+    bool isNumber = false;
+    const int slot = sender->property("tag").toInt(&isNumber);
+    if (!isNumber || slot < 0) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(slot);
+    const QLabel* name = nullptr;
+    if (SelectedUnit >= kFirstAudioDevice) {
+        name = index < Audio.NameLabels.size() ? Audio.NameLabels[index] : nullptr;
+    } else {
+        name = index < Bezel.NameLabels.size() ? Bezel.NameLabels[index] : nullptr;
+    }
+    if (name == nullptr) {
+        return;
+    }
+    KeyForm->Description = QStringLiteral("Press a key for '") + name->text() + QLatin1Char('\'');
+    KeyForm->BindingSlot = slot;
+    // The capture stores through WriteKey itself; how the dialog ended does not matter.
+    KeyForm->exec();
+}
+
+bool TIniForm::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        // Coming back from another application is not an activation of this form.
+        if (LeftProgram) {
+            LeftProgram = false;
+        } else {
+            FormActivate();
+        }
+        break;
+    case QEvent::WindowDeactivate:
+        // The new active window is already set: none means another application.
+        LeftProgram = QApplication::activeWindow() == nullptr;
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
+}
+
+void TIniForm::showEvent(QShowEvent* event) {
+    // Opening counts as an activation even where the window system never activates us; a
+    // restore from minimised is no opening.
+    if (!event->spontaneous()) {
+        LeftProgram = false;
+        FormActivate();
+    }
+    QDialog::showEvent(event);
+}
+
+}  // namespace qel
