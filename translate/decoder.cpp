@@ -7,10 +7,15 @@ namespace {
 using Payload = std::span<const std::uint8_t, kReceiveBufferSize - kPayloadOffset>;
 
 // Button n is bit (n mod 8) of payload byte (n div 8), least significant bit first.
-void StoreButtonBits(std::span<ButtonState> buttons, Payload payload) {
+// Returns whether any button now differs from its last processed state.
+[[nodiscard]] bool StoreButtonBits(std::span<ButtonState> buttons, Payload payload) {
+    bool changed = false;
     for (std::size_t number = 0; number < buttons.size(); ++number) {
-        buttons[number].Current = static_cast<std::uint8_t>((payload[number / 8] >> (number % 8)) & 1U);
+        ButtonState& button = buttons[number];
+        button.Current = static_cast<std::uint8_t>((payload[number / 8] >> (number % 8)) & 1U);
+        changed |= button.Current != button.Previous;
     }
+    return changed;
 }
 
 // One counter byte per rotary, the lowest rotary number in payload byte 0.
@@ -35,9 +40,11 @@ void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
         BezelUnitState& bezel = Units.BezelUnits[static_cast<std::size_t>(unit)];
         switch (reportType) {
             case kReportC1: {
-                StoreButtonBits(bezel.Buttons, payload);
                 // Buttons before the joystick: a press logs before a pan in the same report.
-                ProcessBezelButtons(unit);
+                // Most reports change nothing; then the button pass has nothing to do.
+                if (StoreButtonBits(bezel.Buttons, payload)) {
+                    ProcessBezelButtons(unit);
+                }
                 const std::uint8_t pan = payload[kPanPayloadByte];
                 bezel.PanPush.Current = pan & kPanPushBit;
                 bezel.CurrentDirection = kPanDirectionTable[(pan >> kPanSwitchShift) & kPanSwitchMask];
@@ -64,8 +71,9 @@ void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
                 ProcessAudioRotaries(unit);
                 break;
             case kReportC2:
-                StoreButtonBits(audio.Buttons, payload);
-                ProcessAudioButtons(unit);
+                if (StoreButtonBits(audio.Buttons, payload)) {
+                    ProcessAudioButtons(unit);
+                }
                 break;
             default:
                 // Audio units have no 0xC3 controls.
