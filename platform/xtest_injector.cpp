@@ -17,10 +17,11 @@ constexpr unsigned kEvdevToXKeycode = 8;
 // Whether the server's key codes follow the kernel's; only then does a key's position
 // give its X key code directly.
 bool UsesEvdevKeycodes(Display* display) {
-    XkbDescPtr keyboard = XkbGetKeyboard(display, XkbKeyNamesMask, XkbUseCoreKbd);
+    XkbDescPtr keyboard = XkbAllocKeyboard();
     if (!keyboard) return false;
     bool evdev = false;
-    if (keyboard->names && keyboard->names->keycodes != None) {
+    if (XkbGetNames(display, XkbKeycodesNameMask, keyboard) == Success && keyboard->names &&
+        keyboard->names->keycodes != None) {
         if (char* name = XGetAtomName(display, keyboard->names->keycodes)) {
             evdev = std::strncmp(name, "evdev", 5) == 0;
             XFree(name);

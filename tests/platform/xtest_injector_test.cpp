@@ -1,0 +1,139 @@
+#include "platform/xtest_injector.h"
+
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/input_test_window.h"
+#include "platform/input_xvfb.h"
+#include "support/memory_log.h"
+#include "translate/sendkey.h"
+
+namespace qel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ExpectedKey {
+    bool Press;
+    unsigned long Keysym;
+    unsigned State;
+};
+
+// X modifier mask bits (X.h's ShiftMask, ControlMask, Mod1Mask; its macros clash with GoogleTest).
+constexpr unsigned kNoMods = 0;
+constexpr unsigned kShift = 1u << 0;
+constexpr unsigned kCtrl = 1u << 2;
+constexpr unsigned kAlt = 1u << 3;
+
+// A private X server, a focused window on it and an injector talking to it.
+class XTestInjectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string whyNot;
+        Server = XvfbServer::Start(whyNot);
+        if (!Server) GTEST_SKIP() << whyNot;
+        Window = TestWindow::Open(Server->DisplayName());
+        ASSERT_TRUE(Window) << "no focused window on " << Server->DisplayName();
+        Injector = XTestInjector::Open(Log, Server->DisplayName());
+        ASSERT_TRUE(Injector) << "XTest is missing on " << Server->DisplayName();
+    }
+
+    void SwitchLayout(const std::string& layout) {
+        const RunResult result = RunProgram({"setxkbmap", "-display", Server->DisplayName(), layout}, 10s);
+        if (result == RunResult::NotInstalled) GTEST_SKIP() << "setxkbmap is not installed";
+        ASSERT_EQ(result, RunResult::Succeeded) << "setxkbmap " << layout;
+    }
+
+    void ExpectKeys(const std::vector<ExpectedKey>& expected, const std::vector<ReceivedKey>& received) {
+        ASSERT_EQ(received.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE("event " + std::to_string(i));
+            EXPECT_EQ(received[i].Press, expected[i].Press);
+            EXPECT_EQ(received[i].Keysym, expected[i].Keysym) << "keycode " << received[i].Keycode;
+            EXPECT_EQ(received[i].State & (kShift | kCtrl | kAlt), expected[i].State);
+        }
+    }
+
+    MemoryLog Log;
+    std::unique_ptr<XvfbServer> Server;
+    std::unique_ptr<TestWindow> Window;
+    std::unique_ptr<XTestInjector> Injector;
+};
+
+TEST_F(XTestInjectorTest, FocusedWindowReceivesEachKeystrokeInOrderWithItsModifiers) {
+    SendKey(*Injector, kShiftBit | kCtrlBit | 0x70, true);  // SHIFT+CTRL+F1
+    SendKey(*Injector, 0x41, true);                         // A
+    SendKey(*Injector, 0x65, true);                         // NUMPAD5
+    SendKey(*Injector, 0x1B, true);                         // ESC
+
+    const std::vector<ExpectedKey> expected{
+        {true, XK_Shift_L, kNoMods},         {true, XK_Control_L, kShift},
+        {true, XK_F1, kShift | kCtrl},       {false, XK_F1, kShift | kCtrl},
+        {false, XK_Shift_L, kShift | kCtrl}, {false, XK_Control_L, kCtrl},
+        {true, XK_a, kNoMods},               {false, XK_a, kNoMods},
+        // A fresh server has Num Lock off, so the keypad 5 key reads KP_Begin unshifted.
+        {true, XK_KP_Begin, kNoMods},        {false, XK_KP_Begin, kNoMods},
+        {true, XK_Escape, kNoMods},          {false, XK_Escape, kNoMods},
+    };
+    const std::vector<ReceivedKey> received = Window->WaitForKeys(expected.size() + 1, 2s);
+    ExpectKeys(expected, received);
+    ASSERT_GE(received.size(), 9u);
+    EXPECT_EQ(Window->KeysymAt(received[8].Keycode, 1), static_cast<unsigned long>(XK_KP_5));
+    EXPECT_TRUE(Log.Lines.empty());
+}
+
+TEST_F(XTestInjectorTest, LettersFollowTheLayoutWhileOemKeysKeepTheirPosition) {
+    // One key before the switch, so the injector holds the US keymap when it changes.
+    SendKey(*Injector, 0x5A, true);
+    ExpectKeys({{true, XK_z, kNoMods}, {false, XK_z, kNoMods}}, Window->WaitForKeys(2, 2s));
+    SwitchLayout("de");
+
+    SendKey(*Injector, 0x5A, true);  // Z: on a German keyboard the key at the US Y position
+    SendKey(*Injector, 0xBA, true);  // OEM_1: the US semicolon key, which types o umlaut there
+    const std::vector<ReceivedKey> received = Window->WaitForKeys(4, 2s);
+    ExpectKeys({{true, XK_z, kNoMods},
+                {false, XK_z, kNoMods},
+                {true, XK_odiaeresis, kNoMods},
+                {false, XK_odiaeresis, kNoMods}},
+               received);
+    ASSERT_EQ(received.size(), 4u);
+    constexpr unsigned kUsYKey = 29;          // KEY_Y + 8
+    constexpr unsigned kUsSemicolonKey = 47;  // KEY_SEMICOLON + 8
+    EXPECT_EQ(received[0].Keycode, kUsYKey);
+    EXPECT_EQ(received[2].Keycode, kUsSemicolonKey);
+}
+
+TEST_F(XTestInjectorTest, KeyMissingFromTheLayoutIsSkippedAndLoggedOnceWithoutRemapping) {
+    SwitchLayout("ru");  // Cyrillic only: no key types a Latin a
+
+    SendKey(*Injector, 0x41, true);
+    SendKey(*Injector, 0x41, true);
+    SendKey(*Injector, 0x1B, true);
+
+    ExpectKeys({{true, XK_Escape, kNoMods}, {false, XK_Escape, kNoMods}}, Window->WaitForKeys(3, 1s));
+    ASSERT_EQ(Log.Lines.size(), 1u);
+    EXPECT_EQ(Log.Lines[0], "Key 0x41 not sent: the X keyboard layout has no key for it");
+    EXPECT_EQ(Window->KeysymAt(38, 0), static_cast<unsigned long>(XK_Cyrillic_ef)) << "keymap was changed";
+}
+
+TEST_F(XTestInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOnce) {
+    // A binding of modifiers alone sends code 0 between them.
+    SendKey(*Injector, kShiftBit, true);
+    SendKey(*Injector, kShiftBit, true);
+
+    ExpectKeys({{true, XK_Shift_L, kNoMods},
+                {false, XK_Shift_L, kShift},
+                {true, XK_Shift_L, kNoMods},
+                {false, XK_Shift_L, kShift}},
+               Window->WaitForKeys(5, 1s));
+    ASSERT_EQ(Log.Lines.size(), 1u);
+    EXPECT_EQ(Log.Lines[0], "Key 0x00 not sent: no key for this code");
+}
+
+}  // namespace
+}  // namespace qel::test
