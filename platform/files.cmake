@@ -1,0 +1,9 @@
+# Whole-file access for the profile store: one back end per platform.
+if(WIN32)
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/win32_file_access.cpp)
+else()
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/posix_file_access.cpp)
+endif()
+add_library(qel_platform_files STATIC ${_qel_files_backend})
+target_include_directories(qel_platform_files PUBLIC ${QEL_SOURCE_DIR})
+target_link_libraries(qel_platform_files PRIVATE qel_warnings)
