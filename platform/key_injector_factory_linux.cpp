@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/evdev_key_table.h"
 #include "platform/key_injector_factory.h"
 #include "platform/unavailable_injector.h"
@@ -16,7 +18,8 @@ std::unique_ptr<KeyInjector> OpenUinputInjector(LogSink& log, const std::string&
     const XkbLayoutName layout = ConfiguredXkbLayout();
     std::optional<UnshiftedKeys> layoutKeys = XkbUnshiftedKeys(layout);
     if (!layoutKeys) {
-        log.AppendLine("Keyboard layout '" + layout.Layout + "' not found: letters and digits use the US keys");
+        const std::string shown = layout.Layout.empty() ? "us" : layout.Layout;
+        log.AppendLine("Keyboard layout '" + shown + "' not found: letters and digits use the US keys");
         layoutKeys.emplace();
     }
     const EvdevKeyTable table = BuildEvdevKeyTable(*layoutKeys);
@@ -34,7 +37,14 @@ std::unique_ptr<KeyInjector> CreateKeyInjector(LogSink& log, const KeyInjectorSo
     if (access(sources.UinputPath.c_str(), W_OK) == 0) {
         if (auto injector = OpenUinputInjector(log, sources.UinputPath)) return injector;
     }
-    if (auto injector = XTestInjector::Open(log, sources.DisplayName)) return injector;
+    if (auto injector = XTestInjector::Open(log, sources.DisplayName)) {
+        // Under Wayland the X display is XWayland's: native programs never see its keys.
+        if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland) {
+            log.AppendLine("Keystrokes reach only X programs: for all programs install the udev rule "
+                           "shipped with the program and log in again.");
+        }
+        return injector;
+    }
     log.AppendLine("Keystrokes cannot be sent: no write access to " + sources.UinputPath +
                    " and no X display. Install the udev rule shipped with the program and log in "
                    "again, or run the program in an X session.");

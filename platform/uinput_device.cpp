@@ -60,6 +60,8 @@ UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys, const s
         close(fd);
         return {nullptr, Failure(devicePath, "cannot create a keyboard", -result)};
     }
+    // The system takes a moment to pick up a new keyboard, which is why it is created
+    // once at start-up rather than per keystroke.
     return {std::make_unique<UinputKeyboard>(device, fd), {}};
 }
 

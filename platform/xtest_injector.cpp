@@ -49,6 +49,7 @@ std::unique_ptr<XTestInjector> XTestInjector::Open(LogSink& log, const std::stri
 
 XTestInjector::XTestInjector(Display* connection, LogSink& log) : Connection(connection), Unsent(log) {
     EvdevKeycodes = UsesEvdevKeycodes(Connection);
+    XDisplayKeycodes(Connection, &MinKeycode, &MaxKeycode);
 }
 
 XTestInjector::~XTestInjector() { XCloseDisplay(Connection); }
@@ -62,6 +63,7 @@ void XTestInjector::FollowKeymapChanges() {
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
             EvdevKeycodes = UsesEvdevKeycodes(Connection);
+            XDisplayKeycodes(Connection, &MinKeycode, &MaxKeycode);
         }
     }
 }
@@ -79,7 +81,8 @@ void XTestInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
     } else {
         keycode = XKeysymToKeycode(Connection, mapping->Keysym);
     }
-    if (keycode == 0) {
+    // A key code outside the server's range would be a protocol error, which ends the program.
+    if (keycode == 0 || keycode < MinKeycode || keycode > MaxKeycode) {
         // Borrowing a spare key code would change the user's keyboard under them.
         Unsent.Report(virtualKey, "the X keyboard layout has no key for it");
         return;

@@ -35,6 +35,8 @@ private:
 
     _XDisplay* Connection;
     bool EvdevKeycodes = false;
+    int MinKeycode = 0;
+    int MaxKeycode = 0;
     UnsentKeyLog Unsent;
 };
 

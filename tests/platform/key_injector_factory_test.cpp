@@ -39,12 +39,28 @@ TEST(CreateKeyInjector, WithoutUinputTakesXTestWhenTheDisplayOpens) {
     std::string whyNot;
     auto server = XvfbServer::Start(whyNot);
     if (!server) GTEST_SKIP() << whyNot;
+    unsetenv("WAYLAND_DISPLAY");
     MemoryLog log;
 
     auto injector = CreateKeyInjector(log, {kNoUinput, server->DisplayName()});
 
     EXPECT_NE(dynamic_cast<XTestInjector*>(injector.get()), nullptr);
     EXPECT_TRUE(log.Lines.empty());
+}
+
+TEST(CreateKeyInjector, XTestUnderWaylandWarnsThatOnlyXProgramsGetTheKeys) {
+    std::string whyNot;
+    auto server = XvfbServer::Start(whyNot);
+    if (!server) GTEST_SKIP() << whyNot;
+    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+    MemoryLog log;
+
+    auto injector = CreateKeyInjector(log, {kNoUinput, server->DisplayName()});
+
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_NE(dynamic_cast<XTestInjector*>(injector.get()), nullptr);
+    ASSERT_EQ(log.Lines.size(), 1u);
+    EXPECT_NE(log.Lines[0].find("only X programs"), std::string::npos);
 }
 
 TEST(CreateKeyInjector, WritableNodeThatIsNotUinputIsReportedAndFallsBack) {

@@ -49,6 +49,14 @@ protected:
         ASSERT_EQ(result, RunResult::Succeeded) << "setxkbmap " << layout;
     }
 
+    // The expected keys and then nothing more for a short while.
+    std::vector<ReceivedKey> ReceiveKeys(std::size_t count) {
+        std::vector<ReceivedKey> received = Window->WaitForKeys(count, 3s);
+        const std::vector<ReceivedKey> stray = Window->WaitForKeys(1, 200ms);
+        received.insert(received.end(), stray.begin(), stray.end());
+        return received;
+    }
+
     void ExpectKeys(const std::vector<ExpectedKey>& expected, const std::vector<ReceivedKey>& received) {
         ASSERT_EQ(received.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -80,7 +88,7 @@ TEST_F(XTestInjectorTest, FocusedWindowReceivesEachKeystrokeInOrderWithItsModifi
         {true, XK_KP_Begin, kNoMods},        {false, XK_KP_Begin, kNoMods},
         {true, XK_Escape, kNoMods},          {false, XK_Escape, kNoMods},
     };
-    const std::vector<ReceivedKey> received = Window->WaitForKeys(expected.size() + 1, 2s);
+    const std::vector<ReceivedKey> received = ReceiveKeys(expected.size());
     ExpectKeys(expected, received);
     ASSERT_GE(received.size(), 9u);
     EXPECT_EQ(Window->KeysymAt(received[8].Keycode, 1), static_cast<unsigned long>(XK_KP_5));
@@ -90,12 +98,12 @@ TEST_F(XTestInjectorTest, FocusedWindowReceivesEachKeystrokeInOrderWithItsModifi
 TEST_F(XTestInjectorTest, LettersFollowTheLayoutWhileOemKeysKeepTheirPosition) {
     // One key before the switch, so the injector holds the US keymap when it changes.
     SendKey(*Injector, 0x5A, true);
-    ExpectKeys({{true, XK_z, kNoMods}, {false, XK_z, kNoMods}}, Window->WaitForKeys(2, 2s));
+    ExpectKeys({{true, XK_z, kNoMods}, {false, XK_z, kNoMods}}, ReceiveKeys(2));
     SwitchLayout("de");
 
     SendKey(*Injector, 0x5A, true);  // Z: on a German keyboard the key at the US Y position
     SendKey(*Injector, 0xBA, true);  // OEM_1: the US semicolon key, which types o umlaut there
-    const std::vector<ReceivedKey> received = Window->WaitForKeys(4, 2s);
+    const std::vector<ReceivedKey> received = ReceiveKeys(4);
     ExpectKeys({{true, XK_z, kNoMods},
                 {false, XK_z, kNoMods},
                 {true, XK_odiaeresis, kNoMods},
@@ -115,7 +123,7 @@ TEST_F(XTestInjectorTest, KeyMissingFromTheLayoutIsSkippedAndLoggedOnceWithoutRe
     SendKey(*Injector, 0x41, true);
     SendKey(*Injector, 0x1B, true);
 
-    ExpectKeys({{true, XK_Escape, kNoMods}, {false, XK_Escape, kNoMods}}, Window->WaitForKeys(3, 1s));
+    ExpectKeys({{true, XK_Escape, kNoMods}, {false, XK_Escape, kNoMods}}, ReceiveKeys(2));
     ASSERT_EQ(Log.Lines.size(), 1u);
     EXPECT_EQ(Log.Lines[0], "Key 0x41 not sent: the X keyboard layout has no key for it");
     EXPECT_EQ(Window->KeysymAt(38, 0), static_cast<unsigned long>(XK_Cyrillic_ef)) << "keymap was changed";
@@ -130,7 +138,7 @@ TEST_F(XTestInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOnce) {
                 {false, XK_Shift_L, kShift},
                 {true, XK_Shift_L, kNoMods},
                 {false, XK_Shift_L, kShift}},
-               Window->WaitForKeys(5, 1s));
+               ReceiveKeys(4));
     ASSERT_EQ(Log.Lines.size(), 1u);
     EXPECT_EQ(Log.Lines[0], "Key 0x00 not sent: no key for this code");
 }
