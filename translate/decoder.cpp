@@ -6,14 +6,19 @@ namespace {
 
 using Payload = std::span<const std::uint8_t, kReceiveBufferSize - kPayloadOffset>;
 
+static_assert(kBezelButtonCount % 8 == 0 && kAudioButtonCount % 8 == 0, "buttons fill whole bytes");
+
 // Button n is bit (n mod 8) of payload byte (n div 8), least significant bit first.
 // Returns whether any button now differs from its last processed state.
 [[nodiscard]] bool StoreButtonBits(std::span<ButtonState> buttons, Payload payload) {
     bool changed = false;
-    for (std::size_t number = 0; number < buttons.size(); ++number) {
-        ButtonState& button = buttons[number];
-        button.Current = static_cast<std::uint8_t>((payload[number / 8] >> (number % 8)) & 1U);
-        changed |= button.Current != button.Previous;
+    for (std::size_t byte = 0; byte < buttons.size() / 8; ++byte) {
+        unsigned bits = payload[byte];
+        for (ButtonState& button : buttons.subspan(byte * 8, 8)) {
+            button.Current = static_cast<std::uint8_t>(bits & 1U);
+            changed |= button.Current != button.Previous;
+            bits >>= 1;
+        }
     }
     return changed;
 }
