@@ -31,8 +31,9 @@ struct HidapiLibrary::OpenDevice {
     std::thread Reader;
 };
 
-HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log, std::size_t queueCapacity)
-    : System(std::move(system)), Log(log), Registry(queueCapacity)
+HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log, std::size_t queueCapacity,
+                             std::chrono::milliseconds readTimeout)
+    : System(std::move(system)), Log(log), Registry(queueCapacity), ReadTimeout(readTimeout)
 {
 }
 
@@ -115,7 +116,9 @@ void HidapiLibrary::MonitorMain()
             continue;
         }
         if (event->What == HotplugEvent::Kind::Added) {
-            OpenNode(event->Node);
+            if (OpenNode(event->Node)) {
+                Registry.RaiseChanged();
+            }
         } else {
             CloseNode(event->Node.Path);
         }
@@ -123,18 +126,17 @@ void HidapiLibrary::MonitorMain()
     CloseAll();
 }
 
-void HidapiLibrary::OpenNode(const HidrawNode& node)
+bool HidapiLibrary::OpenNode(const HidrawNode& node)
 {
     if (node.VendorId != kPanelVendorId || Open.contains(node.Path)) {
-        return;
+        return false;
     }
     std::string reason;
     std::unique_ptr<HidrawDevice> opened = System->Open(node, reason);
     if (!opened) {
         Diagnose(node.Path + ": cannot open (" + reason + ")");
-        // Lets the main thread come by and pick the line up.
-        Registry.RaiseChanged();
-        return;
+        // The Changed that follows lets the main thread come by and pick the line up.
+        return true;
     }
     auto device = std::make_unique<OpenDevice>();
     device->Node = node;
@@ -143,7 +145,7 @@ void HidapiLibrary::OpenNode(const HidrawNode& node)
     OpenDevice& started = *device;
     started.Reader = std::thread([this, &started] { ReaderMain(started); });
     Open.emplace(node.Path, std::move(device));
-    Registry.RaiseChanged();
+    return true;
 }
 
 void HidapiLibrary::CloseNode(const std::string& path)
@@ -180,7 +182,7 @@ void HidapiLibrary::ReaderMain(OpenDevice& device)
     std::array<std::uint8_t, kInputReportSize> buffer{};
     const std::span<std::uint8_t> target(buffer.data() + offset, buffer.size() - offset);
     while (!device.Stop) {
-        const int count = device.Device->Read(target, kReadTimeout);
+        const int count = device.Device->Read(target, ReadTimeout);
         if (count < 0) {
             std::lock_guard lock(Mutex);
             FailedPaths.push_back(device.Node.Path);

@@ -30,8 +30,10 @@ public:
     static constexpr std::chrono::milliseconds kHotplugTimeout{1000};
 
     // system must have been started successfully. log is used on the main thread only.
+    // readTimeout bounds how long closing a device that still answers waits for its reader.
     HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log,
-                  std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity);
+                  std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity,
+                  std::chrono::milliseconds readTimeout = kReadTimeout);
     ~HidapiLibrary() override;
 
     HidapiLibrary(const HidapiLibrary&) = delete;
@@ -52,7 +54,8 @@ private:
     struct OpenDevice;
 
     void MonitorMain();
-    void OpenNode(const HidrawNode& node);
+    // True when the set of devices changed or there is a problem to tell.
+    bool OpenNode(const HidrawNode& node);
     void CloseNode(const std::string& path);
     void CloseAll();
     void ReaderMain(OpenDevice& device);
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<HidrawSystem> System;
     LogSink& Log;
     HidDeviceRegistry Registry;
+    const std::chrono::milliseconds ReadTimeout;
 
     std::atomic<bool> Stopping{false};
     std::thread Monitor;

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "panel/device.h"
+#include "panel/hidhook.h"
+#include "panel/hidlibrary.h"
+#include "panel/virtual_library.h"
+
+namespace qel::test {
+
+// The main thread's queue of HID notifications: any thread posts, the test drains.
+class NotificationQueue {
+public:
+    NotificationPoster Poster()
+    {
+        return [this](const HidNotification& notification) {
+            {
+                std::lock_guard lock(Mutex);
+                Pending.push_back(notification);
+            }
+            Arrived.notify_all();
+        };
+    }
+
+    std::vector<HidNotification> Take()
+    {
+        std::lock_guard lock(Mutex);
+        std::vector<HidNotification> taken(Pending.begin(), Pending.end());
+        Pending.clear();
+        return taken;
+    }
+
+    // Runs every queued notification through hook, in order. Returns how many.
+    int DrainInto(HidHook& hook)
+    {
+        int handled = 0;
+        for (const HidNotification& notification : Take()) {
+            hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(notification.EventCode),
+                                static_cast<std::intptr_t>(notification.Handle));
+            ++handled;
+        }
+        return handled;
+    }
+
+    // Waits (bounded) until at least count notifications are queued.
+    bool WaitFor(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5))
+    {
+        std::unique_lock lock(Mutex);
+        return Arrived.wait_for(lock, limit, [&] { return Pending.size() >= count; });
+    }
+
+private:
+    std::mutex Mutex;
+    std::condition_variable Arrived;
+    std::deque<HidNotification> Pending;
+};
+
+// Remembers the captions and status text the hook shows.
+class RecordingView final : public DeviceStatusView {
+public:
+    RecordingView()
+    {
+        for (int i = 0; i < kDeviceCount; ++i) {
+            Captions[static_cast<std::size_t>(i)] = std::string(IdleCaption(i));
+        }
+    }
+    void SetUnitCaption(int deviceIndex, std::string_view caption) override
+    {
+        Captions.at(static_cast<std::size_t>(deviceIndex)) = std::string(caption);
+    }
+    void SetConnectedText(std::string_view text) override { StatusText = std::string(text); }
+
+    std::array<std::string, kDeviceCount> Captions;
+    std::string StatusText = "Connected : 0";
+};
+
+struct DecodedReport {
+    int ProductId = 0;
+    std::vector<std::uint8_t> Bytes;  // the first bytes of the receive buffer
+};
+
+// Virtual panels on a manual clock, the device module, the hook and a recording decoder.
+struct PanelRig {
+    static constexpr std::size_t kKeptBytes = 8;
+
+    explicit PanelRig(std::vector<ScriptEvent> script = {},
+                      std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity)
+    {
+        auto panels = std::make_unique<VirtualPanels>(std::move(script), VirtualPanels::Clock::Manual, queueCapacity);
+        Panels = panels.get();
+        Device = std::make_unique<TDeviceDM>(std::move(panels), Queue.Poster());
+        Hook = std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
+            Decoded.push_back({productId, std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + kKeptBytes)});
+        });
+    }
+
+    int Drain() { return Queue.DrainInto(*Hook); }
+
+    std::array<std::uint32_t, kDeviceCount> Slots() const
+    {
+        std::array<std::uint32_t, kDeviceCount> slots{};
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            slots[i] = Device->Handles[i].load();
+        }
+        return slots;
+    }
+
+    NotificationQueue Queue;
+    RecordingView View;
+    std::vector<DecodedReport> Decoded;
+    VirtualPanels* Panels = nullptr;  // owned by Device
+    std::unique_ptr<TDeviceDM> Device;
+    std::unique_ptr<HidHook> Hook;
+};
+
+}  // namespace qel::test
