@@ -1,0 +1,35 @@
+#include "dialogs/offscreen_app.h"
+
+#include <utility>
+
+#include <QWidget>
+
+namespace qel::test {
+
+QApplication& OffscreenApplication() {
+    static int argc = 1;
+    static char name[] = "dialogs_gui_tests";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: the tests' widgets are gone before exit, and Qt dislikes a
+    // QApplication torn down among static destructors.
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *application;
+}
+
+ModalScript::ModalScript(std::function<void()> action) {
+    QTimer::singleShot(0, std::move(action));
+    Watchdog->setSingleShot(true);
+    Watchdog->setInterval(5000);
+    QObject::connect(Watchdog.get(), &QTimer::timeout, [flag = TimedOutFlag] {
+        *flag = true;
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    Watchdog->start();
+}
+
+}  // namespace qel::test
