@@ -1,0 +1,362 @@
+#include "app/main.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QShowEvent>
+
+#include "app/workerthreads.h"
+#include "dialogs/formfont.h"
+#include "keymap/keymapfile.h"
+#include "panel/device.h"
+#include "panel/hidhook.h"
+#include "qel/version.h"
+
+namespace qel {
+
+namespace {
+
+// The designed client area (below the menu bar, status bar included) and its place on screen.
+constexpr int kClientWidth = 629;
+constexpr int kClientHeight = 531;
+constexpr QPoint kDesignPosition{178, 202};
+constexpr int kStatusPanel0Width = 130;
+constexpr int kStatusPanel1Width = 50;
+constexpr int kStatusLabelWidth = 180;
+constexpr int kTimer1Interval = 30;
+constexpr int kTimer2Interval = 1000;
+
+QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->adjustSize();
+    // Wide enough for the connected caption, which is longer than the idle one.
+    label->setGeometry(left, top, kStatusLabelWidth, label->height());
+    return label;
+}
+
+QLabel* MakeStatusPanel(const char* text, int width)
+{
+    auto* panel = new QLabel(QString::fromLatin1(text));
+    panel->setMinimumWidth(width);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return panel;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                      Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this))
+{
+    setWindowTitle(QStringLiteral("QEL1000 Keyboard Emulator"));
+    setFont(FormFont());
+    CreateComponents();
+    CreateMenu();
+    CreateStatusBar();
+    // The status bar sits inside the designed client area; the menu bar sits above it.
+    setFixedSize(kClientWidth, MainMenu1->sizeHint().height() + kClientHeight);
+    move(kDesignPosition);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(kTimer1Interval);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(kTimer2Interval);
+    connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+    Timer2->start();
+}
+
+TMainForm::~TMainForm()
+{
+    // Normally done at close; a window destroyed without closing must not leave threads
+    // writing through a device module that is about to go.
+    StopWorkerThreads();
+}
+
+void TMainForm::CreateComponents()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    Label1 = MakeLabel(client, "QEL1000-0:", 16, 24);
+    Label2 = MakeLabel(client, "QEL1000-1:", 16, 40);
+    Label3 = MakeLabel(client, "QEL1000-2:", 16, 56);
+    Label4 = MakeLabel(client, "QEL1000-3:", 16, 72);
+    Label5 = MakeLabel(client, "QELAudio-0:", 200, 24);
+    Label7 = MakeLabel(client, "QELAudio-1:", 200, 40);
+
+    CountLbl = MakeLabel(client, "Count : 0", 520, 8);
+    LoopLbl = MakeLabel(client, "Loop : 0", 520, 24);
+    CountHzLbl = MakeLabel(client, "- 0Hz", 584, 8);
+    LoopHzLbl = MakeLabel(client, "- 0Hz", 584, 24);
+    for (QLabel* hidden : {CountLbl, LoopLbl, CountHzLbl, LoopHzLbl}) {
+        hidden->hide();
+    }
+
+    KeyCB = new QCheckBox(QStringLiteral("Enable keys"), client);
+    KeyCB->move(520, 120);
+    KeyCB->setChecked(true);
+    KeyCB->hide();
+
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setReadOnly(true);
+    MemoSink = std::make_unique<MemoLog>(*Memo1);
+    Memo1->setGeometry(0, 145, kClientWidth, 365);
+
+    MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
+                                 QStringLiteral("Mindstar INI File (G1000.ini)"));
+    MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
+    MindstarOD->setFileMode(QFileDialog::ExistingFile);
+}
+
+void TMainForm::CreateMenu()
+{
+    MainMenu1 = menuBar();
+    file1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    Exit1 = file1->addAction(QStringLiteral("E&xit"), this, &TMainForm::Exit1Click);
+
+    Tools1 = MainMenu1->addMenu(QStringLiteral("&Tools"));
+    Keysettings1 = Tools1->addAction(QStringLiteral("&Key Settings..."), this,
+                                     &TMainForm::Keysettings1Click);
+    ImportMindstar1 = Tools1->addAction(QStringLiteral("Import &Mindstar..."), this,
+                                        &TMainForm::ImportMindstar1Click);
+    DeleteAllKeys1 = Tools1->addAction(QStringLiteral("Delete &All Keys"), this,
+                                       &TMainForm::DeleteAllKeys1Click);
+    N1 = Tools1->addSeparator();
+    DebugMode1 = Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
+    DebugMode1->setCheckable(true);
+
+    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    About1 = Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
+}
+
+void TMainForm::CreateStatusBar()
+{
+    StatusBar = statusBar();
+    StatusBar->setSizeGripEnabled(false);
+    Panel0 = MakeStatusPanel("Connected : 0", kStatusPanel0Width);
+    Panel0->setFixedWidth(kStatusPanel0Width);
+    Panel1 = MakeStatusPanel("Software : v", kStatusPanel1Width);
+    // The last panel takes the rest of the bar, so the version text is never cut.
+    StatusBar->addWidget(Panel0, 0);
+    StatusBar->addWidget(Panel1, 1);
+}
+
+QLabel* TMainForm::StatusPanel(int index) const
+{
+    return index == 0 ? Panel0 : Panel1;
+}
+
+void TMainForm::Link(const Links& links)
+{
+    Linked = links;
+}
+
+NotificationPoster TMainForm::MakeNotificationPoster()
+{
+    // Queued invocations of one receiver run in the order they were posted, one at a time.
+    return [this](const HidNotification& notification) {
+        QMetaObject::invokeMethod(
+            this, [this, notification] { HandleNotification(notification); },
+            Qt::QueuedConnection);
+    };
+}
+
+void TMainForm::HandleNotification(const HidNotification& notification)
+{
+    // After the library is disconnected, notifications still queued have nothing to act on.
+    if (Closing || Linked.Hook == nullptr) {
+        return;
+    }
+    // Every notification posted here is a HID notification; the result says only that.
+    static_cast<void>(Linked.Hook->HidMessageHook(kHidMessage,
+                                                  static_cast<std::uintptr_t>(notification.EventCode),
+                                                  static_cast<std::intptr_t>(notification.Handle)));
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        FormActivate();
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Without a window manager the window may never be activated; being shown is enough.
+    if (!event->spontaneous()) {
+        QMetaObject::invokeMethod(this, &TMainForm::FormActivate, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::FormActivate()
+{
+    // Dialogs closing reactivate the window: only the first activation does the steps.
+    if (ActivationDone || Closing) {
+        return;
+    }
+    ActivationDone = true;
+
+    QLocale::setDefault(QLocale::c());
+    setWindowTitle(QString::fromUtf8(kProductName));
+    Panel1->setText(QString::fromUtf8(kProductName) + QStringLiteral(" : v") +
+                    QString::fromUtf8(kProductVersion));
+    SetOuterSize(kOuterWidth, kNormalHeight);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    if (Linked.KeyMap != nullptr) {
+        Linked.KeyMap->ReadAllKeys();
+    }
+    StartWorkerThreads();
+}
+
+void TMainForm::StartWorkerThreads()
+{
+    if (Linked.DeviceDM == nullptr) {
+        return;
+    }
+    StartUnitThreads(*Linked.DeviceDM, AudioThreads, G1000Threads, [this] {
+        QMetaObject::invokeMethod(this, &TMainForm::WorkerThreadEnded, Qt::QueuedConnection);
+    });
+}
+
+void TMainForm::StopWorkerThreads()
+{
+    StopUnitThreads(AudioThreads, G1000Threads);
+}
+
+void TMainForm::WorkerThreadEnded()
+{
+    // Every thread ends at shutdown and asks for a close: only one that ends by itself
+    // closes the program.
+    if (!Closing) {
+        close();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm::FormClose()
+{
+    if (Closing) {
+        return;
+    }
+    Closing = true;
+    Timer1->stop();
+    Timer2->stop();
+    // No thread may write through the library once it is disconnected.
+    StopWorkerThreads();
+    if (Linked.DeviceDM != nullptr) {
+        Linked.DeviceDM->Disconnect();
+    }
+}
+
+void TMainForm::Timer1Timer()
+{
+    TrimMemo(*Memo1, kLogLines);
+}
+
+void TMainForm::Timer2Timer()
+{
+    const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
+    CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
+    LoopHzLbl->setText(QString::fromStdString(LoopRate.Tick(LoopCount)));
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::Keysettings1Click()
+{
+    if (Linked.IniForm != nullptr) {
+        Linked.IniForm->exec();
+    }
+}
+
+void TMainForm::About1Click()
+{
+    if (Linked.AboutForm != nullptr) {
+        Linked.AboutForm->exec();
+    }
+}
+
+void TMainForm::DeleteAllKeys1Click()
+{
+    if (Linked.KeyMap == nullptr) {
+        return;
+    }
+    if (Prompts->Confirm(QStringLiteral("Are you sure you want to delete all settings ?"))) {
+        Linked.KeyMap->ClearAllKeys();
+    }
+}
+
+void TMainForm::ImportMindstar1Click()
+{
+    if (Linked.KeyMap == nullptr) {
+        return;
+    }
+    const std::optional<QString> chosen = Prompts->ChooseFile(*MindstarOD);
+    if (!chosen) {
+        return;
+    }
+    // A folder of that name is no key file either; importing it would unbind 220 keys.
+    if (!QFileInfo(*chosen).isFile()) {
+        Prompts->ShowMessage(QStringLiteral("Error reading file!"));
+        return;
+    }
+    if (Linked.KeyMap->ImportMindstar(chosen->toUtf8().toStdString())) {
+        Prompts->ShowMessage(QStringLiteral("Mindstar INI file imported."));
+    } else {
+        // The key map file has logged why; success must not be claimed for a failed import.
+        Prompts->ShowError(QStringLiteral("Mindstar INI file not imported: the reason is in "
+                                          "the log (Tools, Debug Mode)."));
+    }
+}
+
+void TMainForm::DebugMode1Click()
+{
+    // The action has toggled its own check mark by the time a menu click gets here; the
+    // form's own flag keeps a click and a direct call in agreement.
+    DebugMode = !DebugMode;
+    DebugMode1->setChecked(DebugMode);
+    SetOuterHeight(DebugMode ? kDebugHeight : kNormalHeight);
+}
+
+QSize TMainForm::OuterSize() const
+{
+    return frameGeometry().size();
+}
+
+void TMainForm::SetOuterSize(int width, int height)
+{
+    // The frame is known only once the window manager has framed the window; before that
+    // (and with no window manager) the outer size is the window's own size.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setFixedSize(width - frame.width(), height - frame.height());
+}
+
+void TMainForm::SetOuterHeight(int height)
+{
+    SetOuterSize(OuterSize().width(), height);
+}
+
+}  // namespace qel

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/memolog.h"
+#include "app/ratemeter.h"
+#include "app/userprompts.h"
+#include "app/workerthreads.h"
+#include "panel/hidlibrary.h"
+#include "translate/catalogue.h"
+#include "translate/unitstate.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace qel {
+
+class KeyMapFile;
+class HidHook;
+
+// The main window: which units are connected, the log, the menu, the two timers and debug
+// mode. It wires the menu and the HID notifications to the core and shows results; the rules
+// live elsewhere. Closing it ends the program. Main thread only.
+class TMainForm final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The log lines the memo keeps.
+    static constexpr int kLogLines = 25;
+    // Outer heights of the window without and with debug mode, and its outer width.
+    static constexpr int kNormalHeight = 200;
+    static constexpr int kDebugHeight = 577;
+    static constexpr int kOuterWidth = 430;
+
+    // Null prompts mean Qt's message boxes and file dialog.
+    explicit TMainForm(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // What the window works with, created after it at start-up; each must outlive the window
+    // or be unlinked by StopWorkerThreads first. The dialogs are shown modally.
+    struct Links {
+        TDeviceDM* DeviceDM = nullptr;
+        HidHook* Hook = nullptr;
+        KeyMapFile* KeyMap = nullptr;
+        QDialog* IniForm = nullptr;
+        QDialog* AboutForm = nullptr;
+    };
+    void Link(const Links& links);
+
+    // The message boxes and the file dialog, for the parts made after the window.
+    [[nodiscard]] UserPrompts& Prompter() { return *Prompts; }
+
+    // Queues a HID notification for the hook, from any thread; notifications are handled one
+    // at a time on the main thread in the order they were posted.
+    [[nodiscard]] NotificationPoster MakeNotificationPoster();
+
+    // Activation steps: version text, size, key map, worker threads. Runs once; later calls
+    // do nothing.
+    void FormActivate();
+    [[nodiscard]] bool Activated() const { return ActivationDone; }
+
+    // Shutdown: stops the worker threads (each waited for), then disconnects the library.
+    // Runs once; the close box and "E&xit" lead here.
+    void FormClose();
+
+    void Timer1Timer();
+    void Timer2Timer();
+    void Exit1Click();
+    void Keysettings1Click();
+    void ImportMindstar1Click();
+    void DeleteAllKeys1Click();
+    void DebugMode1Click();
+    void About1Click();
+
+    // Sets the size of the window including its frame.
+    void SetOuterSize(int width, int height);
+    void SetOuterHeight(int height);
+    [[nodiscard]] QSize OuterSize() const;
+
+    // The status bar's panels: 0 the connected count, 1 the version text.
+    [[nodiscard]] QLabel* StatusPanel(int index) const;
+
+    // Components; owned by the window (Qt parent), valid for its life.
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* CountLbl = nullptr;
+    QLabel* LoopLbl = nullptr;
+    QLabel* CountHzLbl = nullptr;
+    QLabel* LoopHzLbl = nullptr;
+    QCheckBox* KeyCB = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* file1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Tools1 = nullptr;
+    QAction* Keysettings1 = nullptr;
+    QAction* ImportMindstar1 = nullptr;
+    QAction* DeleteAllKeys1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* DebugMode1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+    QFileDialog* MindstarOD = nullptr;
+
+    // The worker threads, started by the activation steps.
+    AudioThreadSet AudioThreads;
+    G1000ThreadSet G1000Threads;
+
+    // Every unit's controls and bindings.
+    UnitStates Units;
+    // Loop passes; nothing advances it, so its rate reads "- 0Hz". The input reports read
+    // are counted by the notification handling (HidHook::ReadCount).
+    std::int32_t LoopCount = 0;
+
+    // The log: the memo as the program's log sink.
+    [[nodiscard]] LogSink& Log() { return *MemoSink; }
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenu();
+    void CreateStatusBar();
+    void HandleNotification(const HidNotification& notification);
+    // A worker thread ended: the program closes, unless it is closing already.
+    void WorkerThreadEnded();
+    void StartWorkerThreads();
+    void StopWorkerThreads();
+
+    Links Linked;
+    std::unique_ptr<MemoLog> MemoSink;
+    std::unique_ptr<UserPrompts> Prompts;
+    QLabel* Panel0 = nullptr;
+    QLabel* Panel1 = nullptr;
+    RateMeter ReadRate;
+    RateMeter LoopRate;
+    bool ActivationDone = false;
+    bool DebugMode = false;
+    bool Closing = false;
+};
+
+}  // namespace qel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+#include "translate/logsink.h"
+
+class QPlainTextEdit;
+
+namespace qel {
+
+// The log shown in the main window: every line goes to the end of a memo. Main thread only;
+// the memo must outlive the sink.
+class MemoLog final : public LogSink {
+public:
+    explicit MemoLog(QPlainTextEdit& memo) : Memo(memo) {}
+    void AppendLine(std::string_view line) override;
+
+private:
+    QPlainTextEdit& Memo;
+};
+
+// The number of lines the memo holds (an empty memo holds none).
+[[nodiscard]] int MemoLineCount(const QPlainTextEdit& memo);
+
+// Deletes the oldest lines until at most maxLines remain.
+void TrimMemo(QPlainTextEdit& memo, int maxLines);
+
+}  // namespace qel
