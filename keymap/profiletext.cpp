@@ -20,8 +20,6 @@ bool HasBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
@@ -96,29 +94,6 @@ std::string Returned(std::string_view text, std::size_t size) {
 
 }  // namespace
 
-std::size_t ProfileText::FoldedHash::operator()(std::string_view name) const {
-    // FNV-1a over the folded bytes.
-    std::size_t hash = 14695981039346656037ULL;
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(Fold(c));
-        hash *= 1099511628211ULL;
-    }
-    return hash;
-}
-
-std::size_t ProfileText::FoldedHash::operator()(const KeyName& key) const {
-    return (*this)(key.Name) ^ (key.Section * 0x9E3779B97F4A7C15ULL);
-}
-
-bool ProfileText::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
-}
-
-bool ProfileText::FoldedEqual::operator()(const KeyName& a, const KeyName& b) const {
-    return a.Section == b.Section && (*this)(a.Name, b.Name);
-}
-
 ProfileText::ProfileText(std::string bytes) {
     if (std::string_view(bytes).starts_with(kUtf16ByteOrderMark)) {
         Utf16 = true;
@@ -137,14 +112,13 @@ void ProfileText::Parse(std::string text) {
     Texts.clear();
     Lines.clear();
     Sections.clear();
-    SectionIndex.clear();
-    KeyIndex.clear();
+    SectionIndex.Clear();
+    KeyIndex.Clear();
     const std::string_view all = Texts.emplace_back(std::move(text));
     LineBreak = LineBreakStyle(all);
 
     // Lines[0] holds everything before the first header: it can never be read.
     Lines.push_back({});
-    std::vector<std::size_t> lineStarts{0};
     const std::size_t size = all.size();
     // The next CR and the next LF at or after the current position, found with memchr-speed
     // searches: a line of many megabytes costs no more than copying it.
@@ -166,28 +140,28 @@ void ProfileText::Parse(std::string text) {
             const std::size_t sectionIndex = Sections.size();
             Section& section = Sections.emplace_back();
             section.Header = section.Anchor = lineIndex;
-            section.Searched = SectionIndex.try_emplace(shape.Name, sectionIndex).second;
+            section.Searched = SectionIndex.TryAdd(0, shape.Name, sectionIndex);
             Lines.push_back({content, {}});
-            lineStarts.push_back(position);
         } else if (shape.Kind == LineKind::Key && !Sections.empty()) {
             const std::size_t sectionIndex = Sections.size() - 1;
             Section& section = Sections.back();
             section.Anchor = lineIndex;
             if (section.Searched) {
-                KeyIndex.try_emplace(KeyName{sectionIndex, shape.Name},
-                                     KeyPlace{sectionIndex, lineIndex, false});
+                KeyIndex.TryAdd(sectionIndex, shape.Name, KeyPlace{sectionIndex, lineIndex, false});
             }
             Lines.push_back({content, {}});
-            lineStarts.push_back(position);
         }
         while (end < size && IsBreak(all[end])) ++end;
         position = end;
     }
     // Each line's trailer runs from the end of its content to the start of the next line.
-    lineStarts.push_back(size);
+    auto offsetOf = [&all](std::string_view part) {
+        return static_cast<std::size_t>(part.data() - all.data());
+    };
     for (std::size_t i = 0; i < Lines.size(); ++i) {
-        const std::size_t from = i == 0 ? 0 : lineStarts[i] + Lines[i].Content.size();
-        Lines[i].Trailer = all.substr(from, lineStarts[i + 1] - from);
+        const std::size_t from = i == 0 ? 0 : offsetOf(Lines[i].Content) + Lines[i].Content.size();
+        const std::size_t to = i + 1 < Lines.size() ? offsetOf(Lines[i + 1].Content) : size;
+        Lines[i].Trailer = all.substr(from, to - from);
     }
     for (std::size_t s = 0; s < Sections.size(); ++s) {
         Sections[s].End = s + 1 < Sections.size() ? Sections[s + 1].Header : Lines.size();
@@ -200,8 +174,14 @@ void ProfileText::Reparse() {
 }
 
 std::string ProfileText::Text() const {
+    // Sized up front: growing a string of many megabytes piece by piece copies it repeatedly.
+    std::size_t size = 0;
+    for (const Line& line : Lines) size += line.Content.size() + line.Trailer.size();
+    for (const Section& section : Sections) {
+        for (const Line& added : section.Added) size += added.Content.size() + added.Trailer.size();
+    }
     std::string out;
-    out.reserve(Texts.front().size() + 256);
+    out.reserve(size);
     auto append = [&out](const Line& line) {
         out += line.Content;
         out += line.Trailer;
@@ -228,10 +208,8 @@ std::string ProfileText::Text() const {
 
 const ProfileText::KeyPlace* ProfileText::FindKey(std::string_view section,
                                                   std::string_view key) const {
-    const auto found = SectionIndex.find(section);
-    if (found == SectionIndex.end()) return nullptr;
-    const auto place = KeyIndex.find(KeyName{found->second, key});
-    return place == KeyIndex.end() ? nullptr : &place->second;
+    const std::size_t* found = SectionIndex.Find(0, section);
+    return found ? KeyIndex.Find(*found, key) : nullptr;
 }
 
 ProfileText::Line& ProfileText::LineAt(const KeyPlace& place) {
@@ -267,13 +245,12 @@ bool ProfileText::WriteString(std::string_view section, std::string_view key,
     section = TrimSpaces(section);
     key = TrimSpaces(key);
     bool indexExact = true;
-    if (const auto found = SectionIndex.find(section); found == SectionIndex.end()) {
+    if (const std::size_t* found = SectionIndex.Find(0, section); !found) {
         indexExact = AddSection(section, key, value);
-    } else if (const auto place = KeyIndex.find(KeyName{found->second, key});
-               place != KeyIndex.end()) {
-        ReplaceValue(place->second, value);
+    } else if (const KeyPlace* place = KeyIndex.Find(*found, key)) {
+        ReplaceValue(*place, value);
     } else {
-        indexExact = AddKey(found->second, key, value);
+        indexExact = AddKey(*found, key, value);
     }
     // A name that does not read back as itself ("a=b" as a key, "[x" as a key, "a]b" as a
     // section) changes the file's structure; parsing the result again keeps every later edit
@@ -302,8 +279,7 @@ bool ProfileText::AddKey(std::size_t sectionIndex, std::string_view key, std::st
     section.Added.push_back({content, LineBreak});
     const LineShape shape = ShapeOf(content);
     if (shape.Kind != LineKind::Key || shape.Name != key) return false;
-    KeyIndex.try_emplace(KeyName{sectionIndex, shape.Name},
-                         KeyPlace{sectionIndex, section.Added.size() - 1, true});
+    KeyIndex.TryAdd(sectionIndex, shape.Name, KeyPlace{sectionIndex, section.Added.size() - 1, true});
     return true;
 }
 
@@ -327,7 +303,7 @@ bool ProfileText::AddSection(std::string_view section, std::string_view key,
 
     const LineShape shape = ShapeOf(content);
     const bool exact = shape.Kind == LineKind::Header && shape.Name == section;
-    if (exact) SectionIndex.try_emplace(shape.Name, sectionIndex);
+    if (exact) SectionIndex.TryAdd(0, shape.Name, sectionIndex);
     return AddKey(sectionIndex, key, value) && exact;
 }
 

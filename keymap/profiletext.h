@@ -4,8 +4,9 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "keymap/foldedindex.h"
 
 namespace qel {
 
@@ -55,22 +56,10 @@ private:
         bool Searched = false;         // the first section of its name: the only one looked at
         std::vector<Line> Added;       // key lines added after Anchor, in order
     };
-    struct KeyName {
-        std::size_t Section;
-        std::string_view Name;
-    };
     struct KeyPlace {
-        std::size_t Section;
-        std::size_t Index;  // in Lines, or in the section's Added when IsAdded
-        bool IsAdded;
-    };
-    struct FoldedHash {
-        std::size_t operator()(std::string_view name) const;
-        std::size_t operator()(const KeyName& key) const;
-    };
-    struct FoldedEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-        bool operator()(const KeyName& a, const KeyName& b) const;
+        std::size_t Section = 0;
+        std::size_t Index = 0;  // in Lines, or in the section's Added when IsAdded
+        bool IsAdded = false;
     };
 
     void Parse(std::string text);
@@ -92,8 +81,8 @@ private:
     std::deque<std::string> Texts;  // the parsed text and every edited line; never moves
     std::vector<Line> Lines;        // Lines[0]: Content empty, Trailer all before the first header
     std::vector<Section> Sections;
-    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> SectionIndex;
-    std::unordered_map<KeyName, KeyPlace, FoldedHash, FoldedEqual> KeyIndex;
+    FoldedIndex<std::size_t> SectionIndex;  // scope 0: name -> first section of that name
+    FoldedIndex<KeyPlace> KeyIndex;         // scope: section; only first sections are indexed
 };
 
 }  // namespace qel

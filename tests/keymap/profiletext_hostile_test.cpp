@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <random>
@@ -36,11 +37,12 @@ std::string ManySections(int sections, int keysEach, std::string_view lineBreak)
 }
 
 std::string RandomBytesWithNuls(std::size_t size) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
+    // A plain linear congruential sequence: cheap enough for ten megabytes in a debug build.
+    std::uint32_t state = 7;
     std::string bytes(size, '\0');
     for (char& c : bytes) {
-        const int b = byte(random);
+        state = state * 1664525u + 1013904223u;
+        const auto b = static_cast<unsigned char>(state >> 24);
         c = static_cast<char>(b < 64 ? 0 : b);  // a quarter NUL
     }
     return "[S]\r\nk=a\0b\r\n"s + bytes;
@@ -75,7 +77,12 @@ TEST(ProfileTextHostile, HugeOrOddFilesAreReadAndWrittenQuicklyWithoutHarm) {
          "key_99999", "value_0_99999"},
         {"5,000,000 line breaks", [] { return std::string(kTenMegabytes / 2, '\n') + "[S]\nj=w"; },
          "S", "j", "w"},
-        {"1,000,000 empty keys", [] { return "[S]\n"s + std::string(2000000, '=').replace(1, 1, "\n"); },
+        {"1,000,000 empty keys",
+         [] {
+             std::string file = "[S]\n";
+             for (int i = 0; i < 1000000; ++i) file += "=\n";
+             return file;
+         },
          "S", "", ""},
     };
     for (const HostileCase& c : cases) {
