@@ -1,0 +1,280 @@
+#include <array>
+#include <string>
+
+#include <QAction>
+#include <QEvent>
+#include <QTest>
+#include <QTextBlock>
+
+#include "program_fixture.h"
+
+namespace qel::test {
+namespace {
+
+constexpr int kSoftkey1 = 13;  // button number of softkey_1 in the bezel catalogue
+
+TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25)
+{
+    Start();
+    for (int i = 1; i <= 25; ++i) {
+        Form().Log().AppendLine("line " + std::to_string(i));
+    }
+    Form().Timer1Timer();
+    EXPECT_EQ(MemoLineCount(*Form().Memo1), 25);
+
+    Form().Log().AppendLine("line 26");
+    // The running timer does the trimming: no direct call here.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MemoLineCount(*Form().Memo1) == 25; }, 5000));
+    EXPECT_EQ(Form().Memo1->document()->firstBlock().text(), "line 2");
+    EXPECT_EQ(Form().Memo1->document()->lastBlock().text(), "line 26");
+}
+
+TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits)
+{
+    Start();
+    Form().Timer2Timer();
+    EXPECT_EQ(Form().CountHzLbl->text(), "- 0Hz");
+    EXPECT_EQ(Form().LoopHzLbl->text(), "- 0Hz");
+
+    Panels->Plug(684);
+    Pump();
+    const std::array<std::uint8_t, 4> idle{0x00, 0xC1, 0x00, 0x00};
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_TRUE(Panels->SendReport(684, idle));
+    }
+    Pump();
+    Form().Timer2Timer();
+    EXPECT_EQ(Form().CountHzLbl->text(), "- 7Hz");
+    Form().Timer2Timer();
+    EXPECT_EQ(Form().CountHzLbl->text(), "- 0Hz");
+    EXPECT_EQ(Form().LoopHzLbl->text(), "- 0Hz");
+    // Nothing ever shows the rates.
+    EXPECT_FALSE(Form().CountHzLbl->isVisible());
+}
+
+TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler)
+{
+    struct Case {
+        const char* Name;
+        void (*Choose)(TMainForm&);
+    };
+    const Case cases[]{
+        {"handler", [](TMainForm& form) { form.DebugMode1Click(); }},
+        // A menu click toggles the action's own check mark first: it must not cancel out.
+        {"menu item", [](TMainForm& form) { form.DebugMode1->trigger(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        StartAndShow();
+        EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
+        EXPECT_FALSE(Form().DebugMode1->isChecked());
+
+        c.Choose(Form());
+        Pump();
+        EXPECT_TRUE(Form().DebugMode1->isChecked());
+        EXPECT_EQ(Form().OuterSize(), QSize(430, 577));
+
+        c.Choose(Form());
+        Pump();
+        EXPECT_FALSE(Form().DebugMode1->isChecked());
+        EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
+        TheProgram.reset();
+    }
+}
+
+TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings)
+{
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n[qel_audio_1]\npilot_incr=SHIFT+X\n");
+    Start();
+    EXPECT_EQ(Form().windowTitle(), "QEL1000 Keyboard Emulator");
+    EXPECT_EQ(Form().StatusPanel(1)->text(), "Software : v");
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+
+    Form().show();
+    Pump();
+    EXPECT_EQ(Form().windowTitle(), "QEL G1000 keysend");
+    EXPECT_EQ(Form().StatusPanel(1)->text(), "QEL G1000 keysend : v1.0");
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(Form().Units.AudioUnits[1].Rotaries[1].IncrKey, 0x158);
+    EXPECT_EQ(Form().Units.BezelUnits[3].Buttons[kSoftkey1].Name, "softkey_1");
+}
+
+TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads)
+{
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
+    StartAndShow();
+    const TAudioThread* firstAudio = Form().AudioThreads[0].get();
+    const TG1000Thread* lastBezel = Form().G1000Threads[3].get();
+    ASSERT_NE(firstAudio, nullptr);
+    ASSERT_NE(lastBezel, nullptr);
+
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F2\n");
+    // What a dialog closing does: the window becomes active again.
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&Form(), &activate);
+    Form().hide();
+    Form().show();
+    Pump();
+
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(Form().AudioThreads[0].get(), firstAudio);
+    EXPECT_EQ(Form().G1000Threads[3].get(), lastBezel);
+}
+
+TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0)
+{
+    StartAndShow();
+    const std::array<QLabel*, 6> labels{Form().Label1, Form().Label2, Form().Label3,
+                                        Form().Label4, Form().Label5, Form().Label7};
+    auto captions = [&] {
+        std::string all;
+        for (QLabel* label : labels) {
+            all += label->text().toStdString() + "|";
+        }
+        return all + Form().StatusPanel(0)->text().toStdString();
+    };
+    EXPECT_EQ(captions(), "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
+                          "Connected : 0");
+
+    Panels->Plug(684);
+    Panels->Plug(689);
+    Panels->Plug(687);
+    Pump();
+    EXPECT_EQ(captions(), "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3: Connected|"
+                          "QELAudio-0:|QELAudio-1: Connected|Connected : 3");
+
+    Panels->Unplug(687);
+    // Another vendor's device and a product that is no panel change nothing.
+    Panels->PlugOther(0x1234, 684);
+    Panels->PlugOther(kPanelVendorId, 690);
+    Pump();
+    EXPECT_EQ(captions(), "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3:|"
+                          "QELAudio-0:|QELAudio-1: Connected|Connected : 2");
+
+    Panels->Unplug(684);
+    Panels->Unplug(689);
+    Pump();
+    EXPECT_EQ(captions(), "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
+                          "Connected : 0");
+}
+
+TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled)
+{
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
+    StartAndShow();
+    Panels->Plug(684);
+    Pump();
+    const std::array<std::uint8_t, 4> pressed{0x00, 0xC1, 0x00, 0x20};
+    const std::array<std::uint8_t, 4> released{0x00, 0xC1, 0x00, 0x00};
+
+    ASSERT_TRUE(Panels->SendReport(684, pressed));
+    ASSERT_TRUE(Panels->SendReport(684, released));
+    Pump();
+    EXPECT_EQ(Keys->Events, (std::vector<KeyEventRecord>{Down(0x70), Up(0x70)}));
+    EXPECT_NE(LogText().find("softkey_1"), std::string::npos);
+
+    Form().KeyCB->setChecked(false);
+    ASSERT_TRUE(Panels->SendReport(684, pressed));
+    ASSERT_TRUE(Panels->SendReport(684, released));
+    Pump();
+    EXPECT_EQ(Keys->Events.size(), 2U);
+}
+
+TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk)
+{
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
+    StartAndShow();
+    const std::string before = ReadText(KeyMapPath());
+
+    Prompts.ConfirmAnswers = {false};
+    Form().DeleteAllKeys1->trigger();
+    EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{
+                                 "confirm: Are you sure you want to delete all settings ?"}));
+    EXPECT_EQ(ReadText(KeyMapPath()), before);
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+
+    Prompts.ConfirmAnswers = {true};
+    Form().DeleteAllKeys1->trigger();
+    EXPECT_EQ(Prompts.Shown.size(), 2U) << "no message follows the confirmation";
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+    const std::string after = ReadText(KeyMapPath());
+    EXPECT_NE(after.find("softkey_1="), std::string::npos);
+    EXPECT_EQ(after.find("F1"), std::string::npos);
+    EXPECT_NE(after.find("[qel_audio_1]"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome)
+{
+    const std::filesystem::path mindstarDir = Directory / "mindstar";
+    std::filesystem::create_directories(mindstarDir / "G1000.ini");  // a folder by that name
+    std::filesystem::create_directories(mindstarDir / "sim");
+    const std::filesystem::path mindstarFile = mindstarDir / "sim" / "G1000.ini";
+    WriteText(mindstarFile, "[KEYBOARD]\nPFD_SOFTKEY_1=F5\nMFD_SOFTKEY_1=F6\n");
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
+    const std::string keyMapBefore = ReadText(KeyMapPath());
+
+    struct Case {
+        const char* Name;
+        std::optional<QString> Choice;
+        std::vector<std::string> ExpectedShown;
+        bool Imports;
+    };
+    const std::string dialog = "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]";
+    const Case cases[]{
+        {"cancelled", std::nullopt, {dialog}, false},
+        {"name that does not exist", QString::fromStdString((mindstarDir / "none.ini").string()),
+         {dialog, "message: Error reading file!"}, false},
+        {"a folder, not a file", QString::fromStdString((mindstarDir / "G1000.ini").string()),
+         {dialog, "message: Error reading file!"}, false},
+        {"the key file", QString::fromStdString(mindstarFile.string()),
+         {dialog, "message: Mindstar INI file imported."}, true},
+    };
+    StartAndShow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Prompts.Shown.clear();
+        Prompts.FileChoices = {c.Choice};
+        Form().ImportMindstar1->trigger();
+        EXPECT_EQ(Prompts.Shown, c.ExpectedShown);
+        if (!c.Imports) {
+            EXPECT_EQ(ReadText(KeyMapPath()), keyMapBefore);
+        }
+    }
+    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x74);  // F5
+    EXPECT_EQ(Form().Units.BezelUnits[1].Buttons[kSoftkey1].Key, 0x75);  // F6
+    // The key map stays where the program started, whatever folder the dialog was in.
+    EXPECT_FALSE(std::filesystem::exists(mindstarDir / "sim" / "keymap.ini"));
+    EXPECT_EQ(ReadText(mindstarFile), "[KEYBOARD]\nPFD_SOFTKEY_1=F5\nMFD_SOFTKEY_1=F6\n");
+}
+
+TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm)
+{
+    StartAndShow();
+    ASSERT_TRUE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    Panels->Plug(685);
+    Pump();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Panels->WriteCount() > 0; }, 5000))
+        << "the threads poll the plugged unit";
+
+    Form().Exit1->trigger();
+    EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    EXPECT_FALSE(Form().isVisible());
+    const std::uint64_t writes = Panels->WriteCount();
+    // The six close requests arrive now; so might late notifications.
+    Pump();
+    EXPECT_FALSE(Form().isVisible());
+    EXPECT_EQ(Panels->WriteCount(), writes);
+}
+
+TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn)
+{
+    StartAndShow(false);
+    EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
+    EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
+    EXPECT_TRUE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    Form().close();
+    EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+}
+
+}  // namespace
+}  // namespace qel::test
