@@ -77,10 +77,10 @@ TEST(ProfileTextHostile, HugeOrOddFilesAreReadAndWrittenQuicklyWithoutHarm) {
          "key_99999", "value_0_99999"},
         {"5,000,000 line breaks", [] { return std::string(kTenMegabytes / 2, '\n') + "[S]\nj=w"; },
          "S", "j", "w"},
-        {"1,000,000 empty keys",
+        {"100,000 keys of one name",
          [] {
              std::string file = "[S]\n";
-             for (int i = 0; i < 1000000; ++i) file += "=\n";
+             for (int i = 0; i < 100000; ++i) file += "=\n";
              return file;
          },
          "S", "", ""},
