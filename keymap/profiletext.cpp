@@ -35,7 +35,7 @@ std::string_view TrimSpaces(std::string_view text) {
 
 // The style for new lines: the first line break in the file, CRLF when there is none.
 std::string_view LineBreakStyle(std::string_view text) {
-    const std::size_t at = text.find_first_of("\r\n");
+    const std::size_t at = std::min(text.find('\r'), text.find('\n'));
     if (at == std::string_view::npos) return kCrLf;
     if (text[at] == '\n') return kLf;
     return (at + 1 < text.size() && text[at + 1] == '\n') ? kCrLf : kCr;
