@@ -12,9 +12,6 @@ constexpr std::array<std::string_view, kDeviceCount> kConnectedCaptions{
     "QEL1000-0: Connected", "QEL1000-1: Connected", "QEL1000-2: Connected",
     "QEL1000-3: Connected", "QELAudio-0: Connected", "QELAudio-1: Connected"};
 
-// Product ID of each slot, in the order the changed event walks them (bezel, then audio).
-constexpr std::array<int, kDeviceCount> kSlotProductIds{684, 685, 686, 687, 688, 689};
-
 }  // namespace
 
 int DeviceIndexOfProduct(int productId)
@@ -112,8 +109,9 @@ void HidHook::Unplugged(HidLibrary& hid, HidHandle handle)
 void HidHook::Changed(HidLibrary& hid)
 {
     ConnectedCount = 0;
+    // Slots 0-3 are the bezel units, 4-5 the audio units; slot i's product ID is 684 + i.
     for (int index = 0; index < kDeviceCount; ++index) {
-        const HidHandle handle = hid.GetHandle(kPanelVendorId, kSlotProductIds[static_cast<std::size_t>(index)]);
+        const HidHandle handle = hid.GetHandle(kPanelVendorId, kFirstBezelProductId + index);
         Device.Handles[static_cast<std::size_t>(index)].store(handle, std::memory_order_relaxed);
         if (handle != 0) {
             ++ConnectedCount;
