@@ -36,6 +36,8 @@ TKeyForm::TKeyForm(TIniForm& iniForm, QWidget* parent) : QDialog(parent), IniFor
     iniForm.SetKeyForm(this);
 }
 
+TKeyForm::~TKeyForm() { IniForm.SetKeyForm(nullptr); }
+
 void TKeyForm::FormActivate() {
     DescriptionLbl->setText(Description);
     setFocus();

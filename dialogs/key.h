@@ -24,6 +24,7 @@ public:
     // Registers itself with iniForm as the dialog its "Change" buttons open; iniForm must
     // outlive this dialog.
     explicit TKeyForm(TIniForm& iniForm, QWidget* parent = nullptr);
+    ~TKeyForm() override;
 
     // Set by the key settings dialog before each showing; kept between showings.
     QString Description;  // e.g. "Press a key for 'NAV_IN_INCR'"

@@ -184,6 +184,30 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
     }
 }
 
+TEST_F(KeySettings, ReturningFromAnotherApplicationKeepsTheChosenUnit) {
+    IniForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(IniForm.get()));
+    ChooseUnit(3);
+    // Another application takes the focus, then the user comes back.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(IniForm.get());
+    QT_WARNING_POP
+    EXPECT_EQ(IniForm->DeviceCB->currentIndex(), 3);
+    EXPECT_EQ(IniForm->SelectedUnit, 3);
+
+    // Another form of the program taking the focus and giving it back is an activation.
+    QWidget other;
+    other.show();
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(IniForm.get());
+    QT_WARNING_POP
+    EXPECT_EQ(IniForm->DeviceCB->currentIndex(), 0);
+}
+
 TEST_F(KeySettings, OkRightAfterOpeningLeavesTheFileAlone) {
     IniForm->show();
     QTest::mouseClick(IniForm->Button1, Qt::LeftButton);
