@@ -2,12 +2,11 @@
 
 #include <QApplication>
 
-// The window tests need a QApplication; without a display they draw offscreen.
+// The window tests need a QApplication. They always draw offscreen, so that a desktop's
+// window manager (frames, focus) cannot change what they measure.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

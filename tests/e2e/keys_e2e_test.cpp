@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -154,7 +155,9 @@ void SendClose(Display* display, Window window)
     XFlush(display);
 }
 
-TEST(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder)
+class EndToEnd : public ::testing::Test {};
+
+TEST_F(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder)
 {
     const char* program = std::getenv("QEL1000KEYSEND");
     ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
@@ -216,6 +219,10 @@ TEST(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder)
 
     XDestroyWindow(display, target);
     XCloseDisplay(display);
+    if (HasFailure()) {
+        std::cerr << "program output kept in " << (directory / "program.out") << '\n';
+        return;
+    }
     std::error_code ignored;
     std::filesystem::remove_all(directory, ignored);
 }
