@@ -17,7 +17,6 @@
 #include "app/userprompts.h"
 #include "app/workerthreads.h"
 #include "panel/hidlibrary.h"
-#include "translate/catalogue.h"
 #include "translate/unitstate.h"
 
 class QAction;
@@ -47,8 +46,8 @@ public:
     explicit TMainForm(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // What the window works with, created after it at start-up; each must outlive the window
-    // or be unlinked by StopWorkerThreads first. The dialogs are shown modally.
+    // What the window works with, made after it at start-up. They must stay alive until
+    // FormClose has run, which is the last use of any of them. The dialogs are shown modally.
     struct Links {
         TDeviceDM* DeviceDM = nullptr;
         HidHook* Hook = nullptr;

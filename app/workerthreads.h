@@ -7,11 +7,13 @@
 #include "panel/audiothread.h"
 #include "panel/device.h"
 #include "panel/g1000thread.h"
+#include "translate/catalogue.h"
 
 namespace qel {
 
-using AudioThreadSet = std::array<std::unique_ptr<TAudioThread>, 2>;
-using G1000ThreadSet = std::array<std::unique_ptr<TG1000Thread>, 4>;
+// By unit index.
+using AudioThreadSet = std::array<std::unique_ptr<TAudioThread>, kAudioUnitCount>;
+using G1000ThreadSet = std::array<std::unique_ptr<TG1000Thread>, kBezelUnitCount>;
 
 // Starts the six pollers in the order audio unit 0, 1, then bezel unit 0 to 3: each made
 // suspended, stored, raised one priority step, given its unit, enabled and resumed. Threads
