@@ -2,6 +2,8 @@
 #include <string>
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QEvent>
 #include <QTest>
 #include <QTextBlock>
@@ -119,6 +121,39 @@ TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads)
     EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
     EXPECT_EQ(Form().AudioThreads[0].get(), firstAudio);
     EXPECT_EQ(Form().G1000Threads[3].get(), lastBezel);
+}
+
+TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing)
+{
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
+    StartAndShow();
+    const TG1000Thread* firstBezel = Form().G1000Threads[0].get();
+    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F2\n");
+
+    struct Case {
+        const char* Name;
+        QAction* Item;
+        QDialog* Expected;
+    };
+    const Case cases[]{
+        {"About", Form().About1, &TheProgram->AboutForm},
+        {"Key Settings", Form().Keysettings1, &TheProgram->IniForm},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&] {
+            shown = QApplication::activeModalWidget();
+            if (shown != nullptr) {
+                shown->close();
+            }
+        });
+        c.Item->trigger();
+        EXPECT_EQ(shown, c.Expected);
+        Pump();
+        EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+        EXPECT_EQ(Form().G1000Threads[0].get(), firstBezel);
+    }
 }
 
 TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0)
