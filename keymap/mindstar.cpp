@@ -66,10 +66,25 @@ bool KeyMapFile::ImportMindstar(const std::string& fileName) {
         return false;
     }
     const std::vector<ProfileEdit> edits = MindstarEdits(*mindstar.View);
-    const bool written = Apply(edits);
+    if (Apply(edits)) {
+        ReadAllKeys();
+        return true;
+    }
     // Read back even after a failed write: the unit state then shows what the file holds.
-    ReadAllKeys();
-    return written;
+    // A file that could not even be read for the write is already named in the log; saying
+    // so a second time for the same import would only look like a second failure.
+    const ProfileReadResult back = Store.Read(*FileName);
+    if (!back.View) {
+        ReadAllKeys();
+        return false;
+    }
+    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
+        FillBezelKeys(*back.View, kSectionNames[static_cast<std::size_t>(unit)], unit);
+    }
+    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
+        FillAudioKeys(*back.View, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
+    }
+    return false;
 }
 
 }  // namespace qel
