@@ -49,9 +49,13 @@ public:
         if (Script.FileChoices.empty()) {
             return std::nullopt;
         }
-        std::optional<QString> choice = Script.FileChoices.front();
+        const bool chosen = Script.FileChoices.front().has_value();
+        const QString name = Script.FileChoices.front().value_or(QString());
         Script.FileChoices.pop_front();
-        return choice;
+        if (!chosen) {
+            return std::nullopt;
+        }
+        return name;
     }
     void ShowMessage(const QString& text) override { Script.Shown.push_back("message: " + text.toStdString()); }
     void ShowError(const QString& text) override { Script.Shown.push_back("error: " + text.toStdString()); }
