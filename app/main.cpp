@@ -114,11 +114,8 @@ void TMainForm::CreateComponents()
     Memo1->setReadOnly(true);
     MemoSink = std::make_unique<MemoLog>(*Memo1);
     Memo1->setGeometry(0, 145, kClientWidth, 365);
-
-    MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
-                                 QStringLiteral("Mindstar INI File (G1000.ini)"));
-    MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
-    MindstarOD->setFileMode(QFileDialog::ExistingFile);
+    // MindstarOD is made on first use: a file dialog starts listing its folder, with icons
+    // and file types, as soon as it exists, which would slow every start.
 }
 
 void TMainForm::CreateMenu()
@@ -313,6 +310,12 @@ void TMainForm::ImportMindstar1Click()
 {
     if (Linked.KeyMap == nullptr) {
         return;
+    }
+    if (MindstarOD == nullptr) {
+        MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
+                                     QStringLiteral("Mindstar INI File (G1000.ini)"));
+        MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
+        MindstarOD->setFileMode(QFileDialog::ExistingFile);
     }
     const std::optional<QString> chosen = Prompts->ChooseFile(*MindstarOD);
     if (!chosen) {
