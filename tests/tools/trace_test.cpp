@@ -44,6 +44,17 @@ TEST(TraceLine, ProductIdsOutsideThePanelsAreValidButHugeOnesDoNotOverflow) {
     }
 }
 
+// Leading zeros do not make a number larger: a long spelling of 684 is still a panel.
+TEST(TraceLine, DecimalsWithManyLeadingZerosKeepTheirValue) {
+    auto report = ParseTraceLine("report 00000000000000000000684 00 C1");
+    ASSERT_TRUE(std::holds_alternative<ReportCommand>(report));
+    EXPECT_EQ(std::get<ReportCommand>(report).ProductId, 684);
+    auto write = ParseTraceLine("write 0000000000000000000005 0000000000000000000035 70");
+    ASSERT_TRUE(std::holds_alternative<WriteCommand>(write));
+    EXPECT_EQ(std::get<WriteCommand>(write).DeviceIndex, 5);
+    EXPECT_EQ(std::get<WriteCommand>(write).Slot, 35);
+}
+
 TEST(TraceLine, KeysWriteClearAllAndImportParse) {
     EXPECT_FALSE(std::get<KeysCommand>(ParseTraceLine("keys off")).Enabled);
     EXPECT_TRUE(std::get<KeysCommand>(ParseTraceLine("keys on")).Enabled);

@@ -32,6 +32,8 @@ std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"
 
 // Decimal digits only; values beyond int range are kept as "out of range" by saturating.
 std::optional<long long> ParseDecimal(std::string_view word) {
+    // Leading zeros add nothing to the value, so they do not count towards its size.
+    while (word.size() > 1 && word.front() == '0') word.remove_prefix(1);
     if (word.empty() || word.size() > 18) {
         if (word.empty()) return std::nullopt;
         for (char c : word) {
