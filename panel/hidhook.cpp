@@ -92,8 +92,9 @@ void HidHook::Plugged(HidLibrary& hid, HidHandle handle)
 
 void HidHook::Unplugged(HidLibrary& hid, HidHandle handle)
 {
+    // Handle 0 names no device: it would match every empty slot and drive the count negative.
     for (auto& slot : Device.Handles) {
-        if (slot.load(std::memory_order_relaxed) == handle) {
+        if (handle != 0 && slot.load(std::memory_order_relaxed) == handle) {
             slot.store(0, std::memory_order_relaxed);
             --ConnectedCount;
         }

@@ -111,6 +111,18 @@ TEST(HidHook, UnplugOfAHandleInNoSlotKeepsTheCountButResetsTheLabel)
     EXPECT_EQ(rig.View.Captions[0], "QEL1000-0:");
 }
 
+TEST(HidHook, UnplugOfHandleZeroDoesNotCountTheEmptySlotsAsGone)
+{
+    PanelRig rig;
+    const HidHandle handle = rig.Panels->Plug(686);
+    rig.Drain();
+    ASSERT_EQ(rig.Hook->ConnectedCount, 1);
+    Hook(rig, 2, 0);
+    EXPECT_EQ(rig.Hook->ConnectedCount, 1);
+    EXPECT_EQ(rig.View.StatusText, "Connected : 1");
+    EXPECT_EQ(rig.Slots()[2], handle);
+}
+
 TEST(HidHook, UnplugClearsTheSlotAndResetsTheLabelFromTheGoneDevicesProductId)
 {
     PanelRig rig;
