@@ -285,7 +285,8 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome)
 TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm)
 {
     StartAndShow();
-    ASSERT_TRUE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    // A thread is running once its cycle has begun, a moment after it was resumed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
     Panels->Plug(685);
     Pump();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panels->WriteCount() > 0; }, 5000))
@@ -306,7 +307,7 @@ TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn)
     StartAndShow(false);
     EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
     EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
-    EXPECT_TRUE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
     Form().close();
     EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
 }
