@@ -2,6 +2,9 @@
 # checked against the replay tool's reading of the same reports. `soak SECONDS [SEED]`.
 add_executable(soak ${CMAKE_CURRENT_SOURCE_DIR}/soak.cpp)
 target_link_libraries(soak PRIVATE qel_panel qel_translate qel_replay qel_platform_files qel_warnings)
+if(QEL_SANITIZE)
+  target_compile_definitions(soak PRIVATE QEL_SOAK_SANITIZED)
+endif()
 
 if(BUILD_TESTING)
   # Sanitized builds run several times slower; a shorter run still crosses every path.
