@@ -7,3 +7,8 @@ if(QEL_BUILD_GUI)
     target_link_libraries(qt_window_floor PRIVATE Qt6::Widgets qel_warnings)
   endif()
 endif()
+
+# For scripts/perf-report: the thread wake-up latency of the machine, the floor under the
+# report-to-keystroke latency.
+add_executable(wake_bench ${CMAKE_CURRENT_SOURCE_DIR}/wake_bench.cpp)
+target_link_libraries(wake_bench PRIVATE benchmark::benchmark qel_warnings)
