@@ -8,8 +8,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Qt window floor"));

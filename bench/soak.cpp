@@ -87,8 +87,7 @@ struct KeyEventRecord {
 // remembers how long it got.
 class MainQueue {
 public:
-    NotificationPoster Poster()
-    {
+    NotificationPoster Poster() {
         return [this](const HidNotification& n) {
             {
                 std::lock_guard lock(Mutex);
@@ -99,19 +98,16 @@ public:
         };
     }
     // Waits briefly for notifications and hands them all over.
-    void TakeInto(std::deque<HidNotification>& out)
-    {
+    void TakeInto(std::deque<HidNotification>& out) {
         std::unique_lock lock(Mutex);
         Ready.wait_for(lock, std::chrono::milliseconds(5), [this] { return !Pending.empty(); });
         out.swap(Pending);
     }
-    std::size_t Size()
-    {
+    std::size_t Size() {
         std::lock_guard lock(Mutex);
         return Pending.size();
     }
-    std::size_t HighWaterMark()
-    {
+    std::size_t HighWaterMark() {
         std::lock_guard lock(Mutex);
         return HighWater;
     }
@@ -126,8 +122,8 @@ private:
 // One unit's account: the key events its sent reports imply and have not yet been injected.
 struct UnitLedger {
     std::mutex Mutex;
-    std::deque<KeyEventRecord> Owed;  // guarded by Mutex
-    std::size_t OwedHighWater = 0;    // guarded by Mutex
+    std::deque<KeyEventRecord> Owed;     // guarded by Mutex
+    std::size_t OwedHighWater = 0;       // guarded by Mutex
     std::uint64_t ExpectedLogLines = 0;  // guarded by Mutex
 
     std::atomic<std::uint64_t> Sent{0};
@@ -146,11 +142,10 @@ class CheckingInjector final : public KeyInjector {
 public:
     explicit CheckingInjector(Ledgers& ledgers) : Books(ledgers) {}
 
-    int CurrentUnit = -1;  // set around each DecodeReport
+    int CurrentUnit = -1;     // set around each DecodeReport
     std::uint64_t Stray = 0;  // events outside any report
 
-    void KeyEvent(std::uint8_t virtualKey, bool down) override
-    {
+    void KeyEvent(std::uint8_t virtualKey, bool down) override {
         if (CurrentUnit < 0) {
             ++Stray;
             return;
@@ -183,8 +178,7 @@ struct NoView final : DeviceStatusView {
     void SetConnectedText(std::string_view) override {}
 };
 
-long ResidentKiB()
-{
+long ResidentKiB() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -198,10 +192,10 @@ long ResidentKiB()
 // The report bytes (from the report ID on) a unit sends: random moves of its controls.
 class ControlMover {
 public:
-    ControlMover(int deviceIndex, std::uint32_t seed) : Bezel(deviceIndex < kBezelUnitCount), Random(seed) {}
+    ControlMover(int deviceIndex, std::uint32_t seed)
+        : Bezel(deviceIndex < kBezelUnitCount), Random(seed) {}
 
-    std::span<const std::uint8_t> Next()
-    {
+    std::span<const std::uint8_t> Next() {
         Report.fill(0);
         const unsigned pick = Random() % 100;
         if (Bezel) {
@@ -214,7 +208,8 @@ public:
                 Report[kPayloadOffset + kPanPayloadByte] = Pan;
             } else {
                 const bool first = pick < 70;
-                CounterReport(first ? kReportC2 : kReportC3, first ? 0 : kRotariesPerReport, kRotariesPerReport);
+                CounterReport(first ? kReportC2 : kReportC3, first ? 0 : kRotariesPerReport,
+                              kRotariesPerReport);
             }
         } else if (pick < 50) {
             CounterReport(kReportC1, 0, kAudioRotaryCount);
@@ -226,8 +221,7 @@ public:
 
 private:
     // One random button changes in about half the reports; the rest repeat the state.
-    void ButtonReport(std::uint8_t type, int buttons)
-    {
+    void ButtonReport(std::uint8_t type, int buttons) {
         Report[kReportTypeOffset] = type;
         if (Random() % 2 == 0) {
             const unsigned button = Random() % static_cast<unsigned>(buttons);
@@ -236,13 +230,14 @@ private:
         std::copy_n(Buttons.begin(), buttons / 8, Report.begin() + kPayloadOffset);
     }
     // One random knob of the report moves 1-3 steps either way in most reports.
-    void CounterReport(std::uint8_t type, int first, int count)
-    {
+    void CounterReport(std::uint8_t type, int first, int count) {
         Report[kReportTypeOffset] = type;
         if (Random() % 4 != 0) {
-            const auto knob = static_cast<std::size_t>(first) + Random() % static_cast<unsigned>(count);
+            const auto knob =
+                static_cast<std::size_t>(first) + Random() % static_cast<unsigned>(count);
             const int step = static_cast<int>(Random() % 3) + 1;
-            Counters[knob] = static_cast<std::uint8_t>(Counters[knob] + (Random() % 2 == 0 ? step : -step));
+            Counters[knob] =
+                static_cast<std::uint8_t>(Counters[knob] + (Random() % 2 == 0 ? step : -step));
         }
         std::copy_n(Counters.begin() + first, count, Report.begin() + kPayloadOffset);
     }
@@ -256,8 +251,7 @@ private:
 };
 
 // Every binding slot of every unit gets a random key; one in four has modifiers.
-void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt19937& random)
-{
+void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt19937& random) {
     std::ostringstream discard;
     replay::ReplaySession writer(file, store, discard);
     constexpr std::array<std::uint8_t, 6> kModifierless{0x41, 0x5A, 0x30, 0x39, 0x70, 0x7B};
@@ -268,9 +262,11 @@ void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt1993
             const std::size_t range = 2 * (random() % 3);
             const std::uint8_t low = kModifierless[range];
             const std::uint8_t high = kModifierless[range + 1];
-            KeyCode code = low + static_cast<KeyCode>(random() % static_cast<unsigned>(high - low + 1));
+            KeyCode code =
+                low + static_cast<KeyCode>(random() % static_cast<unsigned>(high - low + 1));
             if (random() % 4 == 0) {
-                code |= (random() % 2 == 0 ? kShiftBit : kCtrlBit) | (random() % 3 == 0 ? kAltBit : 0);
+                code |=
+                    (random() % 2 == 0 ? kShiftBit : kCtrlBit) | (random() % 3 == 0 ? kAltBit : 0);
             }
             (void)writer.Run(replay::WriteCommand{device, slot, code});
         }
@@ -278,8 +274,7 @@ void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt1993
 }
 
 // Reads the replay session's printed lines into the ledger and empties the stream.
-void Owe(std::ostringstream& printed, UnitLedger& ledger)
-{
+void Owe(std::ostringstream& printed, UnitLedger& ledger) {
     const std::string text = printed.str();
     printed.str({});
     std::uint64_t events = 0;
@@ -293,7 +288,8 @@ void Owe(std::ostringstream& printed, UnitLedger& ledger)
         const std::string_view line(text.data() + start, end - start);
         const bool down = line.starts_with("down ");
         if (down || line.starts_with("up ")) {
-            const auto vk = static_cast<std::uint8_t>(std::strtoul(std::string(line.substr(down ? 5 : 3)).c_str(), nullptr, 16));
+            const auto vk = static_cast<std::uint8_t>(
+                std::strtoul(std::string(line.substr(down ? 5 : 3)).c_str(), nullptr, 16));
             ledger.Owed.push_back({vk, down});
             ++events;
         } else if (line.starts_with("log ")) {
@@ -310,19 +306,19 @@ struct Phase {
     double Sum = 0;
     std::uint64_t Samples = 0;
     std::uint64_t Peak = 0;
-    void Add(std::uint64_t value)
-    {
+    void Add(std::uint64_t value) {
         Sum += static_cast<double>(value);
         ++Samples;
         Peak = std::max(Peak, value);
     }
-    [[nodiscard]] double Mean() const { return Samples == 0 ? 0 : Sum / static_cast<double>(Samples); }
+    [[nodiscard]] double Mean() const {
+        return Samples == 0 ? 0 : Sum / static_cast<double>(Samples);
+    }
 };
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: soak DURATION_SECONDS [SEED]\n");
         return 2;
@@ -456,7 +452,8 @@ int main(int argc, char** argv)
     // Every report sent is now queued; read them all before settling the accounts.
     const auto drainLimit = Clock::now() + std::chrono::seconds(10);
     auto allRead = [&] {
-        return std::all_of(ledgers->begin(), ledgers->end(), [](UnitLedger& l) { return l.Read >= l.Sent.load(); });
+        return std::all_of(ledgers->begin(), ledgers->end(),
+                           [](UnitLedger& l) { return l.Read >= l.Sent.load(); });
     };
     while (!allRead() && Clock::now() < drainLimit) {
         handleBatch();
@@ -464,7 +461,8 @@ int main(int argc, char** argv)
     handleBatch();
     device.Disconnect();
 
-    std::uint64_t sent = 0, read = 0, expected = 0, injected = 0, missed = 0, duplicated = 0, wrong = 0;
+    std::uint64_t sent = 0, read = 0, expected = 0, injected = 0, missed = 0, duplicated = 0,
+                  wrong = 0;
     std::uint64_t expectedLog = 0;
     std::size_t owedHighWater = 0;
     for (UnitLedger& ledger : *ledgers) {
@@ -480,28 +478,42 @@ int main(int argc, char** argv)
         owedHighWater = std::max(owedHighWater, ledger.OwedHighWater);
     }
     const double seconds1 = std::chrono::duration<double>(duration).count();
-    std::printf("soak: %ld s, seed %u, six units at %d reports/s each\n", seconds, seed, kReportsPerSecond);
-    std::printf("reports sent %llu (%.0f/s), read %llu, dropped by the device queues %llu, sender slips %llu\n",
-                static_cast<unsigned long long>(sent), static_cast<double>(sent) / seconds1,
-                static_cast<unsigned long long>(read), static_cast<unsigned long long>(panels.DroppedReports()),
-                static_cast<unsigned long long>(slips.load()));
-    std::printf("key events expected %llu, injected %llu, missed %llu, duplicated %llu, wrong %llu, stray %llu\n",
-                static_cast<unsigned long long>(expected), static_cast<unsigned long long>(injected),
-                static_cast<unsigned long long>(missed), static_cast<unsigned long long>(duplicated),
-                static_cast<unsigned long long>(wrong), static_cast<unsigned long long>(injector.Stray));
-    std::printf("log lines expected %llu, logged %llu\n", static_cast<unsigned long long>(expectedLog),
+    std::printf("soak: %ld s, seed %u, six units at %d reports/s each\n", seconds, seed,
+                kReportsPerSecond);
+    std::printf(
+        "reports sent %llu (%.0f/s), read %llu, dropped by the device queues %llu, sender slips "
+        "%llu\n",
+        static_cast<unsigned long long>(sent), static_cast<double>(sent) / seconds1,
+        static_cast<unsigned long long>(read),
+        static_cast<unsigned long long>(panels.DroppedReports()),
+        static_cast<unsigned long long>(slips.load()));
+    std::printf(
+        "key events expected %llu, injected %llu, missed %llu, duplicated %llu, wrong %llu, stray "
+        "%llu\n",
+        static_cast<unsigned long long>(expected), static_cast<unsigned long long>(injected),
+        static_cast<unsigned long long>(missed), static_cast<unsigned long long>(duplicated),
+        static_cast<unsigned long long>(wrong), static_cast<unsigned long long>(injector.Stray));
+    std::printf("log lines expected %llu, logged %llu\n",
+                static_cast<unsigned long long>(expectedLog),
                 static_cast<unsigned long long>(log.Lines));
-    std::printf("queue high-water: main queue %zu notifications, device backlog %llu reports, owed key events %zu\n",
-                queue.HighWaterMark(), static_cast<unsigned long long>(deviceBacklogHighWater), owedHighWater);
-    std::printf("mean backlog (reports, all units) by third: %.2f %.2f %.2f; peaks %llu %llu %llu\n",
-                backlog[0].Mean(), backlog[1].Mean(), backlog[2].Mean(),
-                static_cast<unsigned long long>(backlog[0].Peak), static_cast<unsigned long long>(backlog[1].Peak),
-                static_cast<unsigned long long>(backlog[2].Peak));
-    std::printf("resident memory: %ld KiB after %.0f s, %ld KiB at the end (%+ld KiB)\n", rssCheckpoint,
-                std::chrono::duration<double>(checkpointAfter).count(), rssEnd, rssEnd - rssCheckpoint);
+    std::printf(
+        "queue high-water: main queue %zu notifications, device backlog %llu reports, owed key "
+        "events %zu\n",
+        queue.HighWaterMark(), static_cast<unsigned long long>(deviceBacklogHighWater),
+        owedHighWater);
+    std::printf(
+        "mean backlog (reports, all units) by third: %.2f %.2f %.2f; peaks %llu %llu %llu\n",
+        backlog[0].Mean(), backlog[1].Mean(), backlog[2].Mean(),
+        static_cast<unsigned long long>(backlog[0].Peak),
+        static_cast<unsigned long long>(backlog[1].Peak),
+        static_cast<unsigned long long>(backlog[2].Peak));
+    std::printf("resident memory: %ld KiB after %.0f s, %ld KiB at the end (%+ld KiB)\n",
+                rssCheckpoint, std::chrono::duration<double>(checkpointAfter).count(), rssEnd,
+                rssEnd - rssCheckpoint);
 
     std::vector<std::string> failures;
-    if (missed != 0 || duplicated != 0 || wrong != 0 || injector.Stray != 0 || injected != expected) {
+    if (missed != 0 || duplicated != 0 || wrong != 0 || injector.Stray != 0 ||
+        injected != expected) {
         failures.push_back("key events differ from what the reports imply");
     }
     if (expectedLog != log.Lines) {

@@ -23,18 +23,17 @@ constexpr int kSenders = 6;
 constexpr auto kPeriod = std::chrono::microseconds(1000);
 constexpr auto kRun = std::chrono::seconds(4);
 
-double Percentile(std::vector<double>& values, double fraction)
-{
+double Percentile(std::vector<double>& values, double fraction) {
     if (values.empty()) {
         return 0;
     }
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
+                     values.end());
     return values[index];
 }
 
-void ThreadWakeLatency(benchmark::State& state)
-{
+void ThreadWakeLatency(benchmark::State& state) {
     for (auto _ : state) {
         std::mutex mutex;
         std::condition_variable ready;
@@ -63,12 +62,14 @@ void ThreadWakeLatency(benchmark::State& state)
         while (Clock::now() < end) {
             {
                 std::unique_lock lock(mutex);
-                ready.wait_for(lock, std::chrono::milliseconds(5), [&] { return !pending.empty(); });
+                ready.wait_for(lock, std::chrono::milliseconds(5),
+                               [&] { return !pending.empty(); });
                 batch.swap(pending);
             }
             const auto now = Clock::now();
             for (const auto sent : batch) {
-                latenciesUs.push_back(std::chrono::duration<double, std::micro>(now - sent).count());
+                latenciesUs.push_back(
+                    std::chrono::duration<double, std::micro>(now - sent).count());
             }
             batch.clear();
         }

@@ -10,8 +10,7 @@ namespace {
 
 // A file dialog lists its folder (file types, icons, a watcher thread) as soon as it exists;
 // made at start-up it cost every start about a tenth of a second and a thread.
-TEST_F(ProgramTest, StartingMakesNoFileDialogAndImportMakesOneItKeeps)
-{
+TEST_F(ProgramTest, StartingMakesNoFileDialogAndImportMakesOneItKeeps) {
     StartAndShow();
     EXPECT_TRUE(Form().findChildren<QFileDialog*>().isEmpty());
 
@@ -19,8 +18,9 @@ TEST_F(ProgramTest, StartingMakesNoFileDialogAndImportMakesOneItKeeps)
         SCOPED_TRACE(attempt);
         Prompts.Shown.clear();
         Form().ImportMindstar1->trigger();  // cancelled: no file chosen
-        EXPECT_EQ(Prompts.Shown, std::vector<std::string>{
-                                     "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]"});
+        EXPECT_EQ(Prompts.Shown,
+                  std::vector<std::string>{
+                      "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]"});
         EXPECT_EQ(Form().findChildren<QFileDialog*>().size(), 1);
     }
 }
