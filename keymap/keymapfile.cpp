@@ -98,6 +98,17 @@ KeyCode KeyMapFile::ReadKey(const ProfileView& file, std::string_view section,
     return ParseKeyText(file.GetString(section, key, "", kValueSize), Layout, Log);
 }
 
+void KeyMapFile::FillRotaryKeys(const ProfileView& file, std::string_view section,
+                                std::span<RotaryState> rotaries,
+                                std::span<const std::string_view> names) {
+    for (std::size_t i = 0; i < rotaries.size(); ++i) {
+        RotaryState& rotary = rotaries[i];
+        rotary.Name = names[i];
+        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
+        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
+    }
+}
+
 void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section, int unit) {
     BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
     for (std::size_t i = 0; i < kBezelButtonNames.size(); ++i) {
@@ -105,12 +116,7 @@ void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section
         button.Name = kBezelButtonNames[i];
         button.Key = ReadKey(file, section, button.Name);
     }
-    for (std::size_t i = 0; i < kBezelRotaryNames.size(); ++i) {
-        RotaryState& rotary = state.Rotaries[i];
-        rotary.Name = kBezelRotaryNames[i];
-        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
-        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
-    }
+    FillRotaryKeys(file, section, state.Rotaries, kBezelRotaryNames);
     for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
         ButtonState& direction = state.PanDirections[i];
         direction.Name = Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i]);
@@ -128,12 +134,7 @@ void KeyMapFile::FillAudioKeys(const ProfileView& file, std::string_view section
         // Unnamed positions read the key "": unbound unless someone wrote a "=" line.
         button.Key = ReadKey(file, section, button.Name);
     }
-    for (std::size_t i = 0; i < kAudioRotaryNames.size(); ++i) {
-        RotaryState& rotary = state.Rotaries[i];
-        rotary.Name = kAudioRotaryNames[i];
-        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
-        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
-    }
+    FillRotaryKeys(file, section, state.Rotaries, kAudioRotaryNames);
 }
 
 void KeyMapFile::ReadBezelKeys(std::string_view section, int unit) {
@@ -176,6 +177,17 @@ void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
     (void)Apply(std::span<const ProfileEdit>(&edit, 1));
 }
 
+void KeyMapFile::AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                                 std::span<RotaryState> rotaries,
+                                 std::span<const std::string_view> names) {
+    for (std::size_t i = 0; i < rotaries.size(); ++i) {
+        edits.push_back(Unbind(section, Joined(names[i], kDecrSuffix)));
+        rotaries[i].DecrKey = 0;
+        edits.push_back(Unbind(section, Joined(names[i], kIncrSuffix)));
+        rotaries[i].IncrKey = 0;
+    }
+}
+
 void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section,
                                 int unit) {
     // Keys come from the catalogue, not from the records: a unit never read still clears
@@ -185,12 +197,7 @@ void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_vie
         state.Buttons[i].Key = 0;
         edits.push_back(Unbind(section, kBezelButtonNames[i]));
     }
-    for (std::size_t i = 0; i < kBezelRotaryNames.size(); ++i) {
-        edits.push_back(Unbind(section, Joined(kBezelRotaryNames[i], kDecrSuffix)));
-        state.Rotaries[i].DecrKey = 0;
-        edits.push_back(Unbind(section, Joined(kBezelRotaryNames[i], kIncrSuffix)));
-        state.Rotaries[i].IncrKey = 0;
-    }
+    AddRotaryClears(edits, section, state.Rotaries, kBezelRotaryNames);
     for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
         edits.push_back(Unbind(section, Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i])));
         state.PanDirections[i].Key = 0;
@@ -207,12 +214,7 @@ void KeyMapFile::AddAudioClears(std::vector<ProfileEdit>& edits, std::string_vie
         edits.push_back(Unbind(section, kAudioButtonNames[i]));
         state.Buttons[i].Key = 0;
     }
-    for (std::size_t i = 0; i < kAudioRotaryNames.size(); ++i) {
-        edits.push_back(Unbind(section, Joined(kAudioRotaryNames[i], kDecrSuffix)));
-        state.Rotaries[i].DecrKey = 0;
-        edits.push_back(Unbind(section, Joined(kAudioRotaryNames[i], kIncrSuffix)));
-        state.Rotaries[i].IncrKey = 0;
-    }
+    AddRotaryClears(edits, section, state.Rotaries, kAudioRotaryNames);
 }
 
 void KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {

@@ -56,6 +56,11 @@ public:
 private:
     // The file as it is now; an empty view, after the log line, when it cannot be used.
     std::unique_ptr<ProfileView> OpenForReading();
+    // Rotaries read and clear name + "_decr" before name + "_incr", one rotary at a time.
+    void FillRotaryKeys(const ProfileView& file, std::string_view section,
+                        std::span<RotaryState> rotaries, std::span<const std::string_view> names);
+    void AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                         std::span<RotaryState> rotaries, std::span<const std::string_view> names);
     void FillBezelKeys(const ProfileView& file, std::string_view section, int unit);
     void FillAudioKeys(const ProfileView& file, std::string_view section, int unit);
     KeyCode ReadKey(const ProfileView& file, std::string_view section, std::string_view key);
