@@ -33,7 +33,7 @@ struct HidapiLibrary::OpenDevice {
 
 HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log, std::size_t queueCapacity,
                              std::chrono::milliseconds readTimeout)
-    : System(std::move(system)), Log(log), Registry(queueCapacity), ReadTimeout(readTimeout)
+    : RegistryLibrary(queueCapacity), System(std::move(system)), Log(log), ReadTimeout(readTimeout)
 {
 }
 
@@ -63,37 +63,11 @@ void HidapiLibrary::Disconnect()
     }
 }
 
-int HidapiLibrary::GetVendorID(HidHandle handle)
-{
-    FlushDiagnostics();
-    return Registry.VendorId(handle);
-}
 
-int HidapiLibrary::GetProductID(HidHandle handle)
-{
-    return Registry.ProductId(handle);
-}
 
-HidHandle HidapiLibrary::GetHandle(int vendorId, int productId)
-{
-    FlushDiagnostics();
-    return Registry.Find(vendorId, productId);
-}
 
-void HidapiLibrary::SetReadNotify(HidHandle handle, bool enabled)
-{
-    Registry.SetReadNotify(handle, enabled);
-}
 
-bool HidapiLibrary::Read(HidHandle handle, InputReportBuffer buffer)
-{
-    return Registry.Pop(handle, buffer);
-}
 
-bool HidapiLibrary::Write(HidHandle handle, CommandReport report)
-{
-    return Registry.Write(handle, report);
-}
 
 void HidapiLibrary::MonitorMain()
 {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "panel/device_registry.h"
-#include "panel/hidlibrary.h"
+#include "panel/registry_library.h"
 #include "panel/hidraw_system.h"
 #include "translate/logsink.h"
 
@@ -24,7 +24,7 @@ namespace qel {
 // whose reports hidraw passes unprefixed) and the report type in byte 1. A device whose read
 // fails is treated as removed. Problems found on the back end's threads (a node that cannot be
 // opened) go to log the next time the main thread calls GetHandle or GetVendorID.
-class HidapiLibrary final : public HidLibrary {
+class HidapiLibrary final : public RegistryLibrary {
 public:
     static constexpr std::chrono::milliseconds kReadTimeout{250};
     static constexpr std::chrono::milliseconds kHotplugTimeout{1000};
@@ -41,14 +41,6 @@ public:
 
     void Connect(NotificationPoster post) override;
     void Disconnect() override;
-    [[nodiscard]] int GetVendorID(HidHandle handle) override;
-    [[nodiscard]] int GetProductID(HidHandle handle) override;
-    [[nodiscard]] HidHandle GetHandle(int vendorId, int productId) override;
-    void SetReadNotify(HidHandle handle, bool enabled) override;
-    [[nodiscard]] bool Read(HidHandle handle, InputReportBuffer buffer) override;
-    bool Write(HidHandle handle, CommandReport report) override;
-
-    [[nodiscard]] std::uint64_t DroppedReports() const { return Registry.DroppedReports(); }
 
 private:
     struct OpenDevice;
@@ -61,10 +53,10 @@ private:
     void ReaderMain(OpenDevice& device);
     void Diagnose(std::string line);
     void FlushDiagnostics();
+    void BeforeLookup() override { FlushDiagnostics(); }
 
     std::unique_ptr<HidrawSystem> System;
     LogSink& Log;
-    HidDeviceRegistry Registry;
     const std::chrono::milliseconds ReadTimeout;
 
     std::atomic<bool> Stopping{false};

@@ -21,7 +21,7 @@ private:
 };
 
 VirtualPanels::VirtualPanels(std::vector<ScriptEvent> script, Clock clock, std::size_t queueCapacity)
-    : Registry(queueCapacity), Script(std::move(script)), ClockMode(clock)
+    : RegistryLibrary(queueCapacity), Script(std::move(script)), ClockMode(clock)
 {
 }
 
@@ -61,35 +61,11 @@ void VirtualPanels::Disconnect()
     Registry.RemoveAllQuietly();
 }
 
-int VirtualPanels::GetVendorID(HidHandle handle)
-{
-    return Registry.VendorId(handle);
-}
 
-int VirtualPanels::GetProductID(HidHandle handle)
-{
-    return Registry.ProductId(handle);
-}
 
-HidHandle VirtualPanels::GetHandle(int vendorId, int productId)
-{
-    return Registry.Find(vendorId, productId);
-}
 
-void VirtualPanels::SetReadNotify(HidHandle handle, bool enabled)
-{
-    Registry.SetReadNotify(handle, enabled);
-}
 
-bool VirtualPanels::Read(HidHandle handle, InputReportBuffer buffer)
-{
-    return Registry.Pop(handle, buffer);
-}
 
-bool VirtualPanels::Write(HidHandle handle, CommandReport report)
-{
-    return Registry.Write(handle, report);
-}
 
 HidHandle VirtualPanels::PlugOther(int vendorId, int productId)
 {

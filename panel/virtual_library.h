@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "panel/device_registry.h"
-#include "panel/hidlibrary.h"
+#include "panel/registry_library.h"
 #include "panel/panel_script.h"
 
 namespace qel {
@@ -28,7 +28,7 @@ struct WriteRecord {
 // Manual plays it only when AdvanceTo is called, so tests run without time.
 // The direct controls (Plug, Unplug, SendReport, PlugOther) work in both and from any thread,
 // once connected.
-class VirtualPanels final : public HidLibrary {
+class VirtualPanels final : public RegistryLibrary {
 public:
     enum class Clock { RealTime, Manual };
 
@@ -44,12 +44,6 @@ public:
 
     void Connect(NotificationPoster post) override;
     void Disconnect() override;
-    [[nodiscard]] int GetVendorID(HidHandle handle) override;
-    [[nodiscard]] int GetProductID(HidHandle handle) override;
-    [[nodiscard]] HidHandle GetHandle(int vendorId, int productId) override;
-    void SetReadNotify(HidHandle handle, bool enabled) override;
-    [[nodiscard]] bool Read(HidHandle handle, InputReportBuffer buffer) override;
-    bool Write(HidHandle handle, CommandReport report) override;
 
     // Manual clock: moves the time to ms after Connect and plays every script event due by then.
     void AdvanceTo(std::uint32_t ms);
@@ -65,7 +59,6 @@ public:
 
     [[nodiscard]] std::vector<WriteRecord> Writes() const;
     [[nodiscard]] std::uint64_t WriteCount() const;
-    [[nodiscard]] std::uint64_t DroppedReports() const { return Registry.DroppedReports(); }
     // True once a RealTime script has been played to its end.
     [[nodiscard]] bool ScriptFinished() const;
 
@@ -76,7 +69,6 @@ private:
     std::uint32_t NowMs() const;
     void Record(int productId, char letter);
 
-    HidDeviceRegistry Registry;
     const std::vector<ScriptEvent> Script;
     const Clock ClockMode;
 

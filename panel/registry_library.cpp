@@ -1,0 +1,37 @@
+#include "panel/registry_library.h"
+
+namespace qel {
+
+int RegistryLibrary::GetVendorID(HidHandle handle)
+{
+    BeforeLookup();
+    return Registry.VendorId(handle);
+}
+
+int RegistryLibrary::GetProductID(HidHandle handle)
+{
+    return Registry.ProductId(handle);
+}
+
+HidHandle RegistryLibrary::GetHandle(int vendorId, int productId)
+{
+    BeforeLookup();
+    return Registry.Find(vendorId, productId);
+}
+
+void RegistryLibrary::SetReadNotify(HidHandle handle, bool enabled)
+{
+    Registry.SetReadNotify(handle, enabled);
+}
+
+bool RegistryLibrary::Read(HidHandle handle, InputReportBuffer buffer)
+{
+    return Registry.Pop(handle, buffer);
+}
+
+bool RegistryLibrary::Write(HidHandle handle, CommandReport report)
+{
+    return Registry.Write(handle, report);
+}
+
+}  // namespace qel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "panel/device_registry.h"
+#include "panel/hidlibrary.h"
+
+namespace qel {
+
+// The HidLibrary calls that every back end answers from its device registry: the table of
+// devices, their queued reports and their writers. A back end adds Connect, Disconnect and
+// the way devices arrive and go. Thread rules are the registry's: Write from any thread.
+class RegistryLibrary : public HidLibrary {
+public:
+    [[nodiscard]] int GetVendorID(HidHandle handle) override;
+    [[nodiscard]] int GetProductID(HidHandle handle) override;
+    [[nodiscard]] HidHandle GetHandle(int vendorId, int productId) override;
+    void SetReadNotify(HidHandle handle, bool enabled) override;
+    [[nodiscard]] bool Read(HidHandle handle, InputReportBuffer buffer) override;
+    bool Write(HidHandle handle, CommandReport report) override;
+
+    // Reports dropped because a device's queue was full.
+    [[nodiscard]] std::uint64_t DroppedReports() const { return Registry.DroppedReports(); }
+
+protected:
+    explicit RegistryLibrary(std::size_t queueCapacity) : Registry(queueCapacity) {}
+
+    // Main thread, before GetVendorID and GetHandle: the moment a back end may hand what its
+    // own threads found to the log.
+    virtual void BeforeLookup() {}
+
+    HidDeviceRegistry Registry;
+};
+
+}  // namespace qel
