@@ -98,6 +98,15 @@ KeyCode KeyMapFile::ReadKey(const ProfileView& file, std::string_view section,
     return ParseKeyText(file.GetString(section, key, "", kValueSize), Layout, Log);
 }
 
+void KeyMapFile::FillButtonKeys(const ProfileView& file, std::string_view section,
+                                std::span<ButtonState> buttons,
+                                std::span<const std::string_view> names) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i].Name = names[i];
+        buttons[i].Key = ReadKey(file, section, buttons[i].Name);
+    }
+}
+
 void KeyMapFile::FillRotaryKeys(const ProfileView& file, std::string_view section,
                                 std::span<RotaryState> rotaries,
                                 std::span<const std::string_view> names) {
@@ -111,11 +120,7 @@ void KeyMapFile::FillRotaryKeys(const ProfileView& file, std::string_view sectio
 
 void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section, int unit) {
     BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
-    for (std::size_t i = 0; i < kBezelButtonNames.size(); ++i) {
-        ButtonState& button = state.Buttons[i];
-        button.Name = kBezelButtonNames[i];
-        button.Key = ReadKey(file, section, button.Name);
-    }
+    FillButtonKeys(file, section, state.Buttons, kBezelButtonNames);
     FillRotaryKeys(file, section, state.Rotaries, kBezelRotaryNames);
     for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
         ButtonState& direction = state.PanDirections[i];
@@ -128,12 +133,8 @@ void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section
 
 void KeyMapFile::FillAudioKeys(const ProfileView& file, std::string_view section, int unit) {
     AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
-    for (std::size_t i = 0; i < kAudioButtonNames.size(); ++i) {
-        ButtonState& button = state.Buttons[i];
-        button.Name = kAudioButtonNames[i];
-        // Unnamed positions read the key "": unbound unless someone wrote a "=" line.
-        button.Key = ReadKey(file, section, button.Name);
-    }
+    // Unnamed positions read the key "": unbound unless someone wrote a "=" line.
+    FillButtonKeys(file, section, state.Buttons, kAudioButtonNames);
     FillRotaryKeys(file, section, state.Rotaries, kAudioRotaryNames);
 }
 
@@ -177,6 +178,15 @@ void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
     (void)Apply(std::span<const ProfileEdit>(&edit, 1));
 }
 
+void KeyMapFile::AddButtonClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                                 std::span<ButtonState> buttons,
+                                 std::span<const std::string_view> names) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i].Key = 0;
+        edits.push_back(Unbind(section, names[i]));
+    }
+}
+
 void KeyMapFile::AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
                                  std::span<RotaryState> rotaries,
                                  std::span<const std::string_view> names) {
@@ -193,10 +203,7 @@ void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_vie
     // Keys come from the catalogue, not from the records: a unit never read still clears
     // under the right names, and the records keep their Names.
     BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
-    for (std::size_t i = 0; i < kBezelButtonNames.size(); ++i) {
-        state.Buttons[i].Key = 0;
-        edits.push_back(Unbind(section, kBezelButtonNames[i]));
-    }
+    AddButtonClears(edits, section, state.Buttons, kBezelButtonNames);
     AddRotaryClears(edits, section, state.Rotaries, kBezelRotaryNames);
     for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
         edits.push_back(Unbind(section, Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i])));
@@ -209,11 +216,8 @@ void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_vie
 void KeyMapFile::AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section,
                                 int unit) {
     AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
-    for (std::size_t i = 0; i < kAudioButtonNames.size(); ++i) {
-        // The unnamed positions write the line "=", so they read back as unbound.
-        edits.push_back(Unbind(section, kAudioButtonNames[i]));
-        state.Buttons[i].Key = 0;
-    }
+    // The unnamed positions write the line "=", so they read back as unbound.
+    AddButtonClears(edits, section, state.Buttons, kAudioButtonNames);
     AddRotaryClears(edits, section, state.Rotaries, kAudioRotaryNames);
 }
 

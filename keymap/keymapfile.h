@@ -56,7 +56,11 @@ public:
 private:
     // The file as it is now; an empty view, after the log line, when it cannot be used.
     std::unique_ptr<ProfileView> OpenForReading();
-    // Rotaries read and clear name + "_decr" before name + "_incr", one rotary at a time.
+    // Buttons by their names; rotaries name + "_decr" before name + "_incr", one at a time.
+    void FillButtonKeys(const ProfileView& file, std::string_view section,
+                        std::span<ButtonState> buttons, std::span<const std::string_view> names);
+    void AddButtonClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                         std::span<ButtonState> buttons, std::span<const std::string_view> names);
     void FillRotaryKeys(const ProfileView& file, std::string_view section,
                         std::span<RotaryState> rotaries, std::span<const std::string_view> names);
     void AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
