@@ -10,8 +10,7 @@ namespace {
 constexpr bool kNeedsDisplayServer = QEL_DISPLAY_SERVER != 0;
 }  // namespace
 
-std::optional<std::string> MissingDisplayMessage(const EnvironmentLookup& getEnv)
-{
+std::optional<std::string> MissingDisplayMessage(const EnvironmentLookup& getEnv) {
     if (!kNeedsDisplayServer) {
         return std::nullopt;
     }

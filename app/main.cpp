@@ -33,8 +33,7 @@ constexpr int kStatusLabelWidth = 180;
 constexpr int kTimer1Interval = 30;
 constexpr int kTimer2Interval = 1000;
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top)
-{
+QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->adjustSize();
     // Wide enough for the connected caption, which is longer than the idle one.
@@ -42,8 +41,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top)
     return label;
 }
 
-QLabel* MakeStatusPanel(const char* text, int width)
-{
+QLabel* MakeStatusPanel(const char* text, int width) {
     auto* panel = new QLabel(QString::fromLatin1(text));
     panel->setMinimumWidth(width);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -53,12 +51,10 @@ QLabel* MakeStatusPanel(const char* text, int width)
 }  // namespace
 
 TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                      Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this))
-{
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this)) {
     setWindowTitle(QStringLiteral("QEL1000 Keyboard Emulator"));
     setFont(FormFont());
     CreateComponents();
@@ -78,15 +74,13 @@ TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     Timer2->start();
 }
 
-TMainForm::~TMainForm()
-{
+TMainForm::~TMainForm() {
     // Normally done at close; a window destroyed without closing must not leave threads
     // writing through a device module that is about to go.
     StopWorkerThreads();
 }
 
-void TMainForm::CreateComponents()
-{
+void TMainForm::CreateComponents() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
@@ -118,29 +112,28 @@ void TMainForm::CreateComponents()
     // and file types, as soon as it exists, which would slow every start.
 }
 
-void TMainForm::CreateMenu()
-{
+void TMainForm::CreateMenu() {
     MainMenu1 = menuBar();
     file1 = MainMenu1->addMenu(QStringLiteral("&File"));
     Exit1 = file1->addAction(QStringLiteral("E&xit"), this, &TMainForm::Exit1Click);
 
     Tools1 = MainMenu1->addMenu(QStringLiteral("&Tools"));
-    Keysettings1 = Tools1->addAction(QStringLiteral("&Key Settings..."), this,
-                                     &TMainForm::Keysettings1Click);
+    Keysettings1 =
+        Tools1->addAction(QStringLiteral("&Key Settings..."), this, &TMainForm::Keysettings1Click);
     ImportMindstar1 = Tools1->addAction(QStringLiteral("Import &Mindstar..."), this,
                                         &TMainForm::ImportMindstar1Click);
     DeleteAllKeys1 = Tools1->addAction(QStringLiteral("Delete &All Keys"), this,
                                        &TMainForm::DeleteAllKeys1Click);
     N1 = Tools1->addSeparator();
-    DebugMode1 = Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
+    DebugMode1 =
+        Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
     DebugMode1->setCheckable(true);
 
     Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
     About1 = Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
 }
 
-void TMainForm::CreateStatusBar()
-{
+void TMainForm::CreateStatusBar() {
     StatusBar = statusBar();
     StatusBar->setSizeGripEnabled(false);
     Panel0 = MakeStatusPanel("Connected : 0", kStatusPanel0Width);
@@ -151,48 +144,41 @@ void TMainForm::CreateStatusBar()
     StatusBar->addWidget(Panel1, 1);
 }
 
-QLabel* TMainForm::StatusPanel(int index) const
-{
+QLabel* TMainForm::StatusPanel(int index) const {
     return index == 0 ? Panel0 : Panel1;
 }
 
-void TMainForm::Link(const Links& links)
-{
+void TMainForm::Link(const Links& links) {
     Linked = links;
 }
 
-NotificationPoster TMainForm::MakeNotificationPoster()
-{
+NotificationPoster TMainForm::MakeNotificationPoster() {
     // Queued invocations of one receiver run in the order they were posted, one at a time.
     return [this](const HidNotification& notification) {
         QMetaObject::invokeMethod(
-            this, [this, notification] { HandleNotification(notification); },
-            Qt::QueuedConnection);
+            this, [this, notification] { HandleNotification(notification); }, Qt::QueuedConnection);
     };
 }
 
-void TMainForm::HandleNotification(const HidNotification& notification)
-{
+void TMainForm::HandleNotification(const HidNotification& notification) {
     // After the library is disconnected, notifications still queued have nothing to act on.
     if (Closing || Linked.Hook == nullptr) {
         return;
     }
     // Every notification posted here is a HID notification; the result says only that.
-    static_cast<void>(Linked.Hook->HidMessageHook(kHidMessage,
-                                                  static_cast<std::uintptr_t>(notification.EventCode),
-                                                  static_cast<std::intptr_t>(notification.Handle)));
+    static_cast<void>(Linked.Hook->HidMessageHook(
+        kHidMessage, static_cast<std::uintptr_t>(notification.EventCode),
+        static_cast<std::intptr_t>(notification.Handle)));
 }
 
-bool TMainForm::event(QEvent* event)
-{
+bool TMainForm::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         FormActivate();
     }
     return QMainWindow::event(event);
 }
 
-void TMainForm::showEvent(QShowEvent* event)
-{
+void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Without a window manager the window may never be activated; being shown is enough.
     if (!event->spontaneous()) {
@@ -200,8 +186,7 @@ void TMainForm::showEvent(QShowEvent* event)
     }
 }
 
-void TMainForm::FormActivate()
-{
+void TMainForm::FormActivate() {
     // Dialogs closing reactivate the window: only the first activation does the steps.
     if (ActivationDone || Closing) {
         return;
@@ -220,8 +205,7 @@ void TMainForm::FormActivate()
     StartWorkerThreads();
 }
 
-void TMainForm::StartWorkerThreads()
-{
+void TMainForm::StartWorkerThreads() {
     if (Linked.DeviceDM == nullptr) {
         return;
     }
@@ -230,13 +214,11 @@ void TMainForm::StartWorkerThreads()
     });
 }
 
-void TMainForm::StopWorkerThreads()
-{
+void TMainForm::StopWorkerThreads() {
     StopUnitThreads(AudioThreads, G1000Threads);
 }
 
-void TMainForm::WorkerThreadEnded()
-{
+void TMainForm::WorkerThreadEnded() {
     // Every thread ends at shutdown and asks for a close: only one that ends by itself
     // closes the program.
     if (!Closing) {
@@ -244,14 +226,12 @@ void TMainForm::WorkerThreadEnded()
     }
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
-{
+void TMainForm::closeEvent(QCloseEvent* event) {
     FormClose();
     QMainWindow::closeEvent(event);
 }
 
-void TMainForm::FormClose()
-{
+void TMainForm::FormClose() {
     if (Closing) {
         return;
     }
@@ -265,39 +245,33 @@ void TMainForm::FormClose()
     }
 }
 
-void TMainForm::Timer1Timer()
-{
+void TMainForm::Timer1Timer() {
     TrimMemo(*Memo1, kLogLines);
 }
 
-void TMainForm::Timer2Timer()
-{
+void TMainForm::Timer2Timer() {
     const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
     CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
     LoopHzLbl->setText(QString::fromStdString(LoopRate.Tick(LoopCount)));
 }
 
-void TMainForm::Exit1Click()
-{
+void TMainForm::Exit1Click() {
     close();
 }
 
-void TMainForm::Keysettings1Click()
-{
+void TMainForm::Keysettings1Click() {
     if (Linked.IniForm != nullptr) {
         Linked.IniForm->exec();
     }
 }
 
-void TMainForm::About1Click()
-{
+void TMainForm::About1Click() {
     if (Linked.AboutForm != nullptr) {
         Linked.AboutForm->exec();
     }
 }
 
-void TMainForm::DeleteAllKeys1Click()
-{
+void TMainForm::DeleteAllKeys1Click() {
     if (Linked.KeyMap == nullptr) {
         return;
     }
@@ -306,8 +280,7 @@ void TMainForm::DeleteAllKeys1Click()
     }
 }
 
-void TMainForm::ImportMindstar1Click()
-{
+void TMainForm::ImportMindstar1Click() {
     if (Linked.KeyMap == nullptr) {
         return;
     }
@@ -330,13 +303,13 @@ void TMainForm::ImportMindstar1Click()
         Prompts->ShowMessage(QStringLiteral("Mindstar INI file imported."));
     } else {
         // The key map file has logged why; success must not be claimed for a failed import.
-        Prompts->ShowError(QStringLiteral("Mindstar INI file not imported: the reason is in "
-                                          "the log (Tools, Debug Mode)."));
+        Prompts->ShowError(
+            QStringLiteral("Mindstar INI file not imported: the reason is in "
+                           "the log (Tools, Debug Mode)."));
     }
 }
 
-void TMainForm::DebugMode1Click()
-{
+void TMainForm::DebugMode1Click() {
     // The action has toggled its own check mark by the time a menu click gets here; the
     // form's own flag keeps a click and a direct call in agreement.
     DebugMode = !DebugMode;
@@ -344,21 +317,18 @@ void TMainForm::DebugMode1Click()
     SetOuterHeight(DebugMode ? kDebugHeight : kNormalHeight);
 }
 
-QSize TMainForm::OuterSize() const
-{
+QSize TMainForm::OuterSize() const {
     return frameGeometry().size();
 }
 
-void TMainForm::SetOuterSize(int width, int height)
-{
+void TMainForm::SetOuterSize(int width, int height) {
     // The frame is known only once the window manager has framed the window; before that
     // (and with no window manager) the outer size is the window's own size.
     const QSize frame = frameGeometry().size() - geometry().size();
     setFixedSize(width - frame.width(), height - frame.height());
 }
 
-void TMainForm::SetOuterHeight(int height)
-{
+void TMainForm::SetOuterHeight(int height) {
     SetOuterSize(OuterSize().width(), height);
 }
 

@@ -7,15 +7,13 @@
 
 namespace qel {
 
-void MemoLog::AppendLine(std::string_view line)
-{
+void MemoLog::AppendLine(std::string_view line) {
     // Key text comes from hand-edited files: bytes that are not UTF-8 show as replacement
     // characters rather than being dropped.
     Memo.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }
 
-int MemoLineCount(const QPlainTextEdit& memo)
-{
+int MemoLineCount(const QPlainTextEdit& memo) {
     const QTextDocument& document = *memo.document();
     // A document always holds one block, even when nothing was ever written.
     if (document.isEmpty()) {
@@ -24,8 +22,7 @@ int MemoLineCount(const QPlainTextEdit& memo)
     return document.blockCount();
 }
 
-void TrimMemo(QPlainTextEdit& memo, int maxLines)
-{
+void TrimMemo(QPlainTextEdit& memo, int maxLines) {
     const int excess = MemoLineCount(memo) - maxLines;
     if (excess <= 0) {
         return;

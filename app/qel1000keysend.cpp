@@ -10,10 +10,10 @@
 #include "app/displaycheck.h"
 #include "app/program.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     // Qt aborts without a word a user would understand when there is no display at all.
-    if (const auto message = qel::MissingDisplayMessage([](const char* name) { return std::getenv(name); })) {
+    if (const auto message =
+            qel::MissingDisplayMessage([](const char* name) { return std::getenv(name); })) {
         std::fputs(message->c_str(), stderr);
         return EXIT_FAILURE;
     }

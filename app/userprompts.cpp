@@ -7,15 +7,14 @@
 
 namespace qel {
 
-bool QtUserPrompts::Confirm(const QString& text)
-{
-    const auto answer = QMessageBox::question(Parent, QApplication::translate("UserPrompts", "Confirm"),
-                                              text, QMessageBox::Ok | QMessageBox::Cancel);
+bool QtUserPrompts::Confirm(const QString& text) {
+    const auto answer =
+        QMessageBox::question(Parent, QApplication::translate("UserPrompts", "Confirm"), text,
+                              QMessageBox::Ok | QMessageBox::Cancel);
     return answer == QMessageBox::Ok;
 }
 
-std::optional<QString> QtUserPrompts::ChooseFile(QFileDialog& dialog)
-{
+std::optional<QString> QtUserPrompts::ChooseFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -26,14 +25,13 @@ std::optional<QString> QtUserPrompts::ChooseFile(QFileDialog& dialog)
     return chosen.front();
 }
 
-void QtUserPrompts::ShowMessage(const QString& text)
-{
+void QtUserPrompts::ShowMessage(const QString& text) {
     QMessageBox::information(Parent, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
-void QtUserPrompts::ShowError(const QString& text)
-{
-    QMessageBox::critical(Parent, QApplication::translate("UserPrompts", "Error"), text, QMessageBox::Ok);
+void QtUserPrompts::ShowError(const QString& text) {
+    QMessageBox::critical(Parent, QApplication::translate("UserPrompts", "Error"), text,
+                          QMessageBox::Ok);
 }
 
 }  // namespace qel

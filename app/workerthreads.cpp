@@ -8,8 +8,7 @@ namespace {
 
 template <typename Thread, std::size_t Count>
 void StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& threads,
-              const std::function<void()>& closeRequest)
-{
+              const std::function<void()>& closeRequest) {
     for (std::size_t unit = 0; unit < Count; ++unit) {
         if (threads[unit]) {
             continue;
@@ -24,8 +23,8 @@ void StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& thr
 }
 
 template <typename Thread, std::size_t Count>
-void Collect(std::vector<PanelWorker*>& workers, std::array<std::unique_ptr<Thread>, Count>& threads)
-{
+void Collect(std::vector<PanelWorker*>& workers,
+             std::array<std::unique_ptr<Thread>, Count>& threads) {
     for (auto& thread : threads) {
         if (thread) {
             workers.push_back(thread.get());
@@ -36,14 +35,12 @@ void Collect(std::vector<PanelWorker*>& workers, std::array<std::unique_ptr<Thre
 }  // namespace
 
 void StartUnitThreads(TDeviceDM& device, AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads,
-                      const std::function<void()>& closeRequest)
-{
+                      const std::function<void()>& closeRequest) {
     StartSet(device, audioThreads, closeRequest);
     StartSet(device, g1000Threads, closeRequest);
 }
 
-void StopUnitThreads(AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads)
-{
+void StopUnitThreads(AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads) {
     std::vector<PanelWorker*> workers;
     Collect(workers, audioThreads);
     Collect(workers, g1000Threads);
@@ -51,8 +48,7 @@ void StopUnitThreads(AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads)
     StopWorkers(workers);
 }
 
-bool AnyUnitThreadRunning(const AudioThreadSet& audioThreads, const G1000ThreadSet& g1000Threads)
-{
+bool AnyUnitThreadRunning(const AudioThreadSet& audioThreads, const G1000ThreadSet& g1000Threads) {
     for (const auto& thread : audioThreads) {
         if (thread && thread->Running) {
             return true;

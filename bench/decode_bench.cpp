@@ -42,7 +42,9 @@ struct Scenario {
 };
 
 // Bound with modifiers, so that log lines carry full key texts.
-KeyCode BindingFor(int index) { return 0x0300 | (0x70 + index % 12); }
+KeyCode BindingFor(int index) {
+    return 0x0300 | (0x70 + index % 12);
+}
 
 void BindEverything(UnitStates& units) {
     AssignCatalogueNames(units);
@@ -85,13 +87,17 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
                 break;
             case Load::ButtonEdge: {
                 // Even reports press a button, odd ones release it; the button moves on each time.
-                const auto button = static_cast<std::size_t>((count / 2) % static_cast<std::uint64_t>(scenario.Controls));
-                report[kPayloadOffset + button / 8] ^= static_cast<std::uint8_t>(1U << (button % 8));
+                const auto button = static_cast<std::size_t>(
+                    (count / 2) % static_cast<std::uint64_t>(scenario.Controls));
+                report[kPayloadOffset + button / 8] ^=
+                    static_cast<std::uint8_t>(1U << (button % 8));
                 break;
             }
             case Load::KnobStep: {
-                const auto rotary = static_cast<std::size_t>(count % static_cast<std::uint64_t>(scenario.Controls));
-                report[kPayloadOffset + rotary] = static_cast<std::uint8_t>(report[kPayloadOffset + rotary] + 2);
+                const auto rotary =
+                    static_cast<std::size_t>(count % static_cast<std::uint64_t>(scenario.Controls));
+                report[kPayloadOffset + rotary] =
+                    static_cast<std::uint8_t>(report[kPayloadOffset + rotary] + 2);
                 break;
             }
         }
@@ -104,11 +110,16 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
 constexpr int kBezel = kFirstBezelProductId + 1;
 constexpr int kAudio = kFirstAudioProductId + 1;
 
-BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC1, Scenario{kBezel, kReportC1, Load::NoChange, 0});
-BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC2, Scenario{kBezel, kReportC2, Load::NoChange, 0});
-BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC3, Scenario{kBezel, kReportC3, Load::NoChange, 0});
-BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_AudioC1, Scenario{kAudio, kReportC1, Load::NoChange, 0});
-BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_AudioC2, Scenario{kAudio, kReportC2, Load::NoChange, 0});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC1,
+                  Scenario{kBezel, kReportC1, Load::NoChange, 0});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC2,
+                  Scenario{kBezel, kReportC2, Load::NoChange, 0});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC3,
+                  Scenario{kBezel, kReportC3, Load::NoChange, 0});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_AudioC1,
+                  Scenario{kAudio, kReportC1, Load::NoChange, 0});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_AudioC2,
+                  Scenario{kAudio, kReportC2, Load::NoChange, 0});
 BENCHMARK_CAPTURE(BM_DecodeReport, ButtonEdge_BezelC1,
                   Scenario{kBezel, kReportC1, Load::ButtonEdge, kBezelButtonCount});
 BENCHMARK_CAPTURE(BM_DecodeReport, ButtonEdge_AudioC2,

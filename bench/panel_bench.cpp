@@ -43,8 +43,7 @@ constexpr int kMaxPresses = kReportsPerSecond * 10;
 // The main thread's message queue: the application posts through Qt; here a locked deque.
 class MainQueue {
 public:
-    NotificationPoster Poster()
-    {
+    NotificationPoster Poster() {
         return [this](const HidNotification& n) {
             {
                 std::lock_guard lock(Mutex);
@@ -54,8 +53,7 @@ public:
         };
     }
     // Waits briefly for notifications and hands them all over.
-    void TakeInto(std::deque<HidNotification>& out)
-    {
+    void TakeInto(std::deque<HidNotification>& out) {
         std::unique_lock lock(Mutex);
         Ready.wait_for(lock, std::chrono::milliseconds(5), [this] { return !Pending.empty(); });
         out.swap(Pending);
@@ -82,43 +80,43 @@ struct PressTimes {
 class TimingInjector final : public KeyInjector {
 public:
     explicit TimingInjector(PressTimes& times) : Times(times) {}
-    void KeyEvent(std::uint8_t virtualKey, bool down) override
-    {
+    void KeyEvent(std::uint8_t virtualKey, bool down) override {
         if (!down || virtualKey < 'A' || virtualKey >= 'A' + kDeviceCount) {
             return;
         }
         const auto now = Clock::now().time_since_epoch().count();
         const int unit = virtualKey - 'A';
         const int press = Times.Matched[static_cast<std::size_t>(unit)]++;
-        const auto sent = Times.Sent[static_cast<std::size_t>(unit)][static_cast<std::size_t>(press)].load();
-        Times.LatenciesUs.push_back(std::chrono::duration<double, std::micro>(Clock::duration(now - sent)).count());
+        const auto sent =
+            Times.Sent[static_cast<std::size_t>(unit)][static_cast<std::size_t>(press)].load();
+        Times.LatenciesUs.push_back(
+            std::chrono::duration<double, std::micro>(Clock::duration(now - sent)).count());
     }
 
 private:
     PressTimes& Times;
 };
 
-// softkey_1 (button 13) on a bezel unit in a 0xC1 report; com1 (button 13) on an audio unit in 0xC2.
-std::vector<std::uint8_t> ButtonReport(int deviceIndex, bool pressed)
-{
+// softkey_1 (button 13) on a bezel unit in a 0xC1 report; com1 (button 13) on an audio unit in
+// 0xC2.
+std::vector<std::uint8_t> ButtonReport(int deviceIndex, bool pressed) {
     const bool bezel = deviceIndex < kBezelUnitCount;
     std::vector<std::uint8_t> report{0, bezel ? kReportC1 : kReportC2, 0, 0, 0, 0, 0, 0};
     report[3] = pressed ? 0x20 : 0x00;
     return report;
 }
 
-double Percentile(std::vector<double>& values, double fraction)
-{
+double Percentile(std::vector<double>& values, double fraction) {
     if (values.empty()) {
         return 0;
     }
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
+                     values.end());
     return values[index];
 }
 
-void ReportToKeystrokeLatency(benchmark::State& state)
-{
+void ReportToKeystrokeLatency(benchmark::State& state) {
     for (auto _ : state) {
         auto times = std::make_unique<PressTimes>();
         UnitStates units;
@@ -127,7 +125,8 @@ void ReportToKeystrokeLatency(benchmark::State& state)
             units.BezelUnits[static_cast<std::size_t>(u)].Buttons[13].Key = 'A' + u;
         }
         for (int u = 0; u < kAudioUnitCount; ++u) {
-            units.AudioUnits[static_cast<std::size_t>(u)].Buttons[13].Key = 'A' + kBezelUnitCount + u;
+            units.AudioUnits[static_cast<std::size_t>(u)].Buttons[13].Key =
+                'A' + kBezelUnitCount + u;
         }
         TimingInjector injector(*times);
         DiscardingLog log;
@@ -142,7 +141,9 @@ void ReportToKeystrokeLatency(benchmark::State& state)
             void SetUnitCaption(int, std::string_view) override {}
             void SetConnectedText(std::string_view) override {}
         } view;
-        HidHook hook(device, view, [&](int productId, ReceiveBuffer buffer) { translator.DecodeReport(productId, buffer); });
+        HidHook hook(device, view, [&](int productId, ReceiveBuffer buffer) {
+            translator.DecodeReport(productId, buffer);
+        });
 
         for (int i = 0; i < kDeviceCount; ++i) {
             panels.Plug(kFirstBezelProductId + i);
@@ -151,7 +152,8 @@ void ReportToKeystrokeLatency(benchmark::State& state)
         while (hook.ConnectedCount < kDeviceCount) {
             queue.TakeInto(batch);
             for (const HidNotification& n : batch) {
-                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode), n.Handle);
+                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode),
+                                    n.Handle);
             }
             batch.clear();
         }
@@ -180,7 +182,8 @@ void ReportToKeystrokeLatency(benchmark::State& state)
         while (Clock::now() < end) {
             queue.TakeInto(batch);
             for (const HidNotification& n : batch) {
-                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode), n.Handle);
+                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode),
+                                    n.Handle);
             }
             batch.clear();
         }
@@ -200,16 +203,16 @@ void ReportToKeystrokeLatency(benchmark::State& state)
 }
 BENCHMARK(ReportToKeystrokeLatency)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-double ProcessCpuSeconds()
-{
+double ProcessCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-void IdleWorkerCpu(benchmark::State& state)
-{
+void IdleWorkerCpu(benchmark::State& state) {
     const bool connected = state.range(0) != 0;
     for (auto _ : state) {
         auto library = std::make_unique<VirtualPanels>();
@@ -249,6 +252,11 @@ void IdleWorkerCpu(benchmark::State& state)
         device.Disconnect();
     }
 }
-BENCHMARK(IdleWorkerCpu)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(IdleWorkerCpu)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

@@ -66,8 +66,8 @@ void TAboutForm::FormActivate() {
     // A build without a product name or version keeps the design captions.
     const std::string_view productName = kProductName;
     if (!productName.empty()) {
-        const QString name = QString::fromUtf8(productName.data(),
-                                               static_cast<qsizetype>(productName.size()));
+        const QString name =
+            QString::fromUtf8(productName.data(), static_cast<qsizetype>(productName.size()));
         ProductLbl->setText(name);
         setWindowTitle(QStringLiteral("About ") + name);
     }
@@ -90,7 +90,9 @@ void TAboutForm::LogoImageDblClick() {
     LogoImageClick();
 }
 
-void TAboutForm::FormClose() { AniTimer.stop(); }
+void TAboutForm::FormClose() {
+    AniTimer.stop();
+}
 
 void TAboutForm::AniTimerTimer() {
     // Seeded with the second on every step: steps within one second start from the same

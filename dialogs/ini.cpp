@@ -35,7 +35,7 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 22;
 
 constexpr std::array<const char*, kDeviceCount> kDeviceItems{
-    "QEL 1000 - 0", "QEL 1000 - 1", "QEL 1000 - 2",
+    "QEL 1000 - 0", "QEL 1000 - 1",  "QEL 1000 - 2",
     "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
 };
 
@@ -60,8 +60,8 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 
 }  // namespace
 
-TIniForm::TIniForm(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
-                   LogSink& log, QWidget* parent)
+TIniForm::TIniForm(UnitStates& units, ProfileStore& store, const KeyLayout& layout, LogSink& log,
+                   QWidget* parent)
     : QDialog(parent), PathBuffer(NativePathRules()), Units(units) {
     CreateComponents();
     FormCreate(units, store, layout, log);
@@ -113,8 +113,8 @@ void TIniForm::CreateComponents() {
 void TIniForm::FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
                           LogSink& log) {
     KeyMapLocation location = LocateKeyMapInCurrentDirectory(PathBuffer);
-    OwnedKeyMap = std::make_unique<KeyMapFile>(std::move(location.Path), units, store, layout,
-                                               log, std::move(location.Reason));
+    OwnedKeyMap = std::make_unique<KeyMapFile>(std::move(location.Path), units, store, layout, log,
+                                               std::move(location.Reason));
 }
 
 void TIniForm::WriteKey(int slot, KeyCode code) {
@@ -250,20 +250,20 @@ void TIniForm::ChangeBtnClick(QObject* sender) {
 
 bool TIniForm::event(QEvent* event) {
     switch (event->type()) {
-    case QEvent::WindowActivate:
-        // Coming back from another application is not an activation of this form.
-        if (LeftProgram) {
-            LeftProgram = false;
-        } else {
-            FormActivate();
-        }
-        break;
-    case QEvent::WindowDeactivate:
-        // The new active window is already set: none means another application.
-        LeftProgram = QApplication::activeWindow() == nullptr;
-        break;
-    default:
-        break;
+        case QEvent::WindowActivate:
+            // Coming back from another application is not an activation of this form.
+            if (LeftProgram) {
+                LeftProgram = false;
+            } else {
+                FormActivate();
+            }
+            break;
+        case QEvent::WindowDeactivate:
+            // The new active window is already set: none means another application.
+            LeftProgram = QApplication::activeWindow() == nullptr;
+            break;
+        default:
+            break;
     }
     return QDialog::event(event);
 }

@@ -94,8 +94,7 @@ protected:
 
 private:
     // Fixes IniFileName from the current directory and makes the key map file.
-    void FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
-                    LogSink& log);
+    void FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout, LogSink& log);
     QScrollArea* CreateRowBox();
     template <std::size_t SlotCount>
     void ShowRows(TRowSet<SlotCount>& rows, int deviceIndex);

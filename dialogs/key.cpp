@@ -36,7 +36,9 @@ TKeyForm::TKeyForm(TIniForm& iniForm, QWidget* parent) : QDialog(parent), IniFor
     iniForm.SetKeyForm(this);
 }
 
-TKeyForm::~TKeyForm() { IniForm.SetKeyForm(nullptr); }
+TKeyForm::~TKeyForm() {
+    IniForm.SetKeyForm(nullptr);
+}
 
 void TKeyForm::FormActivate() {
     DescriptionLbl->setText(Description);
@@ -45,8 +47,8 @@ void TKeyForm::FormActivate() {
 
 void TKeyForm::FormKeyDown(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
-    const KeyCode code = CaptureKeyCode(QtKeyToVirtualKey(event.key(), modifiers),
-                                        QtModifiersToState(modifiers));
+    const KeyCode code =
+        CaptureKeyCode(QtKeyToVirtualKey(event.key(), modifiers), QtModifiersToState(modifiers));
     // Modifiers and lock keys alone: keep waiting for the main key.
     if (code == 0) {
         return;
@@ -54,7 +56,9 @@ void TKeyForm::FormKeyDown(const QKeyEvent& event) {
     Store(code);
 }
 
-void TKeyForm::ResetBtnClick() { Store(0); }
+void TKeyForm::ResetBtnClick() {
+    Store(0);
+}
 
 void TKeyForm::Store(KeyCode code) {
     IniForm.WriteKey(BindingSlot, code);
@@ -63,20 +67,20 @@ void TKeyForm::Store(KeyCode code) {
 
 bool TKeyForm::event(QEvent* event) {
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
-        // Claim every key before any shortcut of the program can take it.
-        event->accept();
-        return true;
-    case QEvent::KeyPress:
-        // Before the dialog's own handling: Escape, Enter and Tab are keys to bind here,
-        // not reject, default button and focus change.
-        FormKeyDown(static_cast<const QKeyEvent&>(*event));
-        return true;
-    case QEvent::WindowActivate:
-        FormActivate();
-        break;
-    default:
-        break;
+        case QEvent::ShortcutOverride:
+            // Claim every key before any shortcut of the program can take it.
+            event->accept();
+            return true;
+        case QEvent::KeyPress:
+            // Before the dialog's own handling: Escape, Enter and Tab are keys to bind here,
+            // not reject, default button and focus change.
+            FormKeyDown(static_cast<const QKeyEvent&>(*event));
+            return true;
+        case QEvent::WindowActivate:
+            FormActivate();
+            break;
+        default:
+            break;
     }
     return QDialog::event(event);
 }

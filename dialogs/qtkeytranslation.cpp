@@ -13,6 +13,7 @@ struct KeyPair {
 // Keys of the numeric keypad whose virtual-key code differs from the main block's. The
 // keypad's navigation keys (Num Lock off) and Enter give the main block's codes, as on
 // Windows.
+// clang-format off
 constexpr auto kKeypadKeys = std::to_array<KeyPair>({
     {Qt::Key_0, 0x60},        {Qt::Key_1, 0x61},     {Qt::Key_2, 0x62},
     {Qt::Key_3, 0x63},        {Qt::Key_4, 0x64},     {Qt::Key_5, 0x65},
@@ -21,8 +22,10 @@ constexpr auto kKeypadKeys = std::to_array<KeyPair>({
     {Qt::Key_Comma, 0x6C},    {Qt::Key_Minus, 0x6D}, {Qt::Key_Period, 0x6E},
     {Qt::Key_Slash, 0x6F},
 });
+// clang-format on
 
 // Every other key. Shifted characters name the key that types them on a US keyboard.
+// clang-format off
 constexpr auto kKeys = std::to_array<KeyPair>({
     // Editing and navigation.
     {Qt::Key_Backspace, 0x08},  {Qt::Key_Tab, 0x09},       {Qt::Key_Backtab, 0x09},
@@ -60,6 +63,7 @@ constexpr auto kKeys = std::to_array<KeyPair>({
     {Qt::Key_BracketRight, 0xDD}, {Qt::Key_BraceRight, 0xDD}, {Qt::Key_Apostrophe, 0xDE},
     {Qt::Key_QuoteDbl, 0xDE},
 });
+// clang-format on
 
 template <std::size_t N>
 std::uint8_t Find(const std::array<KeyPair, N>& table, int qtKey) {

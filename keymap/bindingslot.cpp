@@ -5,10 +5,10 @@
 namespace qel {
 namespace {
 
-constexpr int kBezelFirstRotarySlot = kBezelButtonCount;                              // 40
-constexpr int kBezelFirstPanSlot = kBezelFirstRotarySlot + 2 * kBezelRotaryCount;     // 68
-constexpr int kBezelPanPushSlot = kBezelFirstPanSlot + kPanDirectionCount;            // 76
-constexpr int kAudioFirstRotarySlot = kAudioButtonCount;                              // 32
+constexpr int kBezelFirstRotarySlot = kBezelButtonCount;                           // 40
+constexpr int kBezelFirstPanSlot = kBezelFirstRotarySlot + 2 * kBezelRotaryCount;  // 68
+constexpr int kBezelPanPushSlot = kBezelFirstPanSlot + kPanDirectionCount;         // 76
+constexpr int kAudioFirstRotarySlot = kAudioButtonCount;                           // 32
 static_assert(kBezelPanPushSlot + 1 == kBezelSlotCount);
 static_assert(kAudioFirstRotarySlot + 2 * kAudioRotaryCount == kAudioSlotCount);
 

@@ -48,7 +48,9 @@ public:
         Slots.clear();
     }
 
-    static char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+    static char Fold(char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
 
     static bool EqualFolded(std::string_view a, std::string_view b) {
         if (a.size() != b.size()) return false;
@@ -94,8 +96,8 @@ private:
         }
     }
 
-    std::vector<Entry> Entries;         // in the order they were added
-    std::vector<std::uint32_t> Slots;   // open addressing, linear probing, size a power of two
+    std::vector<Entry> Entries;        // in the order they were added
+    std::vector<std::uint32_t> Slots;  // open addressing, linear probing, size a power of two
 };
 
 }  // namespace qel

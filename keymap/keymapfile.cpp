@@ -30,8 +30,12 @@ public:
     }
 };
 
-bool IsBezelUnit(int unit) { return unit >= 0 && unit < kBezelUnitCount; }
-bool IsAudioUnit(int unit) { return unit >= 0 && unit < kAudioUnitCount; }
+bool IsBezelUnit(int unit) {
+    return unit >= 0 && unit < kBezelUnitCount;
+}
+bool IsAudioUnit(int unit) {
+    return unit >= 0 && unit < kAudioUnitCount;
+}
 
 std::string Joined(std::string_view first, std::string_view second) {
     std::string text(first);
@@ -161,8 +165,7 @@ void KeyMapFile::ReadAllKeys() {
         FillBezelKeys(*file, kSectionNames[static_cast<std::size_t>(unit)], unit);
     }
     for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        FillAudioKeys(*file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
-                      unit);
+        FillAudioKeys(*file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
     }
 }
 

@@ -65,8 +65,7 @@ KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory
         location.Reason = CannotBeUsed("the current directory is unknown");
     } else {
         location.Reason = CannotBeUsed("the current directory is longer than " +
-                                       std::to_string(buffer.LongestDirectory()) +
-                                       " characters");
+                                       std::to_string(buffer.LongestDirectory()) + " characters");
     }
     return location;
 }

@@ -82,7 +82,8 @@ bool KeyMapFile::ImportMindstar(const std::string& fileName) {
         FillBezelKeys(*back.View, kSectionNames[static_cast<std::size_t>(unit)], unit);
     }
     for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        FillAudioKeys(*back.View, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
+        FillAudioKeys(*back.View, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
+                      unit);
     }
     return false;
 }

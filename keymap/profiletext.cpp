@@ -14,8 +14,12 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kCr = "\r";
 constexpr std::string_view kLf = "\n";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
-bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 bool HasBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -220,7 +224,9 @@ const ProfileText::Line& ProfileText::LineAt(const KeyPlace& place) const {
     return place.IsAdded ? Sections[place.Section].Added[place.Index] : Lines[place.Index];
 }
 
-std::string_view ProfileText::Own(std::string text) { return Texts.emplace_back(std::move(text)); }
+std::string_view ProfileText::Own(std::string text) {
+    return Texts.emplace_back(std::move(text));
+}
 
 void ProfileText::EndWithBreak(Line& line) {
     if (line.Trailer.empty()) {
@@ -279,7 +285,8 @@ bool ProfileText::AddKey(std::size_t sectionIndex, std::string_view key, std::st
     section.Added.push_back({content, LineBreak});
     const LineShape shape = ShapeOf(content);
     if (shape.Kind != LineKind::Key || shape.Name != key) return false;
-    KeyIndex.TryAdd(sectionIndex, shape.Name, KeyPlace{sectionIndex, section.Added.size() - 1, true});
+    KeyIndex.TryAdd(sectionIndex, shape.Name,
+                    KeyPlace{sectionIndex, section.Added.size() - 1, true});
     return true;
 }
 

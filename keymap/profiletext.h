@@ -50,11 +50,11 @@ private:
         std::string_view Trailer;
     };
     struct Section {
-        std::size_t Header = 0;        // index in Lines
-        std::size_t End = 0;           // one past its last line in Lines
-        std::size_t Anchor = 0;        // its last key line, or Header: new keys go after it
-        bool Searched = false;         // the first section of its name: the only one looked at
-        std::vector<Line> Added;       // key lines added after Anchor, in order
+        std::size_t Header = 0;   // index in Lines
+        std::size_t End = 0;      // one past its last line in Lines
+        std::size_t Anchor = 0;   // its last key line, or Header: new keys go after it
+        bool Searched = false;    // the first section of its name: the only one looked at
+        std::vector<Line> Added;  // key lines added after Anchor, in order
     };
     struct KeyPlace {
         std::size_t Section = 0;

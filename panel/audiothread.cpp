@@ -7,8 +7,7 @@ namespace {
 
 constexpr int kAudioCycleLength = 2;
 
-void SendAudioPhase(TDeviceDM& device, int unit, int phase)
-{
+void SendAudioPhase(TDeviceDM& device, int unit, int phase) {
     if (phase == 0) {
         device.SendAudioA(unit);
     } else {
@@ -18,9 +17,9 @@ void SendAudioPhase(TDeviceDM& device, int unit, int phase)
 
 }  // namespace
 
-TAudioThread::TAudioThread(TDeviceDM& device, std::function<void()> closeRequest, WorkerTiming timing)
-    : PanelWorker(kAudioCycleLength, &SendAudioPhase, device, std::move(closeRequest), std::move(timing))
-{
-}
+TAudioThread::TAudioThread(TDeviceDM& device, std::function<void()> closeRequest,
+                           WorkerTiming timing)
+    : PanelWorker(kAudioCycleLength, &SendAudioPhase, device, std::move(closeRequest),
+                  std::move(timing)) {}
 
 }  // namespace qel

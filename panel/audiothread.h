@@ -10,7 +10,8 @@ namespace qel {
 // receives 'B', 'A', 'B', ... one every 33 ms.
 class TAudioThread final : public PanelWorker {
 public:
-    TAudioThread(TDeviceDM& device, std::function<void()> closeRequest, WorkerTiming timing = WorkerTiming::Real());
+    TAudioThread(TDeviceDM& device, std::function<void()> closeRequest,
+                 WorkerTiming timing = WorkerTiming::Real());
 };
 
 }  // namespace qel

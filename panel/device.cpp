@@ -9,15 +9,14 @@ constexpr std::size_t kCommandLetterOffset = 1;
 
 }  // namespace
 
-std::array<std::uint8_t, kCommandReportSize> MakeCommandReport(char letter)
-{
+std::array<std::uint8_t, kCommandReportSize> MakeCommandReport(char letter) {
     std::array<std::uint8_t, kCommandReportSize> report{};
     report[kCommandLetterOffset] = static_cast<std::uint8_t>(letter);
     return report;
 }
 
-TDeviceDM::TDeviceDM(std::unique_ptr<HidLibrary> library, NotificationPoster post) : Hid(std::move(library))
-{
+TDeviceDM::TDeviceDM(std::unique_ptr<HidLibrary> library, NotificationPoster post)
+    : Hid(std::move(library)) {
     if (Hid) {
         Hid->Connect(std::move(post));
         Connected = true;
@@ -27,25 +26,23 @@ TDeviceDM::TDeviceDM(std::unique_ptr<HidLibrary> library, NotificationPoster pos
     }
 }
 
-TDeviceDM::~TDeviceDM()
-{
+TDeviceDM::~TDeviceDM() {
     Disconnect();
 }
 
-void TDeviceDM::Disconnect()
-{
+void TDeviceDM::Disconnect() {
     if (Connected.exchange(false)) {
         Hid->Disconnect();
     }
 }
 
-void TDeviceDM::SendCommand(int slot, char letter)
-{
+void TDeviceDM::SendCommand(int slot, char letter) {
     const auto report = MakeCommandReport(letter);
     if (slot < 0 || slot >= kDeviceCount || !Hid) {
         return;
     }
-    const HidHandle handle = Handles[static_cast<std::size_t>(slot)].load(std::memory_order_relaxed);
+    const HidHandle handle =
+        Handles[static_cast<std::size_t>(slot)].load(std::memory_order_relaxed);
     if (handle == 0) {
         return;
     }
@@ -53,13 +50,11 @@ void TDeviceDM::SendCommand(int slot, char letter)
     Hid->Write(handle, report);
 }
 
-void TDeviceDM::SendG1000A(int unit)
-{
+void TDeviceDM::SendG1000A(int unit) {
     SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, 'A');
 }
 
-void TDeviceDM::SendG1000B(int unit, int n)
-{
+void TDeviceDM::SendG1000B(int unit, int n) {
     // Only n = 0 ('B') and n = 1 ('C') are commands; anything else would write a letter the
     // units do not know.
     if (n != 0 && n != 1) {
@@ -68,13 +63,11 @@ void TDeviceDM::SendG1000B(int unit, int n)
     SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, static_cast<char>('B' + n));
 }
 
-void TDeviceDM::SendAudioA(int unit)
-{
+void TDeviceDM::SendAudioA(int unit) {
     SendCommand(unit >= 0 && unit < kAudioUnitCount ? kAudioSlotBase + unit : -1, 'A');
 }
 
-void TDeviceDM::SendAudioB(int unit)
-{
+void TDeviceDM::SendAudioB(int unit) {
     SendCommand(unit >= 0 && unit < kAudioUnitCount ? kAudioSlotBase + unit : -1, 'B');
 }
 

@@ -6,32 +6,27 @@
 
 namespace qel {
 
-HidDeviceRegistry::HidDeviceRegistry(std::size_t queueCapacity) : QueueCapacity(queueCapacity)
-{
+HidDeviceRegistry::HidDeviceRegistry(std::size_t queueCapacity) : QueueCapacity(queueCapacity) {
     assert(queueCapacity > 0 && "a device must be able to queue at least one report");
 }
 
-void HidDeviceRegistry::StartPosting(NotificationPoster post)
-{
+void HidDeviceRegistry::StartPosting(NotificationPoster post) {
     std::lock_guard lock(Mutex);
     Post = std::move(post);
 }
 
-void HidDeviceRegistry::StopPosting()
-{
+void HidDeviceRegistry::StopPosting() {
     std::lock_guard lock(Mutex);
     Post = nullptr;
 }
 
-void HidDeviceRegistry::RaiseLocked(HidEvent event, HidHandle handle)
-{
+void HidDeviceRegistry::RaiseLocked(HidEvent event, HidHandle handle) {
     if (Post) {
         Post(HidNotification{static_cast<int>(event), handle});
     }
 }
 
-HidHandle HidDeviceRegistry::Add(int vendorId, int productId, std::shared_ptr<OutputPort> port)
-{
+HidHandle HidDeviceRegistry::Add(int vendorId, int productId, std::shared_ptr<OutputPort> port) {
     std::lock_guard lock(Mutex);
     const HidHandle handle = ++LastHandle;
     Identities[handle] = Identity{vendorId, productId};
@@ -40,8 +35,7 @@ HidHandle HidDeviceRegistry::Add(int vendorId, int productId, std::shared_ptr<Ou
     return handle;
 }
 
-bool HidDeviceRegistry::Remove(HidHandle handle)
-{
+bool HidDeviceRegistry::Remove(HidHandle handle) {
     std::shared_ptr<OutputPort> lastUse;  // released outside the lock: closing may take time
     {
         std::lock_guard lock(Mutex);
@@ -56,21 +50,18 @@ bool HidDeviceRegistry::Remove(HidHandle handle)
     return true;
 }
 
-void HidDeviceRegistry::RaiseChanged()
-{
+void HidDeviceRegistry::RaiseChanged() {
     std::lock_guard lock(Mutex);
     RaiseLocked(HidEvent::Changed, 0);
 }
 
-void HidDeviceRegistry::RemoveAllQuietly()
-{
+void HidDeviceRegistry::RemoveAllQuietly() {
     std::unordered_map<HidHandle, Connected> lastUse;  // ports close outside the lock
     std::lock_guard lock(Mutex);
     lastUse.swap(Devices);
 }
 
-void HidDeviceRegistry::PushReport(HidHandle handle, std::span<const std::uint8_t> report)
-{
+void HidDeviceRegistry::PushReport(HidHandle handle, std::span<const std::uint8_t> report) {
     Report stored{};
     const std::size_t kept = std::min(report.size(), stored.size());
     std::copy_n(report.begin(), kept, stored.begin());
@@ -91,41 +82,37 @@ void HidDeviceRegistry::PushReport(HidHandle handle, std::span<const std::uint8_
     RaiseLocked(HidEvent::Read, handle);
 }
 
-int HidDeviceRegistry::VendorId(HidHandle handle) const
-{
+int HidDeviceRegistry::VendorId(HidHandle handle) const {
     std::lock_guard lock(Mutex);
     const auto found = Identities.find(handle);
     return found == Identities.end() ? 0 : found->second.VendorId;
 }
 
-int HidDeviceRegistry::ProductId(HidHandle handle) const
-{
+int HidDeviceRegistry::ProductId(HidHandle handle) const {
     std::lock_guard lock(Mutex);
     const auto found = Identities.find(handle);
     return found == Identities.end() ? 0 : found->second.ProductId;
 }
 
-HidHandle HidDeviceRegistry::Find(int vendorId, int productId) const
-{
+HidHandle HidDeviceRegistry::Find(int vendorId, int productId) const {
     std::lock_guard lock(Mutex);
     HidHandle earliest = 0;
     for (const auto& [handle, device] : Devices) {
         const Identity& ids = Identities.at(handle);
-        if (ids.VendorId == vendorId && ids.ProductId == productId && (earliest == 0 || handle < earliest)) {
+        if (ids.VendorId == vendorId && ids.ProductId == productId &&
+            (earliest == 0 || handle < earliest)) {
             earliest = handle;
         }
     }
     return earliest;
 }
 
-bool HidDeviceRegistry::IsConnected(HidHandle handle) const
-{
+bool HidDeviceRegistry::IsConnected(HidHandle handle) const {
     std::lock_guard lock(Mutex);
     return Devices.contains(handle);
 }
 
-void HidDeviceRegistry::SetReadNotify(HidHandle handle, bool enabled)
-{
+void HidDeviceRegistry::SetReadNotify(HidHandle handle, bool enabled) {
     std::lock_guard lock(Mutex);
     const auto found = Devices.find(handle);
     if (found != Devices.end()) {
@@ -133,8 +120,7 @@ void HidDeviceRegistry::SetReadNotify(HidHandle handle, bool enabled)
     }
 }
 
-bool HidDeviceRegistry::Pop(HidHandle handle, InputReportBuffer buffer)
-{
+bool HidDeviceRegistry::Pop(HidHandle handle, InputReportBuffer buffer) {
     std::lock_guard lock(Mutex);
     const auto found = Devices.find(handle);
     if (found == Devices.end() || found->second.Queue.empty()) {
@@ -146,8 +132,7 @@ bool HidDeviceRegistry::Pop(HidHandle handle, InputReportBuffer buffer)
     return true;
 }
 
-bool HidDeviceRegistry::Write(HidHandle handle, CommandReport report)
-{
+bool HidDeviceRegistry::Write(HidHandle handle, CommandReport report) {
     std::shared_ptr<OutputPort> port;
     {
         std::lock_guard lock(Mutex);
@@ -161,14 +146,12 @@ bool HidDeviceRegistry::Write(HidHandle handle, CommandReport report)
     return port && port->WriteReport(report);
 }
 
-std::uint64_t HidDeviceRegistry::DroppedReports() const
-{
+std::uint64_t HidDeviceRegistry::DroppedReports() const {
     std::lock_guard lock(Mutex);
     return Dropped;
 }
 
-std::size_t HidDeviceRegistry::ConnectedDevices() const
-{
+std::size_t HidDeviceRegistry::ConnectedDevices() const {
     std::lock_guard lock(Mutex);
     return Devices.size();
 }

@@ -7,8 +7,7 @@ namespace {
 
 constexpr int kBezelCycleLength = 3;
 
-void SendBezelPhase(TDeviceDM& device, int unit, int phase)
-{
+void SendBezelPhase(TDeviceDM& device, int unit, int phase) {
     if (phase == 0) {
         device.SendG1000A(unit);
     } else {
@@ -18,9 +17,9 @@ void SendBezelPhase(TDeviceDM& device, int unit, int phase)
 
 }  // namespace
 
-TG1000Thread::TG1000Thread(TDeviceDM& device, std::function<void()> closeRequest, WorkerTiming timing)
-    : PanelWorker(kBezelCycleLength, &SendBezelPhase, device, std::move(closeRequest), std::move(timing))
-{
-}
+TG1000Thread::TG1000Thread(TDeviceDM& device, std::function<void()> closeRequest,
+                           WorkerTiming timing)
+    : PanelWorker(kBezelCycleLength, &SendBezelPhase, device, std::move(closeRequest),
+                  std::move(timing)) {}
 
 }  // namespace qel

@@ -10,7 +10,8 @@ namespace qel {
 // unit receives 'B', 'C', 'A', 'B', ... one every 33 ms.
 class TG1000Thread final : public PanelWorker {
 public:
-    TG1000Thread(TDeviceDM& device, std::function<void()> closeRequest, WorkerTiming timing = WorkerTiming::Real());
+    TG1000Thread(TDeviceDM& device, std::function<void()> closeRequest,
+                 WorkerTiming timing = WorkerTiming::Real());
 };
 
 }  // namespace qel

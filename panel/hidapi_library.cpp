@@ -10,8 +10,7 @@ namespace {
 class HidrawPort final : public OutputPort {
 public:
     explicit HidrawPort(std::shared_ptr<HidrawDevice> device) : Device(std::move(device)) {}
-    bool WriteReport(CommandReport report) override
-    {
+    bool WriteReport(CommandReport report) override {
         std::lock_guard lock(WriteMutex);
         return Device->Write(report) >= 0;
     }
@@ -31,19 +30,18 @@ struct HidapiLibrary::OpenDevice {
     std::thread Reader;
 };
 
-HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log, std::size_t queueCapacity,
-                             std::chrono::milliseconds readTimeout)
-    : RegistryLibrary(queueCapacity), System(std::move(system)), Log(log), ReadTimeout(readTimeout)
-{
-}
+HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log,
+                             std::size_t queueCapacity, std::chrono::milliseconds readTimeout)
+    : RegistryLibrary(queueCapacity),
+      System(std::move(system)),
+      Log(log),
+      ReadTimeout(readTimeout) {}
 
-HidapiLibrary::~HidapiLibrary()
-{
+HidapiLibrary::~HidapiLibrary() {
     Disconnect();
 }
 
-void HidapiLibrary::Connect(NotificationPoster post)
-{
+void HidapiLibrary::Connect(NotificationPoster post) {
     if (Monitor.joinable() || Stopping) {
         return;
     }
@@ -53,8 +51,7 @@ void HidapiLibrary::Connect(NotificationPoster post)
     Monitor = std::thread([this] { MonitorMain(); });
 }
 
-void HidapiLibrary::Disconnect()
-{
+void HidapiLibrary::Disconnect() {
     Registry.StopPosting();
     Stopping = true;
     System->Wake();
@@ -63,14 +60,7 @@ void HidapiLibrary::Disconnect()
     }
 }
 
-
-
-
-
-
-
-void HidapiLibrary::MonitorMain()
-{
+void HidapiLibrary::MonitorMain() {
     for (const HidrawNode& node : System->Enumerate()) {
         OpenNode(node);
     }
@@ -100,8 +90,7 @@ void HidapiLibrary::MonitorMain()
     CloseAll();
 }
 
-bool HidapiLibrary::OpenNode(const HidrawNode& node)
-{
+bool HidapiLibrary::OpenNode(const HidrawNode& node) {
     if (node.VendorId != kPanelVendorId || Open.contains(node.Path)) {
         return false;
     }
@@ -115,15 +104,15 @@ bool HidapiLibrary::OpenNode(const HidrawNode& node)
     auto device = std::make_unique<OpenDevice>();
     device->Node = node;
     device->Device = std::move(opened);
-    device->Handle = Registry.Add(node.VendorId, node.ProductId, std::make_shared<HidrawPort>(device->Device));
+    device->Handle =
+        Registry.Add(node.VendorId, node.ProductId, std::make_shared<HidrawPort>(device->Device));
     OpenDevice& started = *device;
     started.Reader = std::thread([this, &started] { ReaderMain(started); });
     Open.emplace(node.Path, std::move(device));
     return true;
 }
 
-void HidapiLibrary::CloseNode(const std::string& path)
-{
+void HidapiLibrary::CloseNode(const std::string& path) {
     const auto found = Open.find(path);
     if (found == Open.end()) {
         return;
@@ -137,8 +126,7 @@ void HidapiLibrary::CloseNode(const std::string& path)
     Open.erase(found);
 }
 
-void HidapiLibrary::CloseAll()
-{
+void HidapiLibrary::CloseAll() {
     for (auto& [path, device] : Open) {
         device->Stop = true;
     }
@@ -149,8 +137,7 @@ void HidapiLibrary::CloseAll()
     Registry.RemoveAllQuietly();
 }
 
-void HidapiLibrary::ReaderMain(OpenDevice& device)
-{
+void HidapiLibrary::ReaderMain(OpenDevice& device) {
     // hidraw puts the report ID first only for numbered reports; the decoder always expects it.
     const std::size_t offset = device.Node.NumberedReports ? 0 : 1;
     std::array<std::uint8_t, kInputReportSize> buffer{};
@@ -163,7 +150,9 @@ void HidapiLibrary::ReaderMain(OpenDevice& device)
             break;
         }
         if (count > 0) {
-            Registry.PushReport(device.Handle, std::span<const std::uint8_t>(buffer.data(), offset + static_cast<std::size_t>(count)));
+            Registry.PushReport(device.Handle,
+                                std::span<const std::uint8_t>(
+                                    buffer.data(), offset + static_cast<std::size_t>(count)));
         }
     }
     if (!device.Stop) {
@@ -171,14 +160,12 @@ void HidapiLibrary::ReaderMain(OpenDevice& device)
     }
 }
 
-void HidapiLibrary::Diagnose(std::string line)
-{
+void HidapiLibrary::Diagnose(std::string line) {
     std::lock_guard lock(Mutex);
     Diagnostics.push_back(std::move(line));
 }
 
-void HidapiLibrary::FlushDiagnostics()
-{
+void HidapiLibrary::FlushDiagnostics() {
     std::vector<std::string> lines;
     {
         std::lock_guard lock(Mutex);

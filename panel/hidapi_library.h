@@ -64,9 +64,9 @@ private:
     // Monitor thread only.
     std::map<std::string, std::unique_ptr<OpenDevice>> Open;
 
-    std::mutex Mutex;  // guards the two lists below
-    std::vector<std::string> FailedPaths;   // readers that lost their device
-    std::vector<std::string> Diagnostics;   // lines for the log
+    std::mutex Mutex;                      // guards the two lists below
+    std::vector<std::string> FailedPaths;  // readers that lost their device
+    std::vector<std::string> Diagnostics;  // lines for the log
 };
 
 }  // namespace qel

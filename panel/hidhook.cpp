@@ -9,37 +9,34 @@ namespace {
 constexpr std::array<std::string_view, kDeviceCount> kIdleCaptions{
     "QEL1000-0:", "QEL1000-1:", "QEL1000-2:", "QEL1000-3:", "QELAudio-0:", "QELAudio-1:"};
 constexpr std::array<std::string_view, kDeviceCount> kConnectedCaptions{
-    "QEL1000-0: Connected", "QEL1000-1: Connected", "QEL1000-2: Connected",
+    "QEL1000-0: Connected", "QEL1000-1: Connected",  "QEL1000-2: Connected",
     "QEL1000-3: Connected", "QELAudio-0: Connected", "QELAudio-1: Connected"};
 
 }  // namespace
 
-int DeviceIndexOfProduct(int productId)
-{
+int DeviceIndexOfProduct(int productId) {
     if (productId < kFirstBezelProductId || productId > kLastPanelProductId) {
         return -1;
     }
     return productId - kFirstBezelProductId;  // 688, 689 land on slots 4, 5
 }
 
-std::string_view IdleCaption(int deviceIndex)
-{
-    return deviceIndex >= 0 && deviceIndex < kDeviceCount ? kIdleCaptions[static_cast<std::size_t>(deviceIndex)] : "";
+std::string_view IdleCaption(int deviceIndex) {
+    return deviceIndex >= 0 && deviceIndex < kDeviceCount
+               ? kIdleCaptions[static_cast<std::size_t>(deviceIndex)]
+               : "";
 }
 
-std::string_view ConnectedCaption(int deviceIndex)
-{
-    return deviceIndex >= 0 && deviceIndex < kDeviceCount ? kConnectedCaptions[static_cast<std::size_t>(deviceIndex)]
-                                                          : "";
+std::string_view ConnectedCaption(int deviceIndex) {
+    return deviceIndex >= 0 && deviceIndex < kDeviceCount
+               ? kConnectedCaptions[static_cast<std::size_t>(deviceIndex)]
+               : "";
 }
 
 HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
-    : Device(device), View(view), Decode(std::move(decode))
-{
-}
+    : Device(device), View(view), Decode(std::move(decode)) {}
 
-bool HidHook::HidMessageHook(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
-{
+bool HidHook::HidMessageHook(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (message != kHidMessage || wParam < 1 || wParam > 4) {
         return false;
     }
@@ -51,34 +48,32 @@ bool HidHook::HidMessageHook(unsigned message, std::uintptr_t wParam, std::intpt
     // The handle is a 32-bit value carried in a wider parameter.
     const auto handle = static_cast<HidHandle>(static_cast<std::uintptr_t>(lParam));
     switch (static_cast<HidEvent>(wParam)) {
-    case HidEvent::Plugged:
-        Plugged(*hid, handle);
-        break;
-    case HidEvent::Unplugged:
-        Unplugged(*hid, handle);
-        break;
-    case HidEvent::Changed:
-        Changed(*hid);
-        break;
-    case HidEvent::Read:
-        ReadReport(*hid, handle);
-        break;
+        case HidEvent::Plugged:
+            Plugged(*hid, handle);
+            break;
+        case HidEvent::Unplugged:
+            Unplugged(*hid, handle);
+            break;
+        case HidEvent::Changed:
+            Changed(*hid);
+            break;
+        case HidEvent::Read:
+            ReadReport(*hid, handle);
+            break;
     }
     return true;
 }
 
-bool HidHook::Accepted(HidLibrary& hid, HidHandle handle) const
-{
-    return hid.GetVendorID(handle) == kPanelVendorId && DeviceIndexOfProduct(hid.GetProductID(handle)) >= 0;
+bool HidHook::Accepted(HidLibrary& hid, HidHandle handle) const {
+    return hid.GetVendorID(handle) == kPanelVendorId &&
+           DeviceIndexOfProduct(hid.GetProductID(handle)) >= 0;
 }
 
-void HidHook::ShowCount()
-{
+void HidHook::ShowCount() {
     View.SetConnectedText("Connected : " + std::to_string(ConnectedCount));
 }
 
-void HidHook::Plugged(HidLibrary& hid, HidHandle handle)
-{
+void HidHook::Plugged(HidLibrary& hid, HidHandle handle) {
     if (!Accepted(hid, handle)) {
         return;
     }
@@ -90,8 +85,7 @@ void HidHook::Plugged(HidLibrary& hid, HidHandle handle)
     View.SetUnitCaption(index, ConnectedCaption(index));
 }
 
-void HidHook::Unplugged(HidLibrary& hid, HidHandle handle)
-{
+void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
     // Handle 0 names no device: it would match every empty slot and drive the count negative.
     for (auto& slot : Device.Handles) {
         if (handle != 0 && slot.load(std::memory_order_relaxed) == handle) {
@@ -107,8 +101,7 @@ void HidHook::Unplugged(HidLibrary& hid, HidHandle handle)
     }
 }
 
-void HidHook::Changed(HidLibrary& hid)
-{
+void HidHook::Changed(HidLibrary& hid) {
     ConnectedCount = 0;
     // Slots 0-3 are the bezel units, 4-5 the audio units; slot i's product ID is 684 + i.
     for (int index = 0; index < kDeviceCount; ++index) {
@@ -122,8 +115,7 @@ void HidHook::Changed(HidLibrary& hid)
     ShowCount();
 }
 
-void HidHook::ReadReport(HidLibrary& hid, HidHandle handle)
-{
+void HidHook::ReadReport(HidLibrary& hid, HidHandle handle) {
     if (!Accepted(hid, handle)) {
         return;
     }

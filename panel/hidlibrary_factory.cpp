@@ -12,14 +12,12 @@
 namespace qel {
 namespace {
 
-HidLibraryLoad Failed(LogSink& log, std::string reason)
-{
+HidLibraryLoad Failed(LogSink& log, std::string reason) {
     log.AppendLine(reason);
     return HidLibraryLoad{nullptr, std::move(reason)};
 }
 
-HidLibraryLoad CreateHidapiLibrary(LogSink& log)
-{
+HidLibraryLoad CreateHidapiLibrary(LogSink& log) {
     auto system = CreateHidrawSystem();
     if (auto problem = system->Start()) {
         return Failed(log, "Panels: " + *problem);
@@ -29,8 +27,7 @@ HidLibraryLoad CreateHidapiLibrary(LogSink& log)
 
 }  // namespace
 
-HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path)
-{
+HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return Failed(log, "Virtual panels: " + path + ": cannot read");
@@ -39,22 +36,22 @@ HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path
     text << file.rdbuf();
     PanelScript script = ParsePanelScript(text.str());
     for (const ScriptProblem& problem : script.Problems) {
-        log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) + ": " +
-                       problem.Reason + ", skipped");
+        log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
+                       ": " + problem.Reason + ", skipped");
     }
-    return HidLibraryLoad{std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime), {}};
+    return HidLibraryLoad{
+        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime),
+        {}};
 }
 
-HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath)
-{
+HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath) {
     if (!virtualScriptPath.empty()) {
         return CreateVirtualPanelsFromFile(log, virtualScriptPath);
     }
     return CreateHidapiLibrary(log);
 }
 
-HidLibraryLoad CreateHidLibrary(LogSink& log)
-{
+HidLibraryLoad CreateHidLibrary(LogSink& log) {
     const char* scriptPath = std::getenv(kVirtualPanelsVariable);
     return CreateHidLibrary(log, scriptPath != nullptr ? scriptPath : "");
 }

@@ -12,10 +12,10 @@ namespace qel {
 
 // One hidraw device node as the system describes it.
 struct HidrawNode {
-    std::string Path;               // e.g. /dev/hidraw3; identifies the node while it exists
+    std::string Path;  // e.g. /dev/hidraw3; identifies the node while it exists
     int VendorId = 0;
     int ProductId = 0;
-    bool NumberedReports = false;   // its report descriptor declares report IDs
+    bool NumberedReports = false;  // its report descriptor declares report IDs
 };
 
 // One opened hidraw device. Read and Write may run on different threads at once; the object
@@ -25,7 +25,8 @@ public:
     virtual ~HidrawDevice() = default;
     // Waits up to timeout for one input report; its bytes as the device sent them (with the
     // report ID first only for numbered reports). 0 = nothing yet, -1 = the device failed.
-    [[nodiscard]] virtual int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
+    [[nodiscard]] virtual int Read(std::span<std::uint8_t> buffer,
+                                   std::chrono::milliseconds timeout) = 0;
     // One output report, byte 0 the report ID. -1 = failed.
     virtual int Write(std::span<const std::uint8_t> report) = 0;
 };
@@ -46,9 +47,11 @@ public:
     [[nodiscard]] virtual std::optional<std::string> Start() = 0;
     [[nodiscard]] virtual std::vector<HidrawNode> Enumerate() = 0;
     // nullptr with reason filled when the node cannot be opened.
-    [[nodiscard]] virtual std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) = 0;
+    [[nodiscard]] virtual std::unique_ptr<HidrawDevice> Open(const HidrawNode& node,
+                                                             std::string& reason) = 0;
     // Waits up to timeout for the next hotplug event; returns early, empty, after Wake.
-    [[nodiscard]] virtual std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) = 0;
+    [[nodiscard]] virtual std::optional<HotplugEvent> WaitHotplug(
+        std::chrono::milliseconds timeout) = 0;
     // Any thread: makes a pending or the next WaitHotplug return at once.
     virtual void Wake() = 0;
 };

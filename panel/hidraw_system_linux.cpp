@@ -18,8 +18,7 @@
 namespace qel {
 namespace {
 
-std::string Narrow(const wchar_t* text)
-{
+std::string Narrow(const wchar_t* text) {
     std::string narrow;
     for (; text != nullptr && *text != 0; ++text) {
         narrow.push_back(*text < 0x80 ? static_cast<char>(*text) : '?');
@@ -27,8 +26,7 @@ std::string Narrow(const wchar_t* text)
     return narrow.empty() ? "unknown error" : narrow;
 }
 
-std::string Errno(const char* operation)
-{
+std::string Errno(const char* operation) {
     return std::string(operation) + " failed (" + std::strerror(errno) + ")";
 }
 
@@ -39,12 +37,11 @@ public:
     HidapiDevice(const HidapiDevice&) = delete;
     HidapiDevice& operator=(const HidapiDevice&) = delete;
 
-    int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override
-    {
-        return hid_read_timeout(Device, buffer.data(), buffer.size(), static_cast<int>(timeout.count()));
+    int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        return hid_read_timeout(Device, buffer.data(), buffer.size(),
+                                static_cast<int>(timeout.count()));
     }
-    int Write(std::span<const std::uint8_t> report) override
-    {
+    int Write(std::span<const std::uint8_t> report) override {
         return hid_write(Device, report.data(), report.size());
     }
 
@@ -54,8 +51,7 @@ private:
 
 // The node's IDs come from the parent HID device's HID_ID ("bus:vendor:product" in hex), its
 // numbering from the report descriptor that the kernel exposes in sysfs.
-std::optional<HidrawNode> DescribeNode(udev_device* hidraw)
-{
+std::optional<HidrawNode> DescribeNode(udev_device* hidraw) {
     const char* devnode = udev_device_get_devnode(hidraw);
     udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
     if (devnode == nullptr || hid == nullptr) {
@@ -72,8 +68,10 @@ std::optional<HidrawNode> DescribeNode(udev_device* hidraw)
     node.Path = devnode;
     node.VendorId = static_cast<int>(vendor);
     node.ProductId = static_cast<int>(product);
-    std::ifstream file(std::string(udev_device_get_syspath(hid)) + "/report_descriptor", std::ios::binary);
-    const std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::ifstream file(std::string(udev_device_get_syspath(hid)) + "/report_descriptor",
+                       std::ios::binary);
+    const std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(file)),
+                                               std::istreambuf_iterator<char>());
     node.NumberedReports = DeclaresReportIds(descriptor);
     return node;
 }
@@ -84,8 +82,7 @@ public:
     LinuxHidrawSystem(const LinuxHidrawSystem&) = delete;
     LinuxHidrawSystem& operator=(const LinuxHidrawSystem&) = delete;
 
-    ~LinuxHidrawSystem() override
-    {
+    ~LinuxHidrawSystem() override {
         if (Monitor != nullptr) {
             udev_monitor_unref(Monitor);
         }
@@ -100,8 +97,7 @@ public:
         }
     }
 
-    std::optional<std::string> Start() override
-    {
+    std::optional<std::string> Start() override {
         if (hid_init() != 0) {
             return "hidapi: hid_init failed (" + Narrow(hid_error(nullptr)) + ")";
         }
@@ -125,8 +121,7 @@ public:
         return std::nullopt;
     }
 
-    std::vector<HidrawNode> Enumerate() override
-    {
+    std::vector<HidrawNode> Enumerate() override {
         std::vector<HidrawNode> nodes;
         udev_enumerate* enumerate = udev_enumerate_new(Udev);
         if (enumerate == nullptr) {
@@ -135,9 +130,9 @@ public:
         udev_enumerate_add_match_subsystem(enumerate, "hidraw");
         udev_enumerate_scan_devices(enumerate);
         udev_list_entry* entry = nullptr;
-        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
-        {
-            udev_device* device = udev_device_new_from_syspath(Udev, udev_list_entry_get_name(entry));
+        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
+            udev_device* device =
+                udev_device_new_from_syspath(Udev, udev_list_entry_get_name(entry));
             if (device == nullptr) {
                 continue;
             }
@@ -150,8 +145,7 @@ public:
         return nodes;
     }
 
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override
-    {
+    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override {
         std::lock_guard lock(OpenMutex);  // hid_error(NULL) is process-wide
         hid_device* device = hid_open_path(node.Path.c_str());
         if (device == nullptr) {
@@ -161,15 +155,15 @@ public:
         return std::make_unique<HidapiDevice>(device);
     }
 
-    std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override
-    {
+    std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override {
         pollfd fds[2] = {{udev_monitor_get_fd(Monitor), POLLIN, 0}, {WakeFd, POLLIN, 0}};
         if (poll(fds, 2, static_cast<int>(timeout.count())) <= 0) {
             return std::nullopt;
         }
         if ((fds[1].revents & POLLIN) != 0) {
             std::uint64_t count = 0;
-            [[maybe_unused]] const auto drained = read(WakeFd, &count, sizeof count);  // only resets the eventfd
+            [[maybe_unused]] const auto drained =
+                read(WakeFd, &count, sizeof count);  // only resets the eventfd
             return std::nullopt;
         }
         udev_device* device = udev_monitor_receive_device(Monitor);
@@ -194,10 +188,10 @@ public:
         return event;
     }
 
-    void Wake() override
-    {
+    void Wake() override {
         const std::uint64_t one = 1;
-        [[maybe_unused]] const auto written = write(WakeFd, &one, sizeof one);  // a full counter wakes too
+        [[maybe_unused]] const auto written =
+            write(WakeFd, &one, sizeof one);  // a full counter wakes too
     }
 
 private:
@@ -210,8 +204,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<HidrawSystem> CreateHidrawSystem()
-{
+std::unique_ptr<HidrawSystem> CreateHidrawSystem() {
     return std::make_unique<LinuxHidrawSystem>();
 }
 

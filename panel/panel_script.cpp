@@ -11,8 +11,7 @@ namespace {
 constexpr std::size_t kMaxReportBytes = kInputReportSize;
 constexpr int kMaxUsbId = 0xFFFF;
 
-std::vector<std::string_view> SplitWords(std::string_view line)
-{
+std::vector<std::string_view> SplitWords(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < line.size()) {
@@ -31,8 +30,7 @@ std::vector<std::string_view> SplitWords(std::string_view line)
 }
 
 template <typename Number>
-std::optional<Number> ParseNumber(std::string_view word, int base, Number max)
-{
+std::optional<Number> ParseNumber(std::string_view word, int base, Number max) {
     Number value{};
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
     if (error != std::errc{} || end != word.data() + word.size() || value > max) {
@@ -41,8 +39,7 @@ std::optional<Number> ParseNumber(std::string_view word, int base, Number max)
     return value;
 }
 
-std::optional<int> ParseUsbId(std::string_view word)
-{
+std::optional<int> ParseUsbId(std::string_view word) {
     return ParseNumber<int>(word, 10, kMaxUsbId);
 }
 
@@ -51,13 +48,11 @@ struct LineResult {
     std::string Problem;
 };
 
-LineResult Fail(std::string reason)
-{
+LineResult Fail(std::string reason) {
     return LineResult{std::nullopt, std::move(reason)};
 }
 
-LineResult ParseLine(const std::vector<std::string_view>& words)
-{
+LineResult ParseLine(const std::vector<std::string_view>& words) {
     if (words.size() < 3 || words[0] != "at") {
         return Fail("expected 'at MS plug|unplug|report|plug-other ...'");
     }
@@ -108,7 +103,8 @@ LineResult ParseLine(const std::vector<std::string_view>& words)
         }
         event.What = ScriptEvent::Kind::Report;
         for (std::size_t i = 4; i < words.size(); ++i) {
-            const auto byte = words[i].size() <= 2 ? ParseNumber<unsigned>(words[i], 16, 0xFF) : std::nullopt;
+            const auto byte =
+                words[i].size() <= 2 ? ParseNumber<unsigned>(words[i], 16, 0xFF) : std::nullopt;
             if (!byte) {
                 return Fail("bad report byte '" + std::string(words[i]) + "'");
             }
@@ -121,8 +117,7 @@ LineResult ParseLine(const std::vector<std::string_view>& words)
 
 }  // namespace
 
-PanelScript ParsePanelScript(std::string_view text)
-{
+PanelScript ParsePanelScript(std::string_view text) {
     PanelScript script;
     int lineNumber = 0;
     std::uint32_t lastMs = 0;

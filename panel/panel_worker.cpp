@@ -8,19 +8,20 @@
 
 namespace qel {
 
-WorkerTiming WorkerTiming::Real()
-{
+WorkerTiming WorkerTiming::Real() {
     return WorkerTiming{
         [] {
             const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+            return static_cast<std::uint32_t>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
         },
-        [](std::uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); },
+        [](std::uint32_t milliseconds) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        },
     };
 }
 
-std::uint32_t CycleWait(std::int32_t period, std::uint32_t elapsed)
-{
+std::uint32_t CycleWait(std::int32_t period, std::uint32_t elapsed) {
     // 32-bit wrap-around arithmetic on purpose: an "elapsed" that reads as negative (a tick
     // source that stepped back) yields a wait above Period, which the clamp catches.
     const auto wait = static_cast<std::int32_t>(static_cast<std::uint32_t>(period) - 1U - elapsed);
@@ -32,39 +33,36 @@ std::uint32_t CycleWait(std::int32_t period, std::uint32_t elapsed)
 
 PanelWorker::PanelWorker(int cycleLength, SendPhaseFunction send, TDeviceDM& device,
                          std::function<void()> closeRequest, WorkerTiming timing)
-    : CycleLength(cycleLength), SendPhase(send), Device(device), CloseRequest(std::move(closeRequest)),
-      Timing(std::move(timing))
-{
+    : CycleLength(cycleLength),
+      SendPhase(send),
+      Device(device),
+      CloseRequest(std::move(closeRequest)),
+      Timing(std::move(timing)) {
     assert(cycleLength > 0 && send != nullptr && "a worker needs a command cycle");
 }
 
-PanelWorker::~PanelWorker()
-{
+PanelWorker::~PanelWorker() {
     Stop();
 }
 
-void PanelWorker::Resume()
-{
+void PanelWorker::Resume() {
     if (!Thread.joinable()) {
         Thread = std::thread([this] { Execute(); });
     }
 }
 
-void PanelWorker::WaitUntilStopped()
-{
+void PanelWorker::WaitUntilStopped() {
     if (Thread.joinable()) {
         Thread.join();
     }
 }
 
-void PanelWorker::Stop()
-{
+void PanelWorker::Stop() {
     Enabled = false;
     WaitUntilStopped();
 }
 
-void PanelWorker::Execute()
-{
+void PanelWorker::Execute() {
     if (WantRaisedPriority) {
         Raised = platform::RaiseCurrentThreadPriority();
     }
@@ -85,8 +83,7 @@ void PanelWorker::Execute()
     }
 }
 
-void StopWorkers(std::span<PanelWorker* const> workers)
-{
+void StopWorkers(std::span<PanelWorker* const> workers) {
     for (PanelWorker* worker : workers) {
         worker->Enabled = false;
     }

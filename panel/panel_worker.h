@@ -12,7 +12,7 @@ namespace qel {
 
 // The 32-bit millisecond tick and the sleep a worker runs on; tests inject their own.
 struct WorkerTiming {
-    std::function<std::uint32_t()> TickCount;                 // wraps every 49.7 days
+    std::function<std::uint32_t()> TickCount;  // wraps every 49.7 days
     std::function<void(std::uint32_t milliseconds)> Sleep;
     // The monotonic clock truncated to 32 bits, and a real sleep.
     [[nodiscard]] static WorkerTiming Real();
@@ -36,9 +36,9 @@ public:
     // Clears Enabled and waits for the thread.
     ~PanelWorker();
 
-    std::atomic<bool> Enabled{false};    // written by the creator, read once per cycle
-    std::atomic<bool> Running{false};    // written by the worker only
-    std::atomic<std::int32_t> Period{0}; // ms; the worker sets it to 33 when it starts
+    std::atomic<bool> Enabled{false};     // written by the creator, read once per cycle
+    std::atomic<bool> Running{false};     // written by the worker only
+    std::atomic<std::int32_t> Period{0};  // ms; the worker sets it to 33 when it starts
     std::atomic<std::int32_t> UnitIndex{0};
 
     // Before Resume: the thread runs one step above normal priority. Best effort; see
@@ -59,8 +59,8 @@ protected:
     using SendPhaseFunction = void (*)(TDeviceDM& device, int unit, int phase);
     // closeRequest is called on the worker thread when its cycle ends; it must only queue the
     // request for the main thread (the WM_CLOSE of the main window).
-    PanelWorker(int cycleLength, SendPhaseFunction send, TDeviceDM& device, std::function<void()> closeRequest,
-                WorkerTiming timing);
+    PanelWorker(int cycleLength, SendPhaseFunction send, TDeviceDM& device,
+                std::function<void()> closeRequest, WorkerTiming timing);
 
 private:
     void Execute();

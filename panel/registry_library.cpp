@@ -2,35 +2,29 @@
 
 namespace qel {
 
-int RegistryLibrary::GetVendorID(HidHandle handle)
-{
+int RegistryLibrary::GetVendorID(HidHandle handle) {
     BeforeLookup();
     return Registry.VendorId(handle);
 }
 
-int RegistryLibrary::GetProductID(HidHandle handle)
-{
+int RegistryLibrary::GetProductID(HidHandle handle) {
     return Registry.ProductId(handle);
 }
 
-HidHandle RegistryLibrary::GetHandle(int vendorId, int productId)
-{
+HidHandle RegistryLibrary::GetHandle(int vendorId, int productId) {
     BeforeLookup();
     return Registry.Find(vendorId, productId);
 }
 
-void RegistryLibrary::SetReadNotify(HidHandle handle, bool enabled)
-{
+void RegistryLibrary::SetReadNotify(HidHandle handle, bool enabled) {
     Registry.SetReadNotify(handle, enabled);
 }
 
-bool RegistryLibrary::Read(HidHandle handle, InputReportBuffer buffer)
-{
+bool RegistryLibrary::Read(HidHandle handle, InputReportBuffer buffer) {
     return Registry.Pop(handle, buffer);
 }
 
-bool RegistryLibrary::Write(HidHandle handle, CommandReport report)
-{
+bool RegistryLibrary::Write(HidHandle handle, CommandReport report) {
     return Registry.Write(handle, report);
 }
 

@@ -11,8 +11,7 @@ constexpr std::uint8_t kSizeMask = 0x03;
 
 }  // namespace
 
-bool DeclaresReportIds(std::span<const std::uint8_t> descriptor)
-{
+bool DeclaresReportIds(std::span<const std::uint8_t> descriptor) {
     std::size_t pos = 0;
     while (pos < descriptor.size()) {
         const std::uint8_t prefix = descriptor[pos];

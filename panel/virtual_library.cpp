@@ -9,8 +9,7 @@ namespace qel {
 class VirtualPanels::Port final : public OutputPort {
 public:
     Port(VirtualPanels& owner, int productId) : Owner(owner), ProductId(productId) {}
-    bool WriteReport(CommandReport report) override
-    {
+    bool WriteReport(CommandReport report) override {
         Owner.Record(ProductId, static_cast<char>(report[1]));
         return true;
     }
@@ -20,18 +19,15 @@ private:
     int ProductId;
 };
 
-VirtualPanels::VirtualPanels(std::vector<ScriptEvent> script, Clock clock, std::size_t queueCapacity)
-    : RegistryLibrary(queueCapacity), Script(std::move(script)), ClockMode(clock)
-{
-}
+VirtualPanels::VirtualPanels(std::vector<ScriptEvent> script, Clock clock,
+                             std::size_t queueCapacity)
+    : RegistryLibrary(queueCapacity), Script(std::move(script)), ClockMode(clock) {}
 
-VirtualPanels::~VirtualPanels()
-{
+VirtualPanels::~VirtualPanels() {
     Disconnect();
 }
 
-void VirtualPanels::Connect(NotificationPoster post)
-{
+void VirtualPanels::Connect(NotificationPoster post) {
     {
         std::lock_guard lock(Mutex);
         if (Connected || Stopping) {
@@ -46,8 +42,7 @@ void VirtualPanels::Connect(NotificationPoster post)
     }
 }
 
-void VirtualPanels::Disconnect()
-{
+void VirtualPanels::Disconnect() {
     {
         std::lock_guard lock(Mutex);
         Stopping = true;
@@ -61,21 +56,14 @@ void VirtualPanels::Disconnect()
     Registry.RemoveAllQuietly();
 }
 
-
-
-
-
-
-
-HidHandle VirtualPanels::PlugOther(int vendorId, int productId)
-{
-    const HidHandle handle = Registry.Add(vendorId, productId, std::make_shared<Port>(*this, productId));
+HidHandle VirtualPanels::PlugOther(int vendorId, int productId) {
+    const HidHandle handle =
+        Registry.Add(vendorId, productId, std::make_shared<Port>(*this, productId));
     Registry.RaiseChanged();
     return handle;
 }
 
-bool VirtualPanels::Unplug(int productId)
-{
+bool VirtualPanels::Unplug(int productId) {
     const HidHandle handle = Registry.Find(kPanelVendorId, productId);
     if (handle == 0 || !Registry.Remove(handle)) {
         return false;
@@ -84,8 +72,7 @@ bool VirtualPanels::Unplug(int productId)
     return true;
 }
 
-bool VirtualPanels::SendReport(int productId, std::span<const std::uint8_t> bytes)
-{
+bool VirtualPanels::SendReport(int productId, std::span<const std::uint8_t> bytes) {
     const HidHandle handle = Registry.Find(kPanelVendorId, productId);
     if (handle == 0) {
         return false;
@@ -94,26 +81,24 @@ bool VirtualPanels::SendReport(int productId, std::span<const std::uint8_t> byte
     return true;
 }
 
-void VirtualPanels::Play(const ScriptEvent& event)
-{
+void VirtualPanels::Play(const ScriptEvent& event) {
     switch (event.What) {
-    case ScriptEvent::Kind::Plug:
-        Plug(event.ProductId);
-        break;
-    case ScriptEvent::Kind::PlugOther:
-        PlugOther(event.VendorId, event.ProductId);
-        break;
-    case ScriptEvent::Kind::Unplug:
-        Unplug(event.ProductId);
-        break;
-    case ScriptEvent::Kind::Report:
-        SendReport(event.ProductId, event.Bytes);
-        break;
+        case ScriptEvent::Kind::Plug:
+            Plug(event.ProductId);
+            break;
+        case ScriptEvent::Kind::PlugOther:
+            PlugOther(event.VendorId, event.ProductId);
+            break;
+        case ScriptEvent::Kind::Unplug:
+            Unplug(event.ProductId);
+            break;
+        case ScriptEvent::Kind::Report:
+            SendReport(event.ProductId, event.Bytes);
+            break;
     }
 }
 
-void VirtualPanels::AdvanceTo(std::uint32_t ms)
-{
+void VirtualPanels::AdvanceTo(std::uint32_t ms) {
     std::vector<const ScriptEvent*> due;
     {
         std::lock_guard lock(Mutex);
@@ -130,8 +115,7 @@ void VirtualPanels::AdvanceTo(std::uint32_t ms)
     }
 }
 
-void VirtualPanels::PlayerMain()
-{
+void VirtualPanels::PlayerMain() {
     std::unique_lock lock(Mutex);
     while (!Stopping && NextEvent < Script.size()) {
         const ScriptEvent& event = Script[NextEvent];
@@ -147,17 +131,16 @@ void VirtualPanels::PlayerMain()
     Finished = NextEvent == Script.size();
 }
 
-std::uint32_t VirtualPanels::NowMs() const
-{
+std::uint32_t VirtualPanels::NowMs() const {
     if (ClockMode == Clock::Manual) {
         return ManualNowMs;
     }
     const auto elapsed = std::chrono::steady_clock::now() - ConnectedAt;
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-void VirtualPanels::Record(int productId, char letter)
-{
+void VirtualPanels::Record(int productId, char letter) {
     std::lock_guard lock(Mutex);
     const WriteRecord record{productId, letter, NowMs()};
     if (WriteLog.size() < kWriteRecordLimit) {
@@ -168,8 +151,7 @@ void VirtualPanels::Record(int productId, char letter)
     ++TotalWrites;
 }
 
-std::vector<WriteRecord> VirtualPanels::Writes() const
-{
+std::vector<WriteRecord> VirtualPanels::Writes() const {
     std::lock_guard lock(Mutex);
     if (WriteLog.size() < kWriteRecordLimit) {
         return WriteLog;
@@ -178,19 +160,19 @@ std::vector<WriteRecord> VirtualPanels::Writes() const
     std::vector<WriteRecord> ordered;
     ordered.reserve(WriteLog.size());
     const std::size_t start = TotalWrites % kWriteRecordLimit;
-    ordered.insert(ordered.end(), WriteLog.begin() + static_cast<std::ptrdiff_t>(start), WriteLog.end());
-    ordered.insert(ordered.end(), WriteLog.begin(), WriteLog.begin() + static_cast<std::ptrdiff_t>(start));
+    ordered.insert(ordered.end(), WriteLog.begin() + static_cast<std::ptrdiff_t>(start),
+                   WriteLog.end());
+    ordered.insert(ordered.end(), WriteLog.begin(),
+                   WriteLog.begin() + static_cast<std::ptrdiff_t>(start));
     return ordered;
 }
 
-std::uint64_t VirtualPanels::WriteCount() const
-{
+std::uint64_t VirtualPanels::WriteCount() const {
     std::lock_guard lock(Mutex);
     return TotalWrites;
 }
 
-bool VirtualPanels::ScriptFinished() const
-{
+bool VirtualPanels::ScriptFinished() const {
     std::lock_guard lock(Mutex);
     return Finished;
 }

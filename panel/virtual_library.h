@@ -17,8 +17,8 @@ namespace qel {
 // One Write that reached a virtual panel.
 struct WriteRecord {
     int ProductId = 0;
-    char Letter = 0;          // byte 1 of the command report
-    std::uint32_t AtMs = 0;   // milliseconds after Connect
+    char Letter = 0;         // byte 1 of the command report
+    std::uint32_t AtMs = 0;  // milliseconds after Connect
 };
 
 // In-process panels that behave like real ones at the HidLibrary seam: plug, unplug, changed,

@@ -19,7 +19,7 @@ struct KeyInjectorSources {
 // the console), else XTest when an X display opens, else one that sends nothing,
 // after one log line saying so and what to do. Never null. Main thread only; log
 // must outlive the injector.
-[[nodiscard]] std::unique_ptr<KeyInjector> CreateKeyInjector(LogSink& log,
-                                                             const KeyInjectorSources& sources = {});
+[[nodiscard]] std::unique_ptr<KeyInjector> CreateKeyInjector(
+    LogSink& log, const KeyInjectorSources& sources = {});
 
 }  // namespace qel

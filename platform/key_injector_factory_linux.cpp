@@ -19,7 +19,8 @@ std::unique_ptr<KeyInjector> OpenUinputInjector(LogSink& log, const std::string&
     std::optional<UnshiftedKeys> layoutKeys = XkbUnshiftedKeys(layout);
     if (!layoutKeys) {
         const std::string shown = layout.Layout.empty() ? "us" : layout.Layout;
-        log.AppendLine("Keyboard layout '" + shown + "' not found: letters and digits use the US keys");
+        log.AppendLine("Keyboard layout '" + shown +
+                       "' not found: letters and digits use the US keys");
         layoutKeys.emplace();
     }
     const EvdevKeyTable table = BuildEvdevKeyTable(*layoutKeys);
@@ -40,8 +41,9 @@ std::unique_ptr<KeyInjector> CreateKeyInjector(LogSink& log, const KeyInjectorSo
     if (auto injector = XTestInjector::Open(log, sources.DisplayName)) {
         // Under Wayland the X display is XWayland's: native programs never see its keys.
         if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland) {
-            log.AppendLine("Keystrokes reach only X programs: for all programs install the udev rule "
-                           "shipped with the program and log in again.");
+            log.AppendLine(
+                "Keystrokes reach only X programs: for all programs install the udev rule "
+                "shipped with the program and log in again.");
         }
         return injector;
     }

@@ -117,7 +117,8 @@ FileAccess::ReadResult PosixFileAccess::ReadWholeFile(const std::string& path) {
     if (::fstat(file.Get(), &status) != 0) {
         return {ReadStatus::Failed, {}, Failure(path, "cannot read", errno)};
     }
-    if (S_ISDIR(status.st_mode)) return {ReadStatus::Failed, {}, Failure(path, "cannot read", EISDIR)};
+    if (S_ISDIR(status.st_mode))
+        return {ReadStatus::Failed, {}, Failure(path, "cannot read", EISDIR)};
     if (!S_ISREG(status.st_mode)) {
         return {ReadStatus::Failed, {}, Failure(path, "cannot read", "not a regular file")};
     }
@@ -145,7 +146,9 @@ FileAccess::ReadResult PosixFileAccess::ReadWholeFile(const std::string& path) {
 
 FileAccess::WriteResult PosixFileAccess::ReplaceFileAtomically(const std::string& path,
                                                                std::string_view bytes) {
-    auto failed = [&path](int error) { return WriteResult{false, Failure(path, "cannot write", error)}; };
+    auto failed = [&path](int error) {
+        return WriteResult{false, Failure(path, "cannot write", error)};
+    };
     const std::string target = ResolvedTarget(path);
 
     struct stat old {};
@@ -173,7 +176,8 @@ FileAccess::WriteResult PosixFileAccess::ReplaceFileAtomically(const std::string
 
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t count = Calls.Write(file.Get(), bytes.data() + written, bytes.size() - written);
+        const ssize_t count =
+            Calls.Write(file.Get(), bytes.data() + written, bytes.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) return failed(count < 0 ? errno : EIO);
         written += static_cast<std::size_t>(count);
@@ -192,6 +196,8 @@ FileAccess::WriteResult PosixFileAccess::ReplaceFileAtomically(const std::string
     return {};
 }
 
-std::unique_ptr<FileAccess> CreateFileAccess() { return std::make_unique<PosixFileAccess>(); }
+std::unique_ptr<FileAccess> CreateFileAccess() {
+    return std::make_unique<PosixFileAccess>();
+}
 
 }  // namespace qel

@@ -3,8 +3,7 @@
 
 namespace qel::platform {
 
-bool RaiseCurrentThreadPriority()
-{
+bool RaiseCurrentThreadPriority() {
     return false;
 }
 

@@ -8,8 +8,7 @@
 
 namespace qel::platform {
 
-bool RaiseCurrentThreadPriority()
-{
+bool RaiseCurrentThreadPriority() {
     // Under SCHED_OTHER the only per-thread knob is the nice value, and on Linux setpriority
     // with a thread ID applies to that thread alone. One nice step is "one step above normal".
     const auto tid = static_cast<id_t>(syscall(SYS_gettid));

@@ -38,7 +38,8 @@ std::string Failure(const std::string& path, const char* what, int error) {
 
 }  // namespace
 
-UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys, const std::string& devicePath) {
+UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys,
+                                    const std::string& devicePath) {
     const int fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return {nullptr, Failure(devicePath, "cannot open", errno)};
 

@@ -11,7 +11,7 @@ namespace qel {
 
 struct UinputOpenResult {
     std::unique_ptr<EvdevEventSink> Device;  // null on failure
-    std::string Error;                       // "/dev/uinput: cannot create a keyboard (Permission denied)"
+    std::string Error;  // "/dev/uinput: cannot create a keyboard (Permission denied)"
 };
 
 // Creates a virtual keyboard through devicePath (normally /dev/uinput) that has

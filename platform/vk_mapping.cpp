@@ -12,8 +12,8 @@ constexpr auto L = KeyPlacement::ByLayout;
 // Key codes are the numbers of linux/input-event-codes.h and keysyms those of
 // X11/keysymdef.h, written out so this table builds on every platform.
 constexpr std::array kMappings = std::to_array<VkKeyMapping>({
-    {0x08, 14, 0xFF08, P},   // Backspace: KEY_BACKSPACE, BackSpace
-    {0x09, 15, 0xFF09, P},   // TAB: KEY_TAB, Tab
+    {0x08, 14, 0xFF08, P},  // Backspace: KEY_BACKSPACE, BackSpace
+    {0x09, 15, 0xFF09, P},  // TAB: KEY_TAB, Tab
     // Windows reports CLEAR for keypad 5 with Num Lock off, so it is that key.
     {0x0C, 76, 0xFF9D, P},   // CLEAR: KEY_KP5, KP_Begin
     {0x0D, 28, 0xFF0D, P},   // ENTER: KEY_ENTER, Return
@@ -75,18 +75,18 @@ constexpr std::array kMappings = std::to_array<VkKeyMapping>({
     {0x5C, 126, 0xFFEC, P},  // right Windows: KEY_RIGHTMETA, Super_R
     {0x5D, 127, 0xFF67, P},  // Apps: KEY_COMPOSE, Menu
     // The keypad digits type KP_n only with Num Lock on; the key is the same either way.
-    {0x60, 82, 0xFFB0, P},   // NUMPAD0: KEY_KP0, KP_0
-    {0x61, 79, 0xFFB1, P},   // NUMPAD1: KEY_KP1
-    {0x62, 80, 0xFFB2, P},   // NUMPAD2: KEY_KP2
-    {0x63, 81, 0xFFB3, P},   // NUMPAD3: KEY_KP3
-    {0x64, 75, 0xFFB4, P},   // NUMPAD4: KEY_KP4
-    {0x65, 76, 0xFFB5, P},   // NUMPAD5: KEY_KP5
-    {0x66, 77, 0xFFB6, P},   // NUMPAD6: KEY_KP6
-    {0x67, 71, 0xFFB7, P},   // NUMPAD7: KEY_KP7
-    {0x68, 72, 0xFFB8, P},   // NUMPAD8: KEY_KP8
-    {0x69, 73, 0xFFB9, P},   // NUMPAD9: KEY_KP9
-    {0x6A, 55, 0xFFAA, P},   // ASTERISK: KEY_KPASTERISK, KP_Multiply
-    {0x6B, 78, 0xFFAB, P},   // PLUS: KEY_KPPLUS, KP_Add
+    {0x60, 82, 0xFFB0, P},  // NUMPAD0: KEY_KP0, KP_0
+    {0x61, 79, 0xFFB1, P},  // NUMPAD1: KEY_KP1
+    {0x62, 80, 0xFFB2, P},  // NUMPAD2: KEY_KP2
+    {0x63, 81, 0xFFB3, P},  // NUMPAD3: KEY_KP3
+    {0x64, 75, 0xFFB4, P},  // NUMPAD4: KEY_KP4
+    {0x65, 76, 0xFFB5, P},  // NUMPAD5: KEY_KP5
+    {0x66, 77, 0xFFB6, P},  // NUMPAD6: KEY_KP6
+    {0x67, 71, 0xFFB7, P},  // NUMPAD7: KEY_KP7
+    {0x68, 72, 0xFFB8, P},  // NUMPAD8: KEY_KP8
+    {0x69, 73, 0xFFB9, P},  // NUMPAD9: KEY_KP9
+    {0x6A, 55, 0xFFAA, P},  // ASTERISK: KEY_KPASTERISK, KP_Multiply
+    {0x6B, 78, 0xFFAB, P},  // PLUS: KEY_KPPLUS, KP_Add
     // No US key types KP_Separator; the keypad comma key is where keyboards put it.
     {0x6C, 121, 0xFFAC, P},  // SEPARATOR: KEY_KPCOMMA, KP_Separator
     {0x6D, 74, 0xFFAD, P},   // DASH: KEY_KPMINUS, KP_Subtract
@@ -126,18 +126,18 @@ constexpr std::array kMappings = std::to_array<VkKeyMapping>({
     {0xA5, 100, 0xFFEA, P},  // right Alt: KEY_RIGHTALT, Alt_R
     // The OEM keys are named after what they type on a US keyboard and stay on
     // that key in every layout.
-    {0xBA, 39, 0x003B, P},   // OEM_1: KEY_SEMICOLON, semicolon
-    {0xBB, 13, 0x003D, P},   // OEM_PLUS: KEY_EQUAL, equal
-    {0xBC, 51, 0x002C, P},   // OEM_COMMA: KEY_COMMA, comma
-    {0xBD, 12, 0x002D, P},   // OEM_MINUS: KEY_MINUS, minus
-    {0xBE, 52, 0x002E, P},   // OEM_PERIOD: KEY_DOT, period
-    {0xBF, 53, 0x002F, P},   // OEM_2: KEY_SLASH, slash
-    {0xC0, 41, 0x0060, P},   // OEM_3: KEY_GRAVE, grave
-    {0xDB, 26, 0x005B, P},   // OEM_4: KEY_LEFTBRACE, bracketleft
-    {0xDC, 43, 0x005C, P},   // OEM_5: KEY_BACKSLASH, backslash
-    {0xDD, 27, 0x005D, P},   // OEM_6: KEY_RIGHTBRACE, bracketright
-    {0xDE, 40, 0x0027, P},   // OEM_7: KEY_APOSTROPHE, apostrophe
-    {0xE2, 86, 0x003C, P},   // OEM_102: KEY_102ND, less
+    {0xBA, 39, 0x003B, P},  // OEM_1: KEY_SEMICOLON, semicolon
+    {0xBB, 13, 0x003D, P},  // OEM_PLUS: KEY_EQUAL, equal
+    {0xBC, 51, 0x002C, P},  // OEM_COMMA: KEY_COMMA, comma
+    {0xBD, 12, 0x002D, P},  // OEM_MINUS: KEY_MINUS, minus
+    {0xBE, 52, 0x002E, P},  // OEM_PERIOD: KEY_DOT, period
+    {0xBF, 53, 0x002F, P},  // OEM_2: KEY_SLASH, slash
+    {0xC0, 41, 0x0060, P},  // OEM_3: KEY_GRAVE, grave
+    {0xDB, 26, 0x005B, P},  // OEM_4: KEY_LEFTBRACE, bracketleft
+    {0xDC, 43, 0x005C, P},  // OEM_5: KEY_BACKSLASH, backslash
+    {0xDD, 27, 0x005D, P},  // OEM_6: KEY_RIGHTBRACE, bracketright
+    {0xDE, 40, 0x0027, P},  // OEM_7: KEY_APOSTROPHE, apostrophe
+    {0xE2, 86, 0x003C, P},  // OEM_102: KEY_102ND, less
 });
 
 constexpr std::size_t kNoMapping = kMappings.size();
@@ -166,6 +166,8 @@ const VkKeyMapping* FindVkKeyMapping(std::uint8_t virtualKey) {
     return i == kNoMapping ? nullptr : &kMappings[i];
 }
 
-std::span<const VkKeyMapping> VkKeyMappings() { return kMappings; }
+std::span<const VkKeyMapping> VkKeyMappings() {
+    return kMappings;
+}
 
 }  // namespace qel

@@ -16,10 +16,11 @@ constexpr int kNameAttempts = 100;
 constexpr DWORD kReadChunk = 64 * 1024;
 
 std::wstring Widen(const std::string& utf8) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                             nullptr, 0);
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                          length);
     return wide;
 }
 
@@ -31,7 +32,8 @@ std::string Failure(const std::string& path, const char* operation, DWORD error)
     std::string reason = length ? std::string(text, length) : "error " + std::to_string(error);
     ::LocalFree(text);
     // System messages end with ".\r\n"; the message goes inside parentheses.
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+    while (!reason.empty() &&
+           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
         reason.pop_back();
     }
     return path + ": " + operation + " (" + reason + ")";
@@ -108,7 +110,8 @@ public:
         Handle file(INVALID_HANDLE_VALUE);
         for (int attempt = 0; attempt < kNameAttempts && !file.Valid(); ++attempt) {
             temporary = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
-                        std::to_wstring(::GetTickCount64() + static_cast<ULONGLONG>(attempt)) + L".tmp";
+                        std::to_wstring(::GetTickCount64() + static_cast<ULONGLONG>(attempt)) +
+                        L".tmp";
             file.Reset(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file.Valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
@@ -117,9 +120,11 @@ public:
 
         std::size_t written = 0;
         while (written < bytes.size()) {
-            const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+            const DWORD piece =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
             DWORD count = 0;
-            if (!::WriteFile(file.Get(), bytes.data() + written, piece, &count, nullptr) || count == 0) {
+            if (!::WriteFile(file.Get(), bytes.data() + written, piece, &count, nullptr) ||
+                count == 0) {
                 return Discard(path, file, temporary);
             }
             written += count;
@@ -138,7 +143,8 @@ private:
         return {false, Failure(path, "cannot write", error)};
     }
     // Reports the failure that just happened and removes the temporary file.
-    static WriteResult Discard(const std::string& path, Handle& file, const std::wstring& temporary) {
+    static WriteResult Discard(const std::string& path, Handle& file,
+                               const std::wstring& temporary) {
         const DWORD error = ::GetLastError();
         file.Close();
         ::DeleteFileW(temporary.c_str());
@@ -148,6 +154,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileAccess> CreateFileAccess() { return std::make_unique<Win32FileAccess>(); }
+std::unique_ptr<FileAccess> CreateFileAccess() {
+    return std::make_unique<Win32FileAccess>();
+}
 
 }  // namespace qel

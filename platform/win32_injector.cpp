@@ -20,7 +20,8 @@ public:
 }  // namespace
 
 // Windows has one back end and it is always there.
-std::unique_ptr<KeyInjector> CreateKeyInjector(LogSink& /*log*/, const KeyInjectorSources& /*sources*/) {
+std::unique_ptr<KeyInjector> CreateKeyInjector(LogSink& /*log*/,
+                                               const KeyInjectorSources& /*sources*/) {
     return std::make_unique<Win32Injector>();
 }
 

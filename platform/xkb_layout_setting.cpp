@@ -22,7 +22,9 @@ std::string_view Unquote(std::string_view value) {
     return value;
 }
 
-std::string FirstOfList(std::string_view list) { return std::string(Trim(list.substr(0, list.find(',')))); }
+std::string FirstOfList(std::string_view list) {
+    return std::string(Trim(list.substr(0, list.find(','))));
+}
 
 }  // namespace
 

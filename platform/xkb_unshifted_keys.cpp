@@ -22,7 +22,8 @@ constexpr xkb_keycode_t kXkbKeycodeOffset = 8;
 std::optional<UnshiftedKeys> XkbUnshiftedKeys(const XkbLayoutName& name) {
     // The caller has already read the configured layout; the environment must not
     // override it behind its back.
-    std::unique_ptr<xkb_context, ContextFree> context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    std::unique_ptr<xkb_context, ContextFree> context(
+        xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     if (!context) return std::nullopt;
     // An unknown layout is an expected answer, not something for standard error.
     xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_CRITICAL);

@@ -47,12 +47,15 @@ std::unique_ptr<XTestInjector> XTestInjector::Open(LogSink& log, const std::stri
     return std::unique_ptr<XTestInjector>(new XTestInjector(display, log));
 }
 
-XTestInjector::XTestInjector(Display* connection, LogSink& log) : Connection(connection), Unsent(log) {
+XTestInjector::XTestInjector(Display* connection, LogSink& log)
+    : Connection(connection), Unsent(log) {
     EvdevKeycodes = UsesEvdevKeycodes(Connection);
     XDisplayKeycodes(Connection, &MinKeycode, &MaxKeycode);
 }
 
-XTestInjector::~XTestInjector() { XCloseDisplay(Connection); }
+XTestInjector::~XTestInjector() {
+    XCloseDisplay(Connection);
+}
 
 void XTestInjector::FollowKeymapChanges() {
     // Xlib keeps a copy of the keymap and updates it only from the events it reads,

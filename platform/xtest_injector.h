@@ -21,7 +21,8 @@ class XTestInjector final : public KeyInjector {
 public:
     // Connects to displayName (empty: $DISPLAY). Null when no display opens or it
     // lacks XTest.
-    [[nodiscard]] static std::unique_ptr<XTestInjector> Open(LogSink& log, const std::string& displayName = {});
+    [[nodiscard]] static std::unique_ptr<XTestInjector> Open(LogSink& log,
+                                                             const std::string& displayName = {});
 
     ~XTestInjector() override;
     XTestInjector(const XTestInjector&) = delete;

@@ -5,13 +5,15 @@ namespace qel {
 
 void InputTranslator::ProcessBezelButtons(int unit) {
     if (IsBezelUnitIndex(unit)) {
-        ProcessButtonRun(kBezelLogPrefix, unit, Units.BezelUnits[static_cast<std::size_t>(unit)].Buttons);
+        ProcessButtonRun(kBezelLogPrefix, unit,
+                         Units.BezelUnits[static_cast<std::size_t>(unit)].Buttons);
     }
 }
 
 void InputTranslator::ProcessAudioButtons(int unit) {
     if (IsAudioUnitIndex(unit)) {
-        ProcessButtonRun(kAudioLogPrefix, unit, Units.AudioUnits[static_cast<std::size_t>(unit)].Buttons);
+        ProcessButtonRun(kAudioLogPrefix, unit,
+                         Units.AudioUnits[static_cast<std::size_t>(unit)].Buttons);
     }
 }
 
@@ -27,8 +29,9 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit,
         // Unbound and gated presses are logged too, so the user sees the panel works.
         if (button.Current != 0) {
             PressKey(button.Key);
-            FormatControlLine(Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
-                              button.Key);
+            FormatControlLine(
+                Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
+                button.Key);
             LogLine();
         }
         button.Previous = button.Current;

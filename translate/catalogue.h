@@ -35,6 +35,7 @@ inline constexpr int kPanPayloadByte = 5;
 // The pan push logs with this fixed number.
 inline constexpr int kPanPushNumber = 40;
 
+// clang-format off
 inline constexpr std::array<std::string_view, kBezelButtonCount> kBezelButtonNames{
     "afcs_ias",   "afcs_yd",   "afcs_ap",   "afcs_hdg",        "afcs_fd",        "afcs_apr",
     "afcs_nav",   "afcs_vnv",  "afcs_alt",  "afcs_dn",         "afcs_vs",        "afcs_up",
@@ -44,11 +45,12 @@ inline constexpr std::array<std::string_view, kBezelButtonCount> kBezelButtonNam
     "ent",        "clr",       "nav_push",  "alt_push",        "com_push",       "crs_push",
     "fms_push",   "sqvol_push", "hdg_push", "idvol_push",
 };
+// clang-format on
 
 // Rotaries 0-6 arrive in 0xC2 reports, 7-13 in 0xC3 reports, lowest number in payload byte 0.
 inline constexpr std::array<std::string_view, kBezelRotaryCount> kBezelRotaryNames{
-    "nav_in", "nav_out", "alt_in", "alt_out", "com_in", "com_out", "crs",
-    "baro",   "fms_in",  "fms_out", "sqvol",  "hdg",    "idvol",   "range",
+    "nav_in", "nav_out", "alt_in",  "alt_out", "com_in", "com_out", "crs",
+    "baro",   "fms_in",  "fms_out", "sqvol",   "hdg",    "idvol",   "range",
 };
 inline constexpr int kRotariesPerReport = 7;
 
@@ -60,20 +62,25 @@ inline constexpr std::string_view kPanDirectionPrefix = "range_pan_";
 inline constexpr std::string_view kPanPushName = "range_push";
 
 // Bits 1-4 of the pan byte, as a 4-bit index, to a direction code (0 = centred).
+// clang-format off
 inline constexpr std::array<std::int32_t, 16> kPanDirectionTable{
     0, 2, 8, 1, 4, 3, 0, 2, 6, 0, 7, 8, 5, 4, 6, 0,
 };
+// clang-format on
 
 // Empty names are positions that exist in the reports but carry no control.
+// clang-format off
 inline constexpr std::array<std::string_view, kAudioButtonCount> kAudioButtonNames{
     "com1_mic", "com2_mic", "com3_mic",   "com_12",     "pa",             "mkr_mute",   "",  "",
     "dme",      "adf",      "aux",        "man_sq",     "crew_pilot",     "com1",       "",  "",
     "com2",     "com3",     "tel",        "spkr",       "hi_sense",       "nav1",       "",  "",
     "nav2",     "play",     "crew_coplt", "display_backup", "pilot_push", "",           "",  "",
 };
+// clang-format on
 
 // Audio 0xC1 reports carry these counters in payload bytes 0 and 1.
-inline constexpr std::array<std::string_view, kAudioRotaryCount> kAudioRotaryNames{"coplt", "pilot"};
+inline constexpr std::array<std::string_view, kAudioRotaryCount> kAudioRotaryNames{"coplt",
+                                                                                   "pilot"};
 
 inline constexpr std::string_view kDecrSuffix = "_decr";
 inline constexpr std::string_view kIncrSuffix = "_incr";
@@ -93,6 +100,8 @@ inline constexpr std::array<std::string_view, kDeviceCount> kSectionNames{
     return IsBezelProductId(productId) || IsAudioProductId(productId);
 }
 // Device index 0-5 of a panel product ID: bezel units first, then audio units.
-[[nodiscard]] constexpr int DeviceIndexOf(int productId) { return productId - kFirstBezelProductId; }
+[[nodiscard]] constexpr int DeviceIndexOf(int productId) {
+    return productId - kFirstBezelProductId;
+}
 
 }  // namespace qel

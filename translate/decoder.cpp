@@ -52,7 +52,8 @@ void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
                 }
                 const std::uint8_t pan = payload[kPanPayloadByte];
                 bezel.PanPush.Current = pan & kPanPushBit;
-                bezel.CurrentDirection = kPanDirectionTable[(pan >> kPanSwitchShift) & kPanSwitchMask];
+                bezel.CurrentDirection =
+                    kPanDirectionTable[(pan >> kPanSwitchShift) & kPanSwitchMask];
                 ProcessPan(unit);
                 break;
             }

@@ -8,7 +8,8 @@ void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
     if (!IsBezelUnitIndex(unit)) {
         return;
     }
-    const std::span<RotaryState> rotaries = Units.BezelUnits[static_cast<std::size_t>(unit)].Rotaries;
+    const std::span<RotaryState> rotaries =
+        Units.BezelUnits[static_cast<std::size_t>(unit)].Rotaries;
     switch (half) {
         case RotaryHalf::First:
             ProcessRotaryRun(kBezelLogPrefix, unit, rotaries.first<kRotariesPerReport>(), 0);
@@ -22,7 +23,8 @@ void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
 
 void InputTranslator::ProcessAudioRotaries(int unit) {
     if (IsAudioUnitIndex(unit)) {
-        ProcessRotaryRun(kAudioLogPrefix, unit, Units.AudioUnits[static_cast<std::size_t>(unit)].Rotaries, 0);
+        ProcessRotaryRun(kAudioLogPrefix, unit,
+                         Units.AudioUnits[static_cast<std::size_t>(unit)].Rotaries, 0);
     }
 }
 
@@ -33,8 +35,8 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit,
         const RotaryStep step = StepRotary(rotary);
         // Movement is logged as it arrives, whether or not keys go out; queued steps are not.
         if (step.Movement != 0) {
-            FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number}, rotary.IncrKey,
-                             rotary.DecrKey);
+            FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number},
+                             rotary.IncrKey, rotary.DecrKey);
             LogLine();
         }
         if (step.Direction > 0) {

@@ -27,7 +27,9 @@ constexpr std::array<std::string_view, 256> kNameIndex = MakeNameIndex();
 
 }  // namespace
 
-std::string_view KeyNameOf(std::uint8_t virtualKey) { return kNameIndex[virtualKey]; }
+std::string_view KeyNameOf(std::uint8_t virtualKey) {
+    return kNameIndex[virtualKey];
+}
 
 void AppendKeyCodeText(std::string& text, KeyCode code) {
     code &= kKeyCodeMask;

@@ -26,17 +26,17 @@ struct KeyName {
 
 // The 43 keys with a name in key text; the parser accepts the same names in lower case.
 inline constexpr std::array<KeyName, 43> kKeyNames{{
-    {0x09, "TAB"},       {0x0C, "CLEAR"},     {0x0D, "ENTER"},    {0x1B, "ESC"},
-    {0x20, "SPACE"},     {0x21, "PAGEUP"},    {0x22, "PAGEDOWN"}, {0x23, "END"},
-    {0x24, "HOME"},      {0x25, "LEFT"},      {0x26, "UP"},       {0x27, "RIGHT"},
-    {0x28, "DOWN"},      {0x2D, "INSERT"},    {0x2E, "DELETE"},   {0x60, "NUMPAD0"},
-    {0x61, "NUMPAD1"},   {0x62, "NUMPAD2"},   {0x63, "NUMPAD3"},  {0x64, "NUMPAD4"},
-    {0x65, "NUMPAD5"},   {0x66, "NUMPAD6"},   {0x67, "NUMPAD7"},  {0x68, "NUMPAD8"},
-    {0x69, "NUMPAD9"},   {0x6A, "ASTERISK"},  {0x6B, "PLUS"},     {0x6C, "SEPARATOR"},
-    {0x6D, "DASH"},      {0x6E, "DECIMAL"},   {0x6F, "SLASH"},    {0x70, "F1"},
-    {0x71, "F2"},        {0x72, "F3"},        {0x73, "F4"},       {0x74, "F5"},
-    {0x75, "F6"},        {0x76, "F7"},        {0x77, "F8"},       {0x78, "F9"},
-    {0x79, "F10"},       {0x7A, "F11"},       {0x7B, "F12"},
+    {0x09, "TAB"},     {0x0C, "CLEAR"},    {0x0D, "ENTER"},    {0x1B, "ESC"},
+    {0x20, "SPACE"},   {0x21, "PAGEUP"},   {0x22, "PAGEDOWN"}, {0x23, "END"},
+    {0x24, "HOME"},    {0x25, "LEFT"},     {0x26, "UP"},       {0x27, "RIGHT"},
+    {0x28, "DOWN"},    {0x2D, "INSERT"},   {0x2E, "DELETE"},   {0x60, "NUMPAD0"},
+    {0x61, "NUMPAD1"}, {0x62, "NUMPAD2"},  {0x63, "NUMPAD3"},  {0x64, "NUMPAD4"},
+    {0x65, "NUMPAD5"}, {0x66, "NUMPAD6"},  {0x67, "NUMPAD7"},  {0x68, "NUMPAD8"},
+    {0x69, "NUMPAD9"}, {0x6A, "ASTERISK"}, {0x6B, "PLUS"},     {0x6C, "SEPARATOR"},
+    {0x6D, "DASH"},    {0x6E, "DECIMAL"},  {0x6F, "SLASH"},    {0x70, "F1"},
+    {0x71, "F2"},      {0x72, "F3"},       {0x73, "F4"},       {0x74, "F5"},
+    {0x75, "F6"},      {0x76, "F7"},       {0x77, "F8"},       {0x78, "F9"},
+    {0x79, "F10"},     {0x7A, "F11"},      {0x7B, "F12"},
 }};
 
 // Text form of a binding, e.g. "SHIFT+CTRL+F1"; empty for 0. A value with modifier

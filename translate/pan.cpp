@@ -14,7 +14,8 @@ void InputTranslator::ProcessPan(int unit) {
     if (push.Current != push.Previous) {
         if (push.Current != 0) {
             PressKey(push.Key);
-            FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber}, push.Key);
+            FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber},
+                              push.Key);
             LogLine();
         }
         push.Previous = push.Current;
@@ -29,7 +30,8 @@ void InputTranslator::ProcessPan(int unit) {
     if (code >= 1 && code <= kPanDirectionCount) {
         ButtonState& direction = bezel.PanDirections[static_cast<std::size_t>(code - 1)];
         PressKey(direction.Key);
-        FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, direction.Name, code}, direction.Key);
+        FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, direction.Name, code},
+                          direction.Key);
         LogLine();
     }
     bezel.PreviousDirection = code;

@@ -8,8 +8,8 @@ namespace qel {
 
 // What one pass of the step rule did to a rotary.
 struct RotaryStep {
-    std::int32_t Movement = 0;  // steps the counter moved, after wrapping: -64..64
-    std::int32_t Direction = 0; // +1 send the increment, -1 the decrement, 0 nothing
+    std::int32_t Movement = 0;   // steps the counter moved, after wrapping: -64..64
+    std::int32_t Direction = 0;  // +1 send the increment, -1 the decrement, 0 nothing
 };
 
 // One pass of the step rule over rotary's counters: two counts make one step, movement

@@ -22,6 +22,8 @@ void InputTranslator::PressKey(KeyCode key) {
     }
 }
 
-void InputTranslator::LogLine() { Log.AppendLine(Line); }
+void InputTranslator::LogLine() {
+    Log.AppendLine(Line);
+}
 
 }  // namespace qel

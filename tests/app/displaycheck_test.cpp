@@ -8,8 +8,7 @@
 namespace qel {
 namespace {
 
-TEST(MissingDisplayMessage, SpeaksUpOnlyWhenNoDisplayIsNamed)
-{
+TEST(MissingDisplayMessage, SpeaksUpOnlyWhenNoDisplayIsNamed) {
     struct Case {
         const char* Name;
         std::map<std::string, std::string> Environment;
@@ -17,7 +16,9 @@ TEST(MissingDisplayMessage, SpeaksUpOnlyWhenNoDisplayIsNamed)
     };
     const Case cases[]{
         {"nothing set", {}, true},
-        {"all set but empty", {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}, true},
+        {"all set but empty",
+         {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},
+         true},
         {"X11", {{"DISPLAY", ":0"}}, false},
         {"Wayland", {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
         {"a chosen Qt platform", {{"QT_QPA_PLATFORM", "offscreen"}}, false},

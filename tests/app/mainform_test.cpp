@@ -15,8 +15,7 @@ namespace {
 
 constexpr int kSoftkey1 = 13;  // button number of softkey_1 in the bezel catalogue
 
-TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25)
-{
+TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25) {
     Start();
     for (int i = 1; i <= 25; ++i) {
         Form().Log().AppendLine("line " + std::to_string(i));
@@ -31,8 +30,7 @@ TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25)
     EXPECT_EQ(Form().Memo1->document()->lastBlock().text(), "line 26");
 }
 
-TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits)
-{
+TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits) {
     Start();
     Form().Timer2Timer();
     EXPECT_EQ(Form().CountHzLbl->text(), "- 0Hz");
@@ -54,8 +52,7 @@ TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits)
     EXPECT_FALSE(Form().CountHzLbl->isVisible());
 }
 
-TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler)
-{
+TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
     struct Case {
         const char* Name;
         void (*Choose)(TMainForm&);
@@ -84,8 +81,7 @@ TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler)
     }
 }
 
-TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings)
-{
+TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n[qel_audio_1]\npilot_incr=SHIFT+X\n");
     Start();
     EXPECT_EQ(Form().windowTitle(), "QEL1000 Keyboard Emulator");
@@ -101,8 +97,7 @@ TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings)
     EXPECT_EQ(Form().Units.BezelUnits[3].Buttons[kSoftkey1].Name, "softkey_1");
 }
 
-TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads)
-{
+TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
     const TAudioThread* firstAudio = Form().AudioThreads[0].get();
@@ -123,8 +118,7 @@ TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads)
     EXPECT_EQ(Form().G1000Threads[3].get(), lastBezel);
 }
 
-TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing)
-{
+TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
     const TG1000Thread* firstBezel = Form().G1000Threads[0].get();
@@ -156,8 +150,7 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing)
     }
 }
 
-TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0)
-{
+TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0) {
     StartAndShow();
     const std::array<QLabel*, 6> labels{Form().Label1, Form().Label2, Form().Label3,
                                         Form().Label4, Form().Label5, Form().Label7};
@@ -168,33 +161,36 @@ TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0)
         }
         return all + Form().StatusPanel(0)->text().toStdString();
     };
-    EXPECT_EQ(captions(), "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
-                          "Connected : 0");
+    EXPECT_EQ(captions(),
+              "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
+              "Connected : 0");
 
     Panels->Plug(684);
     Panels->Plug(689);
     Panels->Plug(687);
     Pump();
-    EXPECT_EQ(captions(), "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3: Connected|"
-                          "QELAudio-0:|QELAudio-1: Connected|Connected : 3");
+    EXPECT_EQ(captions(),
+              "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3: Connected|"
+              "QELAudio-0:|QELAudio-1: Connected|Connected : 3");
 
     Panels->Unplug(687);
     // Another vendor's device and a product that is no panel change nothing.
     Panels->PlugOther(0x1234, 684);
     Panels->PlugOther(kPanelVendorId, 690);
     Pump();
-    EXPECT_EQ(captions(), "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3:|"
-                          "QELAudio-0:|QELAudio-1: Connected|Connected : 2");
+    EXPECT_EQ(captions(),
+              "QEL1000-0: Connected|QEL1000-1:|QEL1000-2:|QEL1000-3:|"
+              "QELAudio-0:|QELAudio-1: Connected|Connected : 2");
 
     Panels->Unplug(684);
     Panels->Unplug(689);
     Pump();
-    EXPECT_EQ(captions(), "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
-                          "Connected : 0");
+    EXPECT_EQ(captions(),
+              "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
+              "Connected : 0");
 }
 
-TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled)
-{
+TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
     Panels->Plug(684);
@@ -215,16 +211,16 @@ TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled)
     EXPECT_EQ(Keys->Events.size(), 2U);
 }
 
-TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk)
-{
+TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
     const std::string before = ReadText(KeyMapPath());
 
     Prompts.ConfirmAnswers = {false};
     Form().DeleteAllKeys1->trigger();
-    EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{
-                                 "confirm: Are you sure you want to delete all settings ?"}));
+    EXPECT_EQ(
+        Prompts.Shown,
+        (std::vector<std::string>{"confirm: Are you sure you want to delete all settings ?"}));
     EXPECT_EQ(ReadText(KeyMapPath()), before);
     EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
 
@@ -238,8 +234,7 @@ TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk)
     EXPECT_NE(after.find("[qel_audio_1]"), std::string::npos);
 }
 
-TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome)
-{
+TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome) {
     const std::filesystem::path mindstarDir = Directory / "mindstar";
     std::filesystem::create_directories(mindstarDir / "G1000.ini");  // a folder by that name
     std::filesystem::create_directories(mindstarDir / "sim");
@@ -254,15 +249,22 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome)
         std::vector<std::string> ExpectedShown;
         bool Imports;
     };
-    const std::string dialog = "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]";
+    const std::string dialog =
+        "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]";
     const Case cases[]{
         {"cancelled", std::nullopt, {dialog}, false},
-        {"name that does not exist", QString::fromStdString((mindstarDir / "none.ini").string()),
-         {dialog, "message: Error reading file!"}, false},
-        {"a folder, not a file", QString::fromStdString((mindstarDir / "G1000.ini").string()),
-         {dialog, "message: Error reading file!"}, false},
-        {"the key file", QString::fromStdString(mindstarFile.string()),
-         {dialog, "message: Mindstar INI file imported."}, true},
+        {"name that does not exist",
+         QString::fromStdString((mindstarDir / "none.ini").string()),
+         {dialog, "message: Error reading file!"},
+         false},
+        {"a folder, not a file",
+         QString::fromStdString((mindstarDir / "G1000.ini").string()),
+         {dialog, "message: Error reading file!"},
+         false},
+        {"the key file",
+         QString::fromStdString(mindstarFile.string()),
+         {dialog, "message: Mindstar INI file imported."},
+         true},
     };
     StartAndShow();
     for (const Case& c : cases) {
@@ -282,11 +284,11 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome)
     EXPECT_EQ(ReadText(mindstarFile), "[KEYBOARD]\nPFD_SOFTKEY_1=F5\nMFD_SOFTKEY_1=F6\n");
 }
 
-TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm)
-{
+TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm) {
     StartAndShow();
     // A thread is running once its cycle has begun, a moment after it was resumed.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
     Panels->Plug(685);
     Pump();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panels->WriteCount() > 0; }, 5000))
@@ -302,12 +304,12 @@ TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm)
     EXPECT_EQ(Panels->WriteCount(), writes);
 }
 
-TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn)
-{
+TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn) {
     StartAndShow(false);
     EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
     EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
     Form().close();
     EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
 }

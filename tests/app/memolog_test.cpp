@@ -9,24 +9,18 @@
 namespace qel {
 namespace {
 
-std::string FirstLine(const QPlainTextEdit& memo)
-{
+std::string FirstLine(const QPlainTextEdit& memo) {
     return memo.document()->firstBlock().text().toStdString();
 }
 
-TEST(TrimMemo, KeepsOnlyTheNewestLinesAndLeavesShortLogsAlone)
-{
+TEST(TrimMemo, KeepsOnlyTheNewestLinesAndLeavesShortLogsAlone) {
     struct Case {
         int Lines;
         int ExpectedCount;
         std::string ExpectedFirst;
     };
     const Case cases[]{
-        {0, 0, ""},
-        {1, 1, "line 1"},
-        {25, 25, "line 1"},
-        {26, 25, "line 2"},
-        {60, 25, "line 36"},
+        {0, 0, ""}, {1, 1, "line 1"}, {25, 25, "line 1"}, {26, 25, "line 2"}, {60, 25, "line 36"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Lines);
@@ -45,8 +39,7 @@ TEST(TrimMemo, KeepsOnlyTheNewestLinesAndLeavesShortLogsAlone)
     }
 }
 
-TEST(MemoLog, BytesThatAreNotUtf8StillMakeOneLine)
-{
+TEST(MemoLog, BytesThatAreNotUtf8StillMakeOneLine) {
     QPlainTextEdit memo;
     MemoLog log(memo);
     log.AppendLine("Unknown key '\xff\xfe' found in config");

@@ -23,17 +23,16 @@ namespace qel::test {
 
 // What the user was asked and shown, and the answers scripted for the next questions.
 struct PromptScript {
-    std::deque<bool> ConfirmAnswers;                  // empty: Cancel
-    std::deque<std::optional<QString>> FileChoices;   // empty: the dialog is cancelled
-    std::vector<std::string> Shown;                   // "confirm: ...", "message: ...", ...
+    std::deque<bool> ConfirmAnswers;                 // empty: Cancel
+    std::deque<std::optional<QString>> FileChoices;  // empty: the dialog is cancelled
+    std::vector<std::string> Shown;                  // "confirm: ...", "message: ...", ...
 };
 
 class ScriptedPrompts final : public UserPrompts {
 public:
     explicit ScriptedPrompts(PromptScript& script) : Script(script) {}
 
-    bool Confirm(const QString& text) override
-    {
+    bool Confirm(const QString& text) override {
         Script.Shown.push_back("confirm: " + text.toStdString());
         if (Script.ConfirmAnswers.empty()) {
             return false;
@@ -42,8 +41,7 @@ public:
         Script.ConfirmAnswers.pop_front();
         return answer;
     }
-    std::optional<QString> ChooseFile(QFileDialog& dialog) override
-    {
+    std::optional<QString> ChooseFile(QFileDialog& dialog) override {
         Script.Shown.push_back("file dialog: " + dialog.windowTitle().toStdString() + " [" +
                                dialog.nameFilters().join('|').toStdString() + "]");
         if (Script.FileChoices.empty()) {
@@ -57,21 +55,23 @@ public:
         }
         return name;
     }
-    void ShowMessage(const QString& text) override { Script.Shown.push_back("message: " + text.toStdString()); }
-    void ShowError(const QString& text) override { Script.Shown.push_back("error: " + text.toStdString()); }
+    void ShowMessage(const QString& text) override {
+        Script.Shown.push_back("message: " + text.toStdString());
+    }
+    void ShowError(const QString& text) override {
+        Script.Shown.push_back("error: " + text.toStdString());
+    }
 
 private:
     PromptScript& Script;
 };
 
-inline std::string ReadText(const std::filesystem::path& path)
-{
+inline std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void WriteText(const std::filesystem::path& path, const std::string& text)
-{
+inline void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
@@ -80,17 +80,16 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 // event loop.
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PreviousDirectory = std::filesystem::current_path();
         Directory = std::filesystem::temp_directory_path() /
-                    ("qel_app_test_" + std::to_string(QCoreApplication::applicationPid()) + "_" + std::to_string(++Counter));
+                    ("qel_app_test_" + std::to_string(QCoreApplication::applicationPid()) + "_" +
+                     std::to_string(++Counter));
         std::filesystem::create_directories(Directory);
         std::filesystem::current_path(Directory);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         TheProgram.reset();
         Pump();
         std::filesystem::current_path(PreviousDirectory);
@@ -99,8 +98,7 @@ protected:
     }
 
     // Starts the program; with libraryStarts false the HID back end fails to start.
-    void Start(bool libraryStarts = true)
-    {
+    void Start(bool libraryStarts = true) {
         ProgramSources sources;
         sources.MakeHidLibrary = [this, libraryStarts](LogSink&) {
             HidLibraryLoad load;
@@ -123,16 +121,14 @@ protected:
     }
 
     // Starts, shows the window and lets the activation steps run.
-    void StartAndShow(bool libraryStarts = true)
-    {
+    void StartAndShow(bool libraryStarts = true) {
         Start(libraryStarts);
         Form().show();
         Pump();
         ASSERT_TRUE(Form().Activated());
     }
 
-    static void Pump()
-    {
+    static void Pump() {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
@@ -147,7 +143,7 @@ protected:
     std::filesystem::path Directory;
     std::filesystem::path PreviousDirectory;
     PromptScript Prompts;
-    VirtualPanels* Panels = nullptr;     // owned by the program's device module
+    VirtualPanels* Panels = nullptr;    // owned by the program's device module
     RecordingInjector* Keys = nullptr;  // owned by the program
     std::unique_ptr<Program> TheProgram;
     static inline int Counter = 0;

@@ -4,8 +4,7 @@
 
 // The window tests need a QApplication. They always draw offscreen, so that a desktop's
 // window manager (frames, focus) cannot change what they measure.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -10,8 +10,7 @@
 namespace qel {
 namespace {
 
-TEST(RateMeter, EachTickShowsOnlyTheIncreaseSinceThePreviousTick)
-{
+TEST(RateMeter, EachTickShowsOnlyTheIncreaseSinceThePreviousTick) {
     struct Case {
         const char* Name;
         std::vector<std::int32_t> Counts;
@@ -23,7 +22,8 @@ TEST(RateMeter, EachTickShowsOnlyTheIncreaseSinceThePreviousTick)
         {"first tick compares with zero", {90}, {"- 90Hz"}},
         {"steady stream", {30, 60, 90}, {"- 30Hz", "- 30Hz", "- 30Hz"}},
         {"stream stops", {30, 30}, {"- 30Hz", "- 0Hz"}},
-        {"counter wraps past its maximum", {kMax - 4, std::numeric_limits<std::int32_t>::min() + 5},
+        {"counter wraps past its maximum",
+         {kMax - 4, std::numeric_limits<std::int32_t>::min() + 5},
          {"- 2147483643Hz", "- 10Hz"}},
     };
     for (const Case& c : cases) {

@@ -11,15 +11,15 @@
 namespace qel::test {
 namespace {
 
-TEST_F(ProgramTest, ScreenshotsOfTheMainWindow)
-{
+TEST_F(ProgramTest, ScreenshotsOfTheMainWindow) {
     const QString folder = qEnvironmentVariable("QEL_SCREENSHOT_DIR");
     if (folder.isEmpty()) {
         GTEST_SKIP() << "set QEL_SCREENSHOT_DIR to take the pictures";
     }
-    WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\nsoftkey_2=F2\nnav_in_decr=NUMPAD4\n"
-                            "nav_in_incr=NUMPAD6\nrange_pan_n=UP\nclr=shift+xyz\n"
-                            "[qel_audio_0]\ncom1_mic=ALT+1\n");
+    WriteText(KeyMapPath(),
+              "[qel_1000_0]\nsoftkey_1=F1\nsoftkey_2=F2\nnav_in_decr=NUMPAD4\n"
+              "nav_in_incr=NUMPAD6\nrange_pan_n=UP\nclr=shift+xyz\n"
+              "[qel_audio_0]\ncom1_mic=ALT+1\n");
     StartAndShow();
     Panels->Plug(684);
     Panels->Plug(685);

@@ -18,7 +18,9 @@ struct WithApplication {
 
 class AboutBox : public ::testing::Test {
 protected:
-    void SetUp() override { About.Clock = [] { return std::time_t{1700000000}; }; }
+    void SetUp() override {
+        About.Clock = [] { return std::time_t{1700000000}; };
+    }
 
     WithApplication Application;  // before any widget
     TAboutForm About;

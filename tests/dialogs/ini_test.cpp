@@ -48,10 +48,15 @@ TEST_F(KeySettings, OpeningShowsBezelUnitZeroWithEveryRowInSlotOrder) {
     EXPECT_FALSE(IniForm->Audio.Box->isVisible());
     EXPECT_FALSE(IniForm->DefaultSB->isVisible());
 
-    for (const RowExpectation& row : std::vector<RowExpectation>{
-             {0, 0, "AFCS_IAS"},       {15, 15, "SOFTKEY_3"},  {39, 39, "IDVOL_PUSH"},
-             {40, 40, "NAV_IN_DECR"},  {41, 41, "NAV_IN_INCR"}, {67, 67, "RANGE_INCR"},
-             {68, 68, "RANGE_PAN_N"},  {75, 75, "RANGE_PAN_NW"}, {76, 76, "RANGE_PUSH"}}) {
+    for (const RowExpectation& row : std::vector<RowExpectation>{{0, 0, "AFCS_IAS"},
+                                                                 {15, 15, "SOFTKEY_3"},
+                                                                 {39, 39, "IDVOL_PUSH"},
+                                                                 {40, 40, "NAV_IN_DECR"},
+                                                                 {41, 41, "NAV_IN_INCR"},
+                                                                 {67, 67, "RANGE_INCR"},
+                                                                 {68, 68, "RANGE_PAN_N"},
+                                                                 {75, 75, "RANGE_PAN_NW"},
+                                                                 {76, 76, "RANGE_PUSH"}}) {
         ExpectRowAt(IniForm->Bezel, row);
     }
     for (int slot = 0; slot < kBezelSlotCount; ++slot) {
@@ -83,8 +88,8 @@ TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
     int rows = 0;
     for (int slot = 0; slot < kAudioSlotCount; ++slot) {
         SCOPED_TRACE(slot);
-        const bool unnamed = slot == 6 || slot == 7 || slot == 14 || slot == 15 ||
-                             slot == 22 || slot == 23 || (slot >= 29 && slot <= 31);
+        const bool unnamed = slot == 6 || slot == 7 || slot == 14 || slot == 15 || slot == 22 ||
+                             slot == 23 || (slot >= 29 && slot <= 31);
         const auto index = static_cast<std::size_t>(slot);
         EXPECT_EQ(IniForm->Audio.NameLabels[index] == nullptr, unnamed);
         EXPECT_EQ(IniForm->Audio.ChangeButtons[index] == nullptr, unnamed);
@@ -94,7 +99,7 @@ TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
 }
 
 TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
-    IniForm->KeyMap().WriteKey(0, 15, 0x72);            // bezel 0 softkey_3: F3
+    IniForm->KeyMap().WriteKey(0, 15, 0x72);              // bezel 0 softkey_3: F3
     IniForm->KeyMap().WriteKey(1, 15, kShiftBit | 0x70);  // bezel 1 softkey_3: SHIFT+F1
     IniForm->KeyMap().WriteKey(4, 8, 'D');                // audio 0 DME: D
     IniForm->show();
@@ -160,8 +165,9 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
         IniForm->show();
         ChooseUnit(c.DeviceIndex);
         const bool audio = c.DeviceIndex >= 4;
-        QPushButton* change = audio ? IniForm->Audio.ChangeButtons[static_cast<std::size_t>(c.Slot)]
-                                    : IniForm->Bezel.ChangeButtons[static_cast<std::size_t>(c.Slot)];
+        QPushButton* change = audio
+                                  ? IniForm->Audio.ChangeButtons[static_cast<std::size_t>(c.Slot)]
+                                  : IniForm->Bezel.ChangeButtons[static_cast<std::size_t>(c.Slot)];
         ModalScript script([this] { QTest::keyClick(KeyForm.get(), Qt::Key_A); });
         change->click();
         EXPECT_FALSE(script.TimedOut());

@@ -79,13 +79,14 @@ TEST_F(KeyCapture, ModifiersAndLockKeysAloneStoreNothingAndKeepWaiting) {
         Qt::Key Key;
         Qt::KeyboardModifiers Modifiers;
     };
-    for (const Case& c : std::vector<Case>{{Qt::Key_Shift, Qt::ShiftModifier},
-                                           {Qt::Key_Control, Qt::ControlModifier},
-                                           {Qt::Key_Alt, Qt::AltModifier},
-                                           {Qt::Key_CapsLock, Qt::NoModifier},
-                                           {Qt::Key_NumLock, Qt::NoModifier},
-                                           {Qt::Key_ScrollLock, Qt::NoModifier},
-                                           {Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier}}) {
+    for (const Case& c :
+         std::vector<Case>{{Qt::Key_Shift, Qt::ShiftModifier},
+                           {Qt::Key_Control, Qt::ControlModifier},
+                           {Qt::Key_Alt, Qt::AltModifier},
+                           {Qt::Key_CapsLock, Qt::NoModifier},
+                           {Qt::Key_NumLock, Qt::NoModifier},
+                           {Qt::Key_ScrollLock, Qt::NoModifier},
+                           {Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier}}) {
         SCOPED_TRACE(c.Key);
         Press(c.Key, c.Modifiers);
         EXPECT_TRUE(KeyForm->isVisible());

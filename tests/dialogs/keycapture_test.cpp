@@ -16,13 +16,13 @@ TEST(KeyCapture, MainKeyTakesTheModifierBitsHeld) {
         KeyCode Code;
         const char* Text;
     };
-    for (const Case& c : std::vector<Case>{
-             {0x70, {true, true, false}, 0x370, "SHIFT+CTRL+F1"},
-             {0x1B, {}, 0x1B, "ESC"},
-             {'A', {false, false, true}, 0x441, "ALT+A"},
-             {0x66, {true, true, true}, 0x766, "SHIFT+CTRL+ALT+NUMPAD6"},
-             {0x5B, {}, 0x5B, "["},  // the Windows key is a main key
-             {0xFF, {}, 0xFF, "\xFF"}}) {
+    for (const Case& c :
+         std::vector<Case>{{0x70, {true, true, false}, 0x370, "SHIFT+CTRL+F1"},
+                           {0x1B, {}, 0x1B, "ESC"},
+                           {'A', {false, false, true}, 0x441, "ALT+A"},
+                           {0x66, {true, true, true}, 0x766, "SHIFT+CTRL+ALT+NUMPAD6"},
+                           {0x5B, {}, 0x5B, "["},  // the Windows key is a main key
+                           {0xFF, {}, 0xFF, "\xFF"}}) {
         SCOPED_TRACE(c.Text);
         const KeyCode code = CaptureKeyCode(c.VirtualKey, c.Modifiers);
         EXPECT_EQ(code, c.Code);
@@ -31,8 +31,8 @@ TEST(KeyCapture, MainKeyTakesTheModifierBitsHeld) {
 }
 
 TEST(KeyCapture, ModifiersAndLockKeysAloneCaptureNothingWhateverIsHeld) {
-    for (const std::uint8_t key : {0x00, 0x10, 0x11, 0x12, 0x14, 0x90, 0x91, 0xA0, 0xA1, 0xA2,
-                                   0xA3, 0xA4, 0xA5}) {
+    for (const std::uint8_t key :
+         {0x00, 0x10, 0x11, 0x12, 0x14, 0x90, 0x91, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}) {
         SCOPED_TRACE(static_cast<int>(key));
         EXPECT_FALSE(IsMainKey(key));
         for (const ModifierState held : {ModifierState{}, ModifierState{true, true, true},

@@ -37,4 +37,6 @@ ModalScript::ModalScript(std::function<void()> action) {
 // Fontconfig keeps its caches until exit by design; LeakSanitizer (sanitizer builds only)
 // is told so, and still reports every leak of ours.
 extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

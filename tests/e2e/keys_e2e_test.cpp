@@ -65,8 +65,7 @@ const std::vector<std::string> kExpectedKeys{
 };
 
 // One key press as text: held Shift/Control/Alt, then the unshifted key name.
-std::string Describe(XKeyEvent& event)
-{
+std::string Describe(XKeyEvent& event) {
     std::string text;
     if (event.state & ShiftMask) text += "Shift+";
     if (event.state & ControlMask) text += "Control+";
@@ -79,14 +78,14 @@ std::string Describe(XKeyEvent& event)
 class ProgramProcess {
 public:
     ProgramProcess(const std::string& program, const std::filesystem::path& directory,
-                   const std::filesystem::path& script)
-    {
+                   const std::filesystem::path& script) {
         Pid = fork();
         if (Pid == 0) {
             if (chdir(directory.c_str()) != 0) _exit(126);
             setenv("QEL1000_VIRTUAL_PANELS", script.c_str(), 1);
             setenv("QT_QPA_PLATFORM", "xcb", 1);
-            const int log = open((directory / "program.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int log =
+                open((directory / "program.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (log >= 0) {
                 dup2(log, STDOUT_FILENO);
                 dup2(log, STDERR_FILENO);
@@ -95,16 +94,14 @@ public:
             _exit(127);
         }
     }
-    ~ProgramProcess()
-    {
+    ~ProgramProcess() {
         if (Pid > 0 && !Ended) {
             kill(Pid, SIGKILL);
             waitpid(Pid, nullptr, 0);
         }
     }
     // The exit status once the program has ended within timeout.
-    std::optional<int> WaitForExit(Clock::duration timeout)
-    {
+    std::optional<int> WaitForExit(Clock::duration timeout) {
         const auto deadline = Clock::now() + timeout;
         while (Clock::now() < deadline) {
             int status = 0;
@@ -121,8 +118,7 @@ public:
 };
 
 // The top-level window whose name is title, if it is mapped.
-std::optional<Window> FindWindow(Display* display, const std::string& title)
-{
+std::optional<Window> FindWindow(Display* display, const std::string& title) {
     Window root = 0;
     Window parent = 0;
     Window* children = nullptr;
@@ -142,8 +138,7 @@ std::optional<Window> FindWindow(Display* display, const std::string& title)
     return found;
 }
 
-void SendClose(Display* display, Window window)
-{
+void SendClose(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
@@ -157,8 +152,7 @@ void SendClose(Display* display, Window window)
 
 class EndToEnd : public ::testing::Test {};
 
-TEST_F(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder)
-{
+TEST_F(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder) {
     const char* program = std::getenv("QEL1000KEYSEND");
     ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
     if (access("/dev/uinput", W_OK) == 0) {
@@ -169,16 +163,16 @@ TEST_F(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder)
         GTEST_SKIP() << "no X display (run under xvfb-run)";
     }
 
-    const auto directory = std::filesystem::temp_directory_path() /
-                           ("qel_e2e_" + std::to_string(getpid()));
+    const auto directory =
+        std::filesystem::temp_directory_path() / ("qel_e2e_" + std::to_string(getpid()));
     std::filesystem::create_directories(directory);
     std::ofstream(directory / "keymap.ini") << kKeyMap;
     std::ofstream(directory / "panels.script") << kPanelScript;
 
     const int screen = DefaultScreen(display);
-    const Window target = XCreateSimpleWindow(display, RootWindow(display, screen), 500, 300, 200,
-                                              100, 1, BlackPixel(display, screen),
-                                              WhitePixel(display, screen));
+    const Window target =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 500, 300, 200, 100, 1,
+                            BlackPixel(display, screen), WhitePixel(display, screen));
     XStoreName(display, target, "qel e2e key target");
     XSelectInput(display, target, KeyPressMask | StructureNotifyMask);
     XMapWindow(display, target);

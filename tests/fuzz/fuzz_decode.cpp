@@ -52,7 +52,8 @@ std::uint8_t KeyByteFor(unsigned n) {
 
 // Every slot is bound or not by the pattern byte; bound codes carry modifiers and sometimes
 // bits above Alt, which must be ignored.
-std::array<std::set<KeyCode>, qel::kDeviceCount> Bind(qel::UnitStates& units, std::uint8_t pattern) {
+std::array<std::set<KeyCode>, qel::kDeviceCount> Bind(qel::UnitStates& units,
+                                                      std::uint8_t pattern) {
     std::array<std::set<KeyCode>, qel::kDeviceCount> bound;
     for (int device = 0; device < qel::kDeviceCount; ++device) {
         for (int slot = 0; slot < qel::BindingSlotCount(device); ++slot) {
@@ -69,9 +70,12 @@ std::array<std::set<KeyCode>, qel::kDeviceCount> Bind(qel::UnitStates& units, st
 }
 
 // Takes the events apart into keystrokes and checks each is a bound code of device.
-void CheckKeystrokes(const std::vector<qel::test::KeyEventRecord>& events, const std::set<KeyCode>* bound) {
+void CheckKeystrokes(const std::vector<qel::test::KeyEventRecord>& events,
+                     const std::set<KeyCode>* bound) {
     static constexpr std::array<std::pair<KeyCode, std::uint8_t>, 3> kModifiers{
-        {{qel::kShiftBit, qel::kVkShift}, {qel::kCtrlBit, qel::kVkControl}, {qel::kAltBit, qel::kVkMenu}}};
+        {{qel::kShiftBit, qel::kVkShift},
+         {qel::kCtrlBit, qel::kVkControl},
+         {qel::kAltBit, qel::kVkMenu}}};
     std::size_t i = 0;
     while (i < events.size()) {
         QEL_FUZZ_CHECK(bound != nullptr);
@@ -99,7 +103,8 @@ void CheckKeystrokes(const std::vector<qel::test::KeyEventRecord>& events, const
 void CheckState(const qel::UnitStates& units) {
     auto buttonOk = [](const qel::ButtonState& b) { return b.Current <= 1 && b.Previous <= 1; };
     for (const qel::BezelUnitState& bezel : units.BezelUnits) {
-        for (const qel::RotaryState& rotary : bezel.Rotaries) QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
+        for (const qel::RotaryState& rotary : bezel.Rotaries)
+            QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
         for (const qel::ButtonState& button : bezel.Buttons) QEL_FUZZ_CHECK(buttonOk(button));
         for (const qel::ButtonState& button : bezel.PanDirections) QEL_FUZZ_CHECK(buttonOk(button));
         QEL_FUZZ_CHECK(buttonOk(bezel.PanPush));
@@ -107,7 +112,8 @@ void CheckState(const qel::UnitStates& units) {
         QEL_FUZZ_CHECK(bezel.PreviousDirection >= 0 && bezel.PreviousDirection <= 8);
     }
     for (const qel::AudioUnitState& audio : units.AudioUnits) {
-        for (const qel::RotaryState& rotary : audio.Rotaries) QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
+        for (const qel::RotaryState& rotary : audio.Rotaries)
+            QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
         for (const qel::ButtonState& button : audio.Buttons) QEL_FUZZ_CHECK(buttonOk(button));
     }
 }
@@ -133,16 +139,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::uint8_t pass = in.Byte();
             const int unit = static_cast<std::int8_t>(in.Byte());
             switch (pass % 6) {
-                case 0: translator.ProcessBezelButtons(unit); break;
-                case 1: translator.ProcessBezelRotaries(unit, qel::RotaryHalf::First); break;
-                case 2: translator.ProcessBezelRotaries(unit, qel::RotaryHalf::Second); break;
-                case 3: translator.ProcessPan(unit); break;
-                case 4: translator.ProcessAudioRotaries(unit); break;
-                default: translator.ProcessAudioButtons(unit); break;
+                case 0:
+                    translator.ProcessBezelButtons(unit);
+                    break;
+                case 1:
+                    translator.ProcessBezelRotaries(unit, qel::RotaryHalf::First);
+                    break;
+                case 2:
+                    translator.ProcessBezelRotaries(unit, qel::RotaryHalf::Second);
+                    break;
+                case 3:
+                    translator.ProcessPan(unit);
+                    break;
+                case 4:
+                    translator.ProcessAudioRotaries(unit);
+                    break;
+                default:
+                    translator.ProcessAudioButtons(unit);
+                    break;
             }
             const bool audio = pass % 6 >= 4;
             if (audio ? qel::IsAudioUnitIndex(unit) : qel::IsBezelUnitIndex(unit)) {
-                target = &bound[static_cast<std::size_t>(audio ? qel::kBezelUnitCount + unit : unit)];
+                target =
+                    &bound[static_cast<std::size_t>(audio ? qel::kBezelUnitCount + unit : unit)];
             }
         } else {
             int productId = qel::kFirstBezelProductId + static_cast<int>(kind);

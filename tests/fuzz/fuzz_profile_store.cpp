@@ -50,7 +50,9 @@ bool IsPlainName(std::string_view name, bool isKey) {
     return name.find(']') == std::string_view::npos;
 }
 
-bool IsValueBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+bool IsValueBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
 
 // A value that reads back as itself: no line breaks or NULs, no blanks at the ends, not
 // wrapped in a pair of quotes (reads strip those).
@@ -68,7 +70,9 @@ std::string PlainValue(std::string_view raw) {
     return value;
 }
 
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Folded(std::string_view name) {
     while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
@@ -115,7 +119,8 @@ std::vector<Probe> ProbesOf(std::string_view bytes, const std::vector<qel::Profi
             line.remove_prefix(1);
             section = std::string(line.substr(0, line.find(']')));
             while (!section.empty() && IsValueBlank(section.back())) section.pop_back();
-            while (!section.empty() && IsValueBlank(section.front())) section.erase(section.begin());
+            while (!section.empty() && IsValueBlank(section.front()))
+                section.erase(section.begin());
         } else if (const std::size_t equals = line.find('='); equals != std::string_view::npos) {
             std::string key(line.substr(0, equals));
             while (!key.empty() && IsValueBlank(key.back())) key.pop_back();
@@ -155,23 +160,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t marker = input.rfind(kEditsMarker);
     const std::string_view file = input.substr(0, marker);
-    std::string_view editText =
-        marker == std::string_view::npos ? std::string_view{} : input.substr(marker + kEditsMarker.size());
+    std::string_view editText = marker == std::string_view::npos
+                                    ? std::string_view{}
+                                    : input.substr(marker + kEditsMarker.size());
     const bool failWrites = editText.starts_with("!");
     if (failWrites) editText.remove_prefix(1);
 
     std::vector<qel::ProfileEdit> edits;
     if (marker == std::string_view::npos) {
         // A bare file still gets the writes the program makes most.
-        edits = {{"qel_1000_0", "menu", "F1"}, {"qel_audio_1", "", ""}, {"qel_new", "range_push", "SHIFT+A"}};
+        edits = {{"qel_1000_0", "menu", "F1"},
+                 {"qel_audio_1", "", ""},
+                 {"qel_new", "range_push", "SHIFT+A"}};
     } else {
         for (std::string_view edit : Split(editText, kEditEnd)) {
             if (edits.size() == kMaxEdits) break;
             const std::vector<std::string_view> fields = Split(edit, kFieldEnd);
-            if (fields.size() != 3 || !IsPlainName(fields[0], false) || !IsPlainName(fields[1], true)) {
+            if (fields.size() != 3 || !IsPlainName(fields[0], false) ||
+                !IsPlainName(fields[1], true)) {
                 continue;
             }
-            edits.push_back({std::string(fields[0]), std::string(fields[1]), PlainValue(fields[2])});
+            edits.push_back(
+                {std::string(fields[0]), std::string(fields[1]), PlainValue(fields[2])});
         }
     }
 
@@ -195,11 +205,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < edits.size(); ++i) {
             bool overwritten = false;
             for (std::size_t j = i + 1; j < edits.size(); ++j) {
-                overwritten = overwritten || (Folded(edits[j].Section) == Folded(edits[i].Section) &&
-                                              Folded(edits[j].Key) == Folded(edits[i].Key));
+                overwritten =
+                    overwritten || (Folded(edits[j].Section) == Folded(edits[i].Section) &&
+                                    Folded(edits[j].Key) == Folded(edits[i].Key));
             }
             if (overwritten) continue;
-            const std::string got = read.View->GetString(edits[i].Section, edits[i].Key, "\x7F-absent", kNoLimit);
+            const std::string got =
+                read.View->GetString(edits[i].Section, edits[i].Key, "\x7F-absent", kNoLimit);
             QEL_FUZZ_CHECK(got == ExpectedReadBack(file, edits[i].Value));
         }
         const std::vector<std::string> now = ReadProbes(store, probes);
@@ -228,9 +240,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qel::KeyMapFile keyMap(kPath, *units, store, layout, log);
     keyMap.ReadAllKeys();
     for (const qel::BezelUnitState& bezel : units->BezelUnits) {
-        for (const qel::ButtonState& button : bezel.Buttons) QEL_FUZZ_CHECK((button.Key & ~qel::kKeyCodeMask) == 0);
+        for (const qel::ButtonState& button : bezel.Buttons)
+            QEL_FUZZ_CHECK((button.Key & ~qel::kKeyCodeMask) == 0);
         for (const qel::RotaryState& rotary : bezel.Rotaries) {
-            QEL_FUZZ_CHECK((rotary.DecrKey & ~qel::kKeyCodeMask) == 0 && (rotary.IncrKey & ~qel::kKeyCodeMask) == 0);
+            QEL_FUZZ_CHECK((rotary.DecrKey & ~qel::kKeyCodeMask) == 0 &&
+                           (rotary.IncrKey & ~qel::kKeyCodeMask) == 0);
         }
     }
     return 0;

@@ -57,18 +57,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        const qel::replay::TraceLine line = qel::replay::ParseTraceLine(text.substr(start, end - start));
+        const qel::replay::TraceLine line =
+            qel::replay::ParseTraceLine(text.substr(start, end - start));
         CheckParsed(line);
         // An import looks for its file on the disk; the session is driven without one so that
         // a run depends on its input alone.
         if (!std::holds_alternative<qel::replay::ImportCommand>(line)) {
             const std::string failure = session.Run(line);
-            QEL_FUZZ_CHECK(failure.empty() == !std::holds_alternative<qel::replay::TraceError>(line));
+            QEL_FUZZ_CHECK(failure.empty() ==
+                           !std::holds_alternative<qel::replay::TraceError>(line));
         }
         start = end + 1;
     }
     for (const qel::BezelUnitState& bezel : session.Units().BezelUnits) {
-        for (const qel::RotaryState& rotary : bezel.Rotaries) QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
+        for (const qel::RotaryState& rotary : bezel.Rotaries)
+            QEL_FUZZ_CHECK(rotary.Pending >= -9 && rotary.Pending <= 9);
     }
     return 0;
 }

@@ -20,17 +20,28 @@ struct SlotCase {
 
 TEST(BindingSlot, NamesTheKeyOfEveryKindOfSlot) {
     const std::vector<SlotCase> cases = {
-        {0, 0, "afcs_ias"},       {0, 12, "nav_freq_toggle"}, {1, 39, "idvol_push"},
-        {0, 40, "nav_in_decr"},   {0, 41, "nav_in_incr"},     {2, 66, "range_decr"},
-        {3, 67, "range_incr"},    {0, 68, "range_pan_n"},     {0, 69, "range_pan_ne"},
-        {0, 75, "range_pan_nw"},  {0, 76, "range_push"},      {4, 0, "com1_mic"},
-        {5, 28, "pilot_push"},    {4, 6, ""},                 {4, 31, ""},
-        {4, 32, "coplt_decr"},    {4, 33, "coplt_incr"},      {5, 34, "pilot_decr"},
+        {0, 0, "afcs_ias"},
+        {0, 12, "nav_freq_toggle"},
+        {1, 39, "idvol_push"},
+        {0, 40, "nav_in_decr"},
+        {0, 41, "nav_in_incr"},
+        {2, 66, "range_decr"},
+        {3, 67, "range_incr"},
+        {0, 68, "range_pan_n"},
+        {0, 69, "range_pan_ne"},
+        {0, 75, "range_pan_nw"},
+        {0, 76, "range_push"},
+        {4, 0, "com1_mic"},
+        {5, 28, "pilot_push"},
+        {4, 6, ""},
+        {4, 31, ""},
+        {4, 32, "coplt_decr"},
+        {4, 33, "coplt_incr"},
+        {5, 34, "pilot_decr"},
         {5, 35, "pilot_incr"},
     };
     for (const SlotCase& c : cases) {
-        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " +
-                     std::to_string(c.Slot));
+        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
         EXPECT_EQ(BindingKeyName(c.DeviceIndex, c.Slot), c.Key);
         EXPECT_TRUE(FindBindingSlot(c.DeviceIndex, c.Slot).has_value());
     }
@@ -39,12 +50,11 @@ TEST(BindingSlot, NamesTheKeyOfEveryKindOfSlot) {
 TEST(BindingSlot, RefusesSlotsAndDevicesOutOfRange) {
     UnitStates units;
     const std::vector<SlotCase> cases = {
-        {0, -1, ""}, {0, 77, ""}, {3, 1000, ""}, {4, 36, ""}, {5, -5, ""},
-        {-1, 0, ""}, {6, 0, ""},  {6, 40, ""},
+        {0, -1, ""}, {0, 77, ""}, {3, 1000, ""}, {4, 36, ""},
+        {5, -5, ""}, {-1, 0, ""}, {6, 0, ""},    {6, 40, ""},
     };
     for (const SlotCase& c : cases) {
-        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " +
-                     std::to_string(c.Slot));
+        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
         EXPECT_FALSE(FindBindingSlot(c.DeviceIndex, c.Slot).has_value());
         EXPECT_EQ(BindingField(units, c.DeviceIndex, c.Slot), nullptr);
         EXPECT_EQ(BindingKeyName(c.DeviceIndex, c.Slot), "");

@@ -86,14 +86,30 @@ TEST(IniProfileStore, FailedOrRefusedWriteLeavesTheFileAsItWasAndSaysWhy) {
         std::size_t Replacements;
     };
     const std::vector<Case> cases = {
-        {"disk full", "", "No space left on device", {"S", "k", "new"},
-         std::string(kPath) + ": cannot write (No space left on device)", 1},
-        {"read-only", "", "Read-only file system", {"S", "k", "new"},
-         std::string(kPath) + ": cannot write (Read-only file system)", 1},
-        {"unreadable file is not rebuilt from nothing", "Permission denied", "", {"S", "k", "new"},
-         std::string(kPath) + ": cannot read (Permission denied)", 0},
-        {"line break in a value", "", "", {"S", "k", "F1\r\n[T]"},
-         std::string(kPath) + ": cannot write (line break or NUL in a name or value)", 0},
+        {"disk full",
+         "",
+         "No space left on device",
+         {"S", "k", "new"},
+         std::string(kPath) + ": cannot write (No space left on device)",
+         1},
+        {"read-only",
+         "",
+         "Read-only file system",
+         {"S", "k", "new"},
+         std::string(kPath) + ": cannot write (Read-only file system)",
+         1},
+        {"unreadable file is not rebuilt from nothing",
+         "Permission denied",
+         "",
+         {"S", "k", "new"},
+         std::string(kPath) + ": cannot read (Permission denied)",
+         0},
+        {"line break in a value",
+         "",
+         "",
+         {"S", "k", "F1\r\n[T]"},
+         std::string(kPath) + ": cannot write (line break or NUL in a name or value)",
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -122,23 +122,45 @@ struct Fault {
 
 std::vector<Fault> Faults() {
     return {
-        {"disk full at once", {WriteFailsDiskFull, ::fsync, ::rename}, [](DiskBench&) {},
-         ": cannot write (No space left on device)", true, false},
-        {"disk full half-way", {WriteHalfThenDiskFull, ::fsync, ::rename}, [](DiskBench&) {},
-         ": cannot write (No space left on device)", true, false},
-        {"read-only file system", {::write, ::fsync, RenameFailsReadOnly}, [](DiskBench&) {},
-         ": cannot write (Read-only file system)", true, false},
-        {"folder removed", {}, [](DiskBench& b) { fs::remove_all(b.KeyMapPath().parent_path()); },
-         ": cannot write (No such file or directory)", false, false},
-        {"file replaced by a folder", {},
+        {"disk full at once",
+         {WriteFailsDiskFull, ::fsync, ::rename},
+         [](DiskBench&) {},
+         ": cannot write (No space left on device)",
+         true,
+         false},
+        {"disk full half-way",
+         {WriteHalfThenDiskFull, ::fsync, ::rename},
+         [](DiskBench&) {},
+         ": cannot write (No space left on device)",
+         true,
+         false},
+        {"read-only file system",
+         {::write, ::fsync, RenameFailsReadOnly},
+         [](DiskBench&) {},
+         ": cannot write (Read-only file system)",
+         true,
+         false},
+        {"folder removed",
+         {},
+         [](DiskBench& b) { fs::remove_all(b.KeyMapPath().parent_path()); },
+         ": cannot write (No such file or directory)",
+         false,
+         false},
+        {"file replaced by a folder",
+         {},
          [](DiskBench& b) {
              fs::remove(b.KeyMapPath());
              fs::create_directory(b.KeyMapPath());
          },
-         ": cannot read (Is a directory)", false, false},
-        {"read-only file", {},
+         ": cannot read (Is a directory)",
+         false,
+         false},
+        {"read-only file",
+         {},
          [](DiskBench& b) { ::chmod(b.KeyMapPath().c_str(), 0444); },
-         ": cannot write (Permission denied)", true, true},
+         ": cannot write (Permission denied)",
+         true,
+         true},
     };
 }
 
@@ -152,7 +174,8 @@ void ExpectDiskUntouched(const DiskBench& bench, const Fault& fault) {
         EXPECT_TRUE(fs::is_empty(bench.KeyMapPath()));
         EXPECT_EQ(bench.Entries(), std::vector<std::string>{"keymap.ini"});
     } else {
-        EXPECT_FALSE(fs::exists(bench.KeyMapPath().parent_path())) << "a removed folder must not come back";
+        EXPECT_FALSE(fs::exists(bench.KeyMapPath().parent_path()))
+            << "a removed folder must not come back";
     }
 }
 
@@ -170,7 +193,8 @@ TEST(KeyMapFileOnDisk, FailedWriteKeepsTheUnitStateLogsTheFailureOnceAndLeavesTh
         const std::string line = bench.KeyMapPath().string() + fault.Line;
 
         bench.Map.WriteKey(0, 13, kF2);
-        EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, kF2) << "the binding stays in effect for this run";
+        EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, kF2)
+            << "the binding stays in effect for this run";
         EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{line});
         ExpectDiskUntouched(bench, fault);
 
@@ -250,19 +274,27 @@ struct HostileFile {
 TEST(KeyMapFileOnDisk, HostileFilesAreReadQuicklyWholeWithoutHarm) {
     const std::string bound = "[qel_1000_0]\r\nsoftkey_1=F1\r\nmenu=SHIFT+F1\r\n";
     const std::vector<HostileFile> cases = {
-        {"10 MB line before the bindings", [&] { return "[x]\r\nk=" + std::string(kTenMegabytes, 'v') + "\r\n" + bound; },
-         kF1, kShiftF1},
+        {"10 MB line before the bindings",
+         [&] { return "[x]\r\nk=" + std::string(kTenMegabytes, 'v') + "\r\n" + bound; }, kF1,
+         kShiftF1},
         {"10 MB value of a binding",
-         [] { return "[qel_1000_0]\r\nsoftkey_1=" + std::string(kTenMegabytes, 'Q') + "\r\nmenu=SHIFT+F1"; },
+         [] {
+             return "[qel_1000_0]\r\nsoftkey_1=" + std::string(kTenMegabytes, 'Q') +
+                    "\r\nmenu=SHIFT+F1";
+         },
          0, kShiftF1},
-        {"NUL bytes", [] { return "[qel_1000_0]\r\nsoftkey_1=F1\0F2\r\n\0\0\0\r\nmenu=SHIFT+F1\r\n"s; }, kF1, kShiftF1},
+        {"NUL bytes",
+         [] { return "[qel_1000_0]\r\nsoftkey_1=F1\0F2\r\n\0\0\0\r\nmenu=SHIFT+F1\r\n"s; }, kF1,
+         kShiftF1},
         {"UTF-16 file", [&] { return Utf16Le(bound); }, kF1, kShiftF1},
         {"UTF-16 file of odd length", [&] { return Utf16Le(bound) + "x"; }, kF1, kShiftF1},
         // A UTF-8 byte order mark is not special: it glues to the first line, so the first
         // header is not one.
         {"UTF-8 byte order mark", [&] { return "\xEF\xBB\xBF" + bound; }, 0, 0},
-        {"UTF-8 byte order mark on a comment", [&] { return "\xEF\xBB\xBF;\r\n" + bound; }, kF1, kShiftF1},
-        {"CR-only line ends", [] { return "[qel_1000_0]\rsoftkey_1=F1\rmenu=SHIFT+F1\r"s; }, kF1, kShiftF1},
+        {"UTF-8 byte order mark on a comment", [&] { return "\xEF\xBB\xBF;\r\n" + bound; }, kF1,
+         kShiftF1},
+        {"CR-only line ends", [] { return "[qel_1000_0]\rsoftkey_1=F1\rmenu=SHIFT+F1\r"s; }, kF1,
+         kShiftF1},
         {"10,000 sections", [&] { return ManySections(10000, 1) + bound; }, kF1, kShiftF1},
         {"100,000 keys", [&] { return bound + ManySections(1, 100000); }, kF1, kShiftF1},
         {"100,000 keys in the unit's own section",
@@ -272,7 +304,8 @@ TEST(KeyMapFileOnDisk, HostileFilesAreReadQuicklyWholeWithoutHarm) {
              return file + "softkey_1=F1\r\nmenu=SHIFT+F1";
          },
          kF1, kShiftF1},
-        {"no final newline", [] { return "[qel_1000_0]\r\nsoftkey_1=F1\r\nmenu=SHIFT+F1"s; }, kF1, kShiftF1},
+        {"no final newline", [] { return "[qel_1000_0]\r\nsoftkey_1=F1\r\nmenu=SHIFT+F1"s; }, kF1,
+         kShiftF1},
         {"nothing but line breaks", [] { return std::string(kTenMegabytes, '\n'); }, 0, 0},
     };
     for (const HostileFile& c : cases) {

@@ -169,8 +169,7 @@ TEST(KeyMapFile, WriteKeyWritesTheSlotsKeyInTheSelectedUnitsSection) {
         {2, 13, 0, "[qel_1000_2]\r\nsoftkey_1=\r\n"},
     };
     for (const WriteCase& c : cases) {
-        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " +
-                     std::to_string(c.Slot));
+        SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
         KeyMapBench bench;
         bench.Map.WriteKey(c.DeviceIndex, c.Slot, c.Code);
         EXPECT_EQ(bench.File(), c.File);

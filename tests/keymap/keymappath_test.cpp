@@ -17,7 +17,7 @@ struct PathCase {
 };
 
 TEST(MakeKeyMapPath, DropsOneTrailingSeparatorAndRefusesPathsPastTheBuffer) {
-    const std::string fits(248, 'x');   // 248 + 12 = 260
+    const std::string fits(248, 'x');  // 248 + 12 = 260
     const std::string tooLong(249, 'x');
     const std::vector<PathCase> cases = {
         {"C:\\Users\\pilot", "C:\\Users\\pilot\\keymap.ini"},

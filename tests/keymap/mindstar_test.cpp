@@ -114,9 +114,9 @@ TEST(MindstarImport, SharedCommandsReachEveryUnitOfTheirKind) {
 TEST(MindstarImport, PanCommandsLandOnTheMainDirectionsAndLeaveDiagonalsAlone) {
     ImportBench bench;
     bench.KeyMap() = BoundKeyMap();
-    EXPECT_TRUE(bench.Import(
-        "[KEYBOARD]\r\nPFD_RANGE_PAN_UP=UP\r\nPFD_RANGE_PAN_DOWN=DOWN\r\n"
-        "PFD_RANGE_PAN_LEFT=LEFT\r\nPFD_RANGE_PAN_RIGHT=RIGHT\r\n"));
+    EXPECT_TRUE(
+        bench.Import("[KEYBOARD]\r\nPFD_RANGE_PAN_UP=UP\r\nPFD_RANGE_PAN_DOWN=DOWN\r\n"
+                     "PFD_RANGE_PAN_LEFT=LEFT\r\nPFD_RANGE_PAN_RIGHT=RIGHT\r\n"));
     ExpectValues(bench, {
                             {"qel_1000_0", "range_pan_n", "UP"},
                             {"qel_1000_0", "range_pan_s", "DOWN"},
@@ -195,9 +195,9 @@ TEST(MindstarImport, EditsComeInTheOrderOfTheThreeGroups) {
     const std::vector<ProfileEdit> edits = MindstarEdits(*bench.Store.Read(kMindstarPath).View);
     ASSERT_EQ(edits.size(), 220U);
     const std::vector<std::pair<std::size_t, Expectation>> expected = {
-        {0, {"qel_1000_0", "range_incr", ""}},    {1, {"qel_1000_1", "range_incr", ""}},
-        {59, {"qel_1000_1", "softkey_12", ""}},   {60, {"qel_audio_0", "com1_mic", ""}},
-        {61, {"qel_audio_1", "com1_mic", ""}},    {71, {"qel_audio_1", "com_12", ""}},
+        {0, {"qel_1000_0", "range_incr", ""}},       {1, {"qel_1000_1", "range_incr", ""}},
+        {59, {"qel_1000_1", "softkey_12", ""}},      {60, {"qel_audio_0", "com1_mic", ""}},
+        {61, {"qel_audio_1", "com1_mic", ""}},       {71, {"qel_audio_1", "com_12", ""}},
         {72, {"qel_1000_0", "nav_freq_toggle", ""}}, {75, {"qel_1000_3", "nav_freq_toggle", ""}},
         {219, {"qel_1000_3", "afcs_up", ""}},
     };
@@ -223,8 +223,8 @@ TEST(MindstarImport, AFailedWriteIsReportedAndTheReadBackShowsTheFileAsItIs) {
     bench.KeyMap() = BoundKeyMap();
     bench.Files.FailWrites(kKeyMapPath, "No space left on device");
     EXPECT_FALSE(bench.Import("[KEYBOARD]\r\nPFD_SOFTKEY_1=F1\r\n"));
-    EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{kKeyMapPath +
-                                                        ": cannot write (No space left on device)"});
+    EXPECT_EQ(bench.Log.Lines,
+              std::vector<std::string>{kKeyMapPath + ": cannot write (No space left on device)"});
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0x74);
 }
 

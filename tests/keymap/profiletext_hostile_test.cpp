@@ -126,15 +126,17 @@ public:
 
     std::string File() {
         static const std::vector<std::string> lines = {
-            "[S]",   " [ s ] ", "[T]junk", "[t",    "[]",     "k=1",       " K = 2 ",
-            ";k=3",  "#x=4",    "",        "   ",   "garbage", "\"k\"=q", "=e",
-            "j='5'", "x y=z",   "k=a=b",   "\xEF\xBB\xBF[S]", "j\t=\t\"6\"  "};
+            "[S]",          " [ s ] ", "[T]junk", "[t",    "[]",    "k=1",
+            " K = 2 ",      ";k=3",    "#x=4",    "",      "   ",   "garbage",
+            "\"k\"=q",      "=e",      "j='5'",   "x y=z", "k=a=b", "\xEF\xBB\xBF[S]",
+            "j\t=\t\"6\"  "};
         static const std::vector<std::string> breaks = {"\r\n", "\n", "\r", "\r\n\r\n", "\n\n\r"};
         std::string file;
         const int count = Pick(12);
         for (int i = 0; i < count; ++i) {
             file += lines[Pick(static_cast<int>(lines.size()))];
-            if (i + 1 < count || Pick(2) == 0) file += breaks[Pick(static_cast<int>(breaks.size()))];
+            if (i + 1 < count || Pick(2) == 0)
+                file += breaks[Pick(static_cast<int>(breaks.size()))];
         }
         return file;
     }
@@ -143,8 +145,8 @@ public:
 
     static inline const std::vector<std::string> Sections = {"S", "s", "T", "", "A b", "new"};
     static inline const std::vector<std::string> Keys = {"k", "K", "j", "", "x y", "x", "\"k\""};
-    static inline const std::vector<std::string> Values = {"v", "SHIFT+F1", "a=b", ";x", "",
-                                                           "#y", "\xC3\xA9", "it's"};
+    static inline const std::vector<std::string> Values = {"v", "SHIFT+F1", "a=b",      ";x",
+                                                           "",  "#y",       "\xC3\xA9", "it's"};
 
 private:
     std::mt19937 Random;
@@ -161,12 +163,14 @@ TEST(ProfileTextWrite, WrittenKeysReadBackExactlyAndNoOtherKeyChanges) {
     RandomProfile random(12345);
     for (int round = 0; round < 400; ++round) {
         const std::string file = random.File();
-        SCOPED_TRACE(testing::Message() << "round " << round << " file " << testing::PrintToString(file));
+        SCOPED_TRACE(testing::Message()
+                     << "round " << round << " file " << testing::PrintToString(file));
         ProfileText text(file);
         std::map<std::pair<std::string, std::string>, std::string> expected;
         for (const std::string& section : RandomProfile::Sections) {
             for (const std::string& key : RandomProfile::Keys) {
-                expected[{Folded(section), Folded(key)}] = text.GetString(section, key, "<none>", 510);
+                expected[{Folded(section), Folded(key)}] =
+                    text.GetString(section, key, "<none>", 510);
             }
         }
         const int writes = 1 + random.Pick(6);

@@ -16,21 +16,20 @@
 namespace qel::test {
 namespace {
 
-std::string ReadDemoScript()
-{
+std::string ReadDemoScript() {
     std::ifstream file(std::string(QEL_SOURCE_DIR) + "/examples/demo-panels.script");
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
 
-bool AnyLineHas(const std::vector<std::string>& lines, const std::string& part)
-{
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+bool AnyLineHas(const std::vector<std::string>& lines, const std::string& part) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+    });
 }
 
-TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTranslator)
-{
+TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTranslator) {
     const PanelScript script = ParsePanelScript(ReadDemoScript());
     ASSERT_FALSE(script.Events.empty()) << "examples/demo-panels.script not found or empty";
     for (const ScriptProblem& problem : script.Problems) {
@@ -46,18 +45,21 @@ TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTrans
     InputTranslator translator(units, injector, log, gate);
 
     PanelRig rig(script.Events);
-    rig.Hook = std::make_unique<HidHook>(*rig.Device, rig.View,
-                                         [&](int productId, ReceiveBuffer buffer) { translator.DecodeReport(productId, buffer); });
+    rig.Hook = std::make_unique<HidHook>(
+        *rig.Device, rig.View,
+        [&](int productId, ReceiveBuffer buffer) { translator.DecodeReport(productId, buffer); });
     for (std::uint32_t ms = 0; ms <= script.Events.back().AtMs; ms += 10) {
         rig.Panels->AdvanceTo(ms);
         rig.Drain();
     }
 
-    for (const char* control : {"'softkey_1'", "'softkey_3'", "'direct_to'", "'ent'", "'hdg'", "'com_in'",
-                                "'range_pan_n'", "'range_pan_nw'", "'range_push'", "'com1'", "'pa'", "'pilot'"}) {
+    for (const char* control :
+         {"'softkey_1'", "'softkey_3'", "'direct_to'", "'ent'", "'hdg'", "'com_in'",
+          "'range_pan_n'", "'range_pan_nw'", "'range_push'", "'com1'", "'pa'", "'pilot'"}) {
         EXPECT_TRUE(AnyLineHas(log.Lines, control)) << control;
     }
-    EXPECT_NE(std::find(injector.Events.begin(), injector.Events.end(), Down('X')), injector.Events.end());
+    EXPECT_NE(std::find(injector.Events.begin(), injector.Events.end(), Down('X')),
+              injector.Events.end());
     EXPECT_EQ(rig.View.Captions[0], "QEL1000-0: Connected");
     EXPECT_EQ(rig.View.Captions[4], "QELAudio-0: Connected");
     EXPECT_EQ(rig.Hook->ConnectedCount, 2) << "the other maker's device is not counted";

@@ -12,8 +12,7 @@ namespace {
 struct DeviceRig {
     VirtualPanels* Panels = nullptr;
     std::unique_ptr<TDeviceDM> Device;
-    DeviceRig()
-    {
+    DeviceRig() {
         auto panels = std::make_unique<VirtualPanels>();
         Panels = panels.get();
         Device = std::make_unique<TDeviceDM>(std::move(panels), [](const HidNotification&) {});
@@ -23,8 +22,7 @@ struct DeviceRig {
     }
 };
 
-TEST(TDeviceDM, EachSendWritesItsLetterToItsUnitsSlot)
-{
+TEST(TDeviceDM, EachSendWritesItsLetterToItsUnitsSlot) {
     struct Case {
         const char* Name;
         std::function<void(TDeviceDM&)> Send;
@@ -49,21 +47,19 @@ TEST(TDeviceDM, EachSendWritesItsLetterToItsUnitsSlot)
     }
 }
 
-TEST(TDeviceDM, EmptySlotsAndUnitsOutOfRangeWriteNothing)
-{
+TEST(TDeviceDM, EmptySlotsAndUnitsOutOfRangeWriteNothing) {
     DeviceRig rig;
     rig.Device->Handles[2] = 0;
     rig.Device->SendG1000A(2);
-    rig.Device->SendG1000A(4);   // would be audio unit 0's slot
+    rig.Device->SendG1000A(4);  // would be audio unit 0's slot
     rig.Device->SendG1000A(-1);
-    rig.Device->SendG1000B(0, 2); // no letter 'D'
+    rig.Device->SendG1000B(0, 2);  // no letter 'D'
     rig.Device->SendAudioA(2);
     rig.Device->SendAudioB(-1);
     EXPECT_EQ(rig.Panels->WriteCount(), 0U);
 }
 
-TEST(TDeviceDM, TheTableStartsEmptyAndAWriteToAGoneUnitFailsQuietly)
-{
+TEST(TDeviceDM, TheTableStartsEmptyAndAWriteToAGoneUnitFailsQuietly) {
     DeviceRig rig;
     TDeviceDM fresh(std::make_unique<VirtualPanels>(), nullptr);
     for (const auto& slot : fresh.Handles) {
@@ -74,8 +70,7 @@ TEST(TDeviceDM, TheTableStartsEmptyAndAWriteToAGoneUnitFailsQuietly)
     EXPECT_EQ(rig.Panels->WriteCount(), 0U);
 }
 
-TEST(TDeviceDM, WithoutALibraryItCallsNothingAndSendsAreHarmless)
-{
+TEST(TDeviceDM, WithoutALibraryItCallsNothingAndSendsAreHarmless) {
     TDeviceDM device(nullptr, nullptr);
     EXPECT_EQ(device.Library(), nullptr);
     device.Handles[0] = 7;

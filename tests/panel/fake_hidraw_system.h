@@ -31,14 +31,12 @@ public:
 
     std::optional<std::string> Start() override { return std::nullopt; }
 
-    std::vector<HidrawNode> Enumerate() override
-    {
+    std::vector<HidrawNode> Enumerate() override {
         std::lock_guard lock(Mutex);
         return Present;
     }
 
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override
-    {
+    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override {
         std::lock_guard lock(Mutex);
         OpenAttempts.push_back(node.Path);
         if (Unopenable.contains(node.Path)) {
@@ -53,8 +51,7 @@ public:
         return std::make_unique<Device>(state);
     }
 
-    std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override
-    {
+    std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override {
         std::unique_lock lock(Mutex);
         Arrived.wait_for(lock, timeout, [this] { return Woken || !Events.empty(); });
         if (Woken) {
@@ -69,8 +66,7 @@ public:
         return event;
     }
 
-    void Wake() override
-    {
+    void Wake() override {
         {
             std::lock_guard lock(Mutex);
             Woken = true;
@@ -79,14 +75,12 @@ public:
     }
 
     // --- scripting, any thread ---
-    void AddPresent(HidrawNode node)
-    {
+    void AddPresent(HidrawNode node) {
         std::lock_guard lock(Mutex);
         Present.push_back(std::move(node));
     }
     // A node appears; a device that comes back answers again.
-    void Arrive(HidrawNode node)
-    {
+    void Arrive(HidrawNode node) {
         auto state = StateOf(node.Path);
         {
             std::lock_guard lock(state->Mutex);
@@ -95,15 +89,13 @@ public:
         Push(HotplugEvent{HotplugEvent::Kind::Added, std::move(node)});
     }
     // The node goes: reads of an open device fail, as they do on hidraw, then udev tells.
-    void Leave(const std::string& path)
-    {
+    void Leave(const std::string& path) {
         FailReads(path);
         HotplugEvent event{HotplugEvent::Kind::Removed, {}};
         event.Node.Path = path;
         Push(std::move(event));
     }
-    void Send(const std::string& path, std::vector<std::uint8_t> bytes)
-    {
+    void Send(const std::string& path, std::vector<std::uint8_t> bytes) {
         auto state = StateOf(path);
         {
             std::lock_guard lock(state->Mutex);
@@ -111,8 +103,7 @@ public:
         }
         state->Changed.notify_all();
     }
-    void FailReads(const std::string& path)
-    {
+    void FailReads(const std::string& path) {
         auto state = StateOf(path);
         {
             std::lock_guard lock(state->Mutex);
@@ -120,18 +111,15 @@ public:
         }
         state->Changed.notify_all();
     }
-    void RefuseOpen(const std::string& path)
-    {
+    void RefuseOpen(const std::string& path) {
         std::lock_guard lock(Mutex);
         Unopenable.insert(path);
     }
-    std::shared_ptr<DeviceState> StateOf(const std::string& path)
-    {
+    std::shared_ptr<DeviceState> StateOf(const std::string& path) {
         std::lock_guard lock(Mutex);
         return StateLocked(path);
     }
-    std::vector<std::string> Attempts()
-    {
+    std::vector<std::string> Attempts() {
         std::lock_guard lock(Mutex);
         return OpenAttempts;
     }
@@ -140,15 +128,14 @@ private:
     class Device final : public HidrawDevice {
     public:
         explicit Device(std::shared_ptr<DeviceState> state) : State(std::move(state)) {}
-        ~Device() override
-        {
+        ~Device() override {
             std::lock_guard lock(State->Mutex);
             State->Open = false;
         }
-        int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override
-        {
+        int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
             std::unique_lock lock(State->Mutex);
-            State->Changed.wait_for(lock, timeout, [this] { return State->ReadFails || !State->Incoming.empty(); });
+            State->Changed.wait_for(
+                lock, timeout, [this] { return State->ReadFails || !State->Incoming.empty(); });
             if (State->ReadFails) {
                 return -1;
             }
@@ -161,8 +148,7 @@ private:
             std::copy_n(bytes.begin(), count, buffer.begin());
             return static_cast<int>(count);
         }
-        int Write(std::span<const std::uint8_t> report) override
-        {
+        int Write(std::span<const std::uint8_t> report) override {
             std::lock_guard lock(State->Mutex);
             if (State->WriteFails) {
                 return -1;
@@ -175,16 +161,14 @@ private:
         std::shared_ptr<DeviceState> State;
     };
 
-    void Push(HotplugEvent event)
-    {
+    void Push(HotplugEvent event) {
         {
             std::lock_guard lock(Mutex);
             Events.push_back(std::move(event));
         }
         Arrived.notify_all();
     }
-    std::shared_ptr<DeviceState> StateLocked(const std::string& path)
-    {
+    std::shared_ptr<DeviceState> StateLocked(const std::string& path) {
         auto& state = States[path];
         if (!state) {
             state = std::make_shared<DeviceState>();
@@ -202,8 +186,8 @@ private:
     std::map<std::string, std::shared_ptr<DeviceState>> States;
 };
 
-inline HidrawNode Node(const std::string& path, int vendorId, int productId, bool numbered = false)
-{
+inline HidrawNode Node(const std::string& path, int vendorId, int productId,
+                       bool numbered = false) {
     return HidrawNode{path, vendorId, productId, numbered};
 }
 

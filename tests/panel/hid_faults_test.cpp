@@ -29,27 +29,27 @@ struct Decoded {
 // program wires them; the main thread's loop is Pump.
 struct HidapiHookRig {
     // The nodes present when the program starts: the device module connects at once.
-    explicit HidapiHookRig(const std::vector<HidrawNode>& present)
-    {
+    explicit HidapiHookRig(const std::vector<HidrawNode>& present) {
         auto system = std::make_unique<FakeHidrawSystem>();
         System = system.get();
         for (const HidrawNode& node : present) {
             System->AddPresent(node);
         }
-        auto library = std::make_unique<HidapiLibrary>(std::move(system), Log, HidDeviceRegistry::kDefaultQueueCapacity,
+        auto library = std::make_unique<HidapiLibrary>(std::move(system), Log,
+                                                       HidDeviceRegistry::kDefaultQueueCapacity,
                                                        std::chrono::milliseconds(10));
         Library = library.get();
         Device = std::make_unique<TDeviceDM>(std::move(library), Queue.Poster());
-        Hook = std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
-            Reports.push_back({productId, {}});
-            std::copy(buffer.begin(), buffer.end(), Reports.back().Bytes.begin());
-        });
+        Hook =
+            std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
+                Reports.push_back({productId, {}});
+                std::copy(buffer.begin(), buffer.end(), Reports.back().Bytes.begin());
+            });
     }
     ~HidapiHookRig() { Device->Disconnect(); }
 
     // Handles notifications until done() holds after a quiet spell, or a generous limit passes.
-    bool Pump(const std::function<bool()>& done)
-    {
+    bool Pump(const std::function<bool()>& done) {
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < limit) {
             if (Queue.DrainInto(*Hook) == 0) {
@@ -64,8 +64,7 @@ struct HidapiHookRig {
         }
         return false;
     }
-    Slots Table() const
-    {
+    Slots Table() const {
         Slots slots{};
         for (std::size_t i = 0; i < slots.size(); ++i) {
             slots[i] = Device->Handles[i].load();
@@ -83,8 +82,7 @@ struct HidapiHookRig {
     std::unique_ptr<HidHook> Hook;
 };
 
-std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t first)
-{
+std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t first) {
     std::vector<std::uint8_t> bytes(length);
     for (std::size_t i = 0; i < length; ++i) {
         bytes[i] = static_cast<std::uint8_t>(first + i);
@@ -94,8 +92,7 @@ std::vector<std::uint8_t> Pattern(std::size_t length, std::uint8_t first)
 
 // The receive buffer holds the report's first bytes and zeros after them, never bytes left
 // from an earlier, longer report.
-void ExpectBuffer(const Buffer& got, const std::vector<std::uint8_t>& report)
-{
+void ExpectBuffer(const Buffer& got, const std::vector<std::uint8_t>& report) {
     const std::size_t kept = std::min(report.size(), got.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         ASSERT_EQ(got[i], i < kept ? report[i] : 0) << "byte " << i;
@@ -104,14 +101,14 @@ void ExpectBuffer(const Buffer& got, const std::vector<std::uint8_t>& report)
 
 const std::size_t kLengths[] = {0, 1, 2, 3, 9, 127, 128, 129, 300, 4096};
 
-TEST(HidFaults, VirtualReportsOfAnyLengthAreCutToTheBufferAndZeroFilled)
-{
+TEST(HidFaults, VirtualReportsOfAnyLengthAreCutToTheBufferAndZeroFilled) {
     PanelRig rig;
     std::vector<Decoded> reports;
-    rig.Hook = std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
-        reports.push_back({productId, {}});
-        std::copy(buffer.begin(), buffer.end(), reports.back().Bytes.begin());
-    });
+    rig.Hook =
+        std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
+            reports.push_back({productId, {}});
+            std::copy(buffer.begin(), buffer.end(), reports.back().Bytes.begin());
+        });
     rig.Panels->Plug(686);
     rig.Drain();
     // Longest first, so that a shorter report would show any stale bytes.
@@ -131,8 +128,7 @@ TEST(HidFaults, VirtualReportsOfAnyLengthAreCutToTheBufferAndZeroFilled)
     EXPECT_EQ(rig.Hook->ConnectedCount, 1);
 }
 
-TEST(HidFaults, HidapiReportsOfAnyLengthGetTheirReportIdAndNoStaleBytes)
-{
+TEST(HidFaults, HidapiReportsOfAnyLengthGetTheirReportIdAndNoStaleBytes) {
     HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 684)});
     ASSERT_TRUE(rig.Pump([&] { return rig.Hook->ConnectedCount == 1; }));
     std::vector<std::vector<std::uint8_t>> expected;
@@ -145,19 +141,20 @@ TEST(HidFaults, HidapiReportsOfAnyLengthGetTheirReportIdAndNoStaleBytes)
         // Unnumbered reports come without their ID; the buffer gets ID 0 in front, and what
         // does not fit the read is cut.
         std::vector<std::uint8_t> read{0};
-        read.insert(read.end(), bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), kReceiveBufferSize - 1));
+        read.insert(read.end(), bytes.begin(),
+                    bytes.begin() + std::min<std::size_t>(bytes.size(), kReceiveBufferSize - 1));
         expected.push_back(read);
     }
     ASSERT_TRUE(rig.Pump([&] { return rig.Reports.size() >= expected.size(); }));
     ASSERT_EQ(rig.Reports.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "report " << i << ", " << expected[i].size() << " bytes");
+        SCOPED_TRACE(testing::Message()
+                     << "report " << i << ", " << expected[i].size() << " bytes");
         ExpectBuffer(rig.Reports[i].Bytes, expected[i]);
     }
 }
 
-TEST(HidFaults, UnitRemovedInTheMiddleOfABurstLosesOnlyItsOwnLaterReports)
-{
+TEST(HidFaults, UnitRemovedInTheMiddleOfABurstLosesOnlyItsOwnLaterReports) {
     PanelRig rig;
     rig.Panels->Plug(684);
     rig.Panels->Plug(688);
@@ -174,8 +171,10 @@ TEST(HidFaults, UnitRemovedInTheMiddleOfABurstLosesOnlyItsOwnLaterReports)
         }
     }
     rig.Drain();
-    const auto bezel = std::count_if(rig.Decoded.begin(), rig.Decoded.end(), [](const DecodedReport& r) { return r.ProductId == 684; });
-    const auto audio = std::count_if(rig.Decoded.begin(), rig.Decoded.end(), [](const DecodedReport& r) { return r.ProductId == 688; });
+    const auto bezel = std::count_if(rig.Decoded.begin(), rig.Decoded.end(),
+                                     [](const DecodedReport& r) { return r.ProductId == 684; });
+    const auto audio = std::count_if(rig.Decoded.begin(), rig.Decoded.end(),
+                                     [](const DecodedReport& r) { return r.ProductId == 688; });
     EXPECT_EQ(bezel, kBurst / 2);
     EXPECT_EQ(audio, kBurst);
     EXPECT_EQ(rig.Hook->ReadCount, kBurst / 2 + kBurst);
@@ -187,9 +186,9 @@ TEST(HidFaults, UnitRemovedInTheMiddleOfABurstLosesOnlyItsOwnLaterReports)
     EXPECT_EQ(rig.View.Captions[4], "QELAudio-0: Connected");
 }
 
-TEST(HidFaults, HidapiUnitPulledDuringABurstEndsWithTheOtherUnitAloneInTheTable)
-{
-    HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 685), Node("/dev/hidraw2", kPanelVendorId, 689)});
+TEST(HidFaults, HidapiUnitPulledDuringABurstEndsWithTheOtherUnitAloneInTheTable) {
+    HidapiHookRig rig(
+        {Node("/dev/hidraw1", kPanelVendorId, 685), Node("/dev/hidraw2", kPanelVendorId, 689)});
     ASSERT_TRUE(rig.Pump([&] { return rig.Hook->ConnectedCount == 2; }));
     constexpr int kBurst = 200;
     std::thread hardware([&] {
@@ -203,7 +202,8 @@ TEST(HidFaults, HidapiUnitPulledDuringABurstEndsWithTheOtherUnitAloneInTheTable)
     });
     const bool settled = rig.Pump([&] {
         return rig.Hook->ConnectedCount == 1 &&
-               std::count_if(rig.Reports.begin(), rig.Reports.end(), [](const Decoded& r) { return r.ProductId == 689; }) == kBurst;
+               std::count_if(rig.Reports.begin(), rig.Reports.end(),
+                             [](const Decoded& r) { return r.ProductId == 689; }) == kBurst;
     });
     hardware.join();
     EXPECT_TRUE(settled);
@@ -211,15 +211,16 @@ TEST(HidFaults, HidapiUnitPulledDuringABurstEndsWithTheOtherUnitAloneInTheTable)
     EXPECT_NE(rig.Table()[5], 0U);
     EXPECT_EQ(rig.View.Captions[1], "QEL1000-1:");
     EXPECT_EQ(rig.View.StatusText, "Connected : 1");
-    const auto bezel = std::count_if(rig.Reports.begin(), rig.Reports.end(), [](const Decoded& r) { return r.ProductId == 685; });
+    const auto bezel = std::count_if(rig.Reports.begin(), rig.Reports.end(),
+                                     [](const Decoded& r) { return r.ProductId == 685; });
     EXPECT_LE(bezel, kBurst / 2 + 1);
     EXPECT_EQ(rig.Hook->ReadCount, static_cast<int>(rig.Reports.size()));
     EXPECT_FALSE(rig.System->StateOf("/dev/hidraw1")->Open);
 }
 
-TEST(HidFaults, FailingReadsOfOneUnitAndFailingWritesOfAnotherLeaveTheRestRunning)
-{
-    HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 684), Node("/dev/hidraw2", kPanelVendorId, 686),
+TEST(HidFaults, FailingReadsOfOneUnitAndFailingWritesOfAnotherLeaveTheRestRunning) {
+    HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 684),
+                       Node("/dev/hidraw2", kPanelVendorId, 686),
                        Node("/dev/hidraw3", kPanelVendorId, 688)});
     ASSERT_TRUE(rig.Pump([&] { return rig.Hook->ConnectedCount == 3; }));
 
@@ -250,9 +251,9 @@ TEST(HidFaults, FailingReadsOfOneUnitAndFailingWritesOfAnotherLeaveTheRestRunnin
     EXPECT_EQ(audio->Written.size(), 5U);
 }
 
-TEST(HidFaults, SameUnitPluggedTwiceKeepsOneSlotAndTheOtherTakesOverWhenTheFirstGoes)
-{
-    HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 685), Node("/dev/hidraw2", kPanelVendorId, 685)});
+TEST(HidFaults, SameUnitPluggedTwiceKeepsOneSlotAndTheOtherTakesOverWhenTheFirstGoes) {
+    HidapiHookRig rig(
+        {Node("/dev/hidraw1", kPanelVendorId, 685), Node("/dev/hidraw2", kPanelVendorId, 685)});
     ASSERT_TRUE(rig.Pump([&] { return rig.Table()[1] != 0; }));
     const HidHandle first = rig.Table()[1];
     EXPECT_EQ(rig.Hook->ConnectedCount, 1) << "the changed event counts units, not plugs";
@@ -272,18 +273,19 @@ TEST(HidFaults, SameUnitPluggedTwiceKeepsOneSlotAndTheOtherTakesOverWhenTheFirst
     EXPECT_EQ(rig.View.Captions[1], "QEL1000-1:");
 }
 
-TEST(HidFaults, UnknownProductOfOurVendorIsOpenedButNeverCountedOrDecoded)
-{
+TEST(HidFaults, UnknownProductOfOurVendorIsOpenedButNeverCountedOrDecoded) {
     for (const int productId : {0, 683, 690, 700, 0xFFFF}) {
         SCOPED_TRACE(productId);
-        HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 687), Node("/dev/hidraw9", kPanelVendorId, productId)});
-            ASSERT_TRUE(rig.Pump([&] { return rig.Hook->ConnectedCount == 1; }));
+        HidapiHookRig rig({Node("/dev/hidraw1", kPanelVendorId, 687),
+                           Node("/dev/hidraw9", kPanelVendorId, productId)});
+        ASSERT_TRUE(rig.Pump([&] { return rig.Hook->ConnectedCount == 1; }));
         rig.System->Send("/dev/hidraw9", {0xC1, 0xFF, 0xFF});
         rig.System->Send("/dev/hidraw1", {0xC1, 0x01});
         ASSERT_TRUE(rig.Pump([&] { return rig.Reports.size() == 1; }));
         EXPECT_EQ(rig.Reports[0].ProductId, 687);
         rig.System->Leave("/dev/hidraw9");
-        ASSERT_TRUE(rig.Pump([&] { return rig.Library->GetHandle(kPanelVendorId, productId) == 0; }));
+        ASSERT_TRUE(
+            rig.Pump([&] { return rig.Library->GetHandle(kPanelVendorId, productId) == 0; }));
         EXPECT_EQ(rig.Hook->ConnectedCount, 1);
         EXPECT_EQ(rig.Table(), (Slots{0, 0, 0, rig.Table()[3], 0, 0}));
         EXPECT_NE(rig.Table()[3], 0U);

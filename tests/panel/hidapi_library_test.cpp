@@ -24,35 +24,31 @@ struct HidapiRig {
     NotificationQueue Queue;
     std::unique_ptr<HidapiLibrary> Library;
 
-    explicit HidapiRig(std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity)
-    {
+    explicit HidapiRig(std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity) {
         auto system = std::make_unique<FakeHidrawSystem>();
         System = system.get();
-        Library = std::make_unique<HidapiLibrary>(std::move(system), Log, capacity, std::chrono::milliseconds(20));
+        Library = std::make_unique<HidapiLibrary>(std::move(system), Log, capacity,
+                                                  std::chrono::milliseconds(20));
     }
     void Connect() { Library->Connect(Queue.Poster()); }
-    std::vector<N> Expect(std::size_t count)
-    {
+    std::vector<N> Expect(std::size_t count) {
         EXPECT_TRUE(Queue.WaitFor(count)) << "waited for " << count << " notifications";
         return Queue.Take();
     }
-    std::array<std::uint8_t, kInputReportSize> ReadOne(HidHandle handle)
-    {
+    std::array<std::uint8_t, kInputReportSize> ReadOne(HidHandle handle) {
         std::array<std::uint8_t, kInputReportSize> buffer{};
         EXPECT_TRUE(Library->Read(handle, buffer));
         return buffer;
     }
 };
 
-std::array<std::uint8_t, kCommandReportSize> Command(char letter)
-{
+std::array<std::uint8_t, kCommandReportSize> Command(char letter) {
     std::array<std::uint8_t, kCommandReportSize> report{};
     report[1] = static_cast<std::uint8_t>(letter);
     return report;
 }
 
-TEST(HidapiLibrary, PanelsPresentAtConnectRaisePluggedEachThenOneChangedAndOthersAreNotOpened)
-{
+TEST(HidapiLibrary, PanelsPresentAtConnectRaisePluggedEachThenOneChangedAndOthersAreNotOpened) {
     HidapiRig rig;
     rig.System->AddPresent(Node("/dev/hidraw0", 0x046D, 0xC52B));
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 684));
@@ -69,8 +65,7 @@ TEST(HidapiLibrary, PanelsPresentAtConnectRaisePluggedEachThenOneChangedAndOther
     EXPECT_NE(got[0].Handle, 0U);
 }
 
-TEST(HidapiLibrary, ArrivalAndRemovalRaiseTheirEventThenChangedWithFreshHandles)
-{
+TEST(HidapiLibrary, ArrivalAndRemovalRaiseTheirEventThenChangedWithFreshHandles) {
     HidapiRig rig;
     rig.Connect();
     EXPECT_EQ(rig.Expect(1), (std::vector<N>{{kChanged, 0}}));
@@ -83,9 +78,11 @@ TEST(HidapiLibrary, ArrivalAndRemovalRaiseTheirEventThenChangedWithFreshHandles)
 
     rig.System->Leave("/dev/hidraw4");
     EXPECT_EQ(rig.Expect(2), (std::vector<N>{{kUnplugged, first}, {kChanged, 0}}));
-    EXPECT_EQ(rig.Library->GetProductID(first), 686) << "the unplugged event still needs the product ID";
+    EXPECT_EQ(rig.Library->GetProductID(first), 686)
+        << "the unplugged event still needs the product ID";
     EXPECT_EQ(rig.Library->GetHandle(0x0D59, 686), 0U);
-    EXPECT_FALSE(rig.Library->Write(first, Command('A'))) << "a write to a gone device fails quietly";
+    EXPECT_FALSE(rig.Library->Write(first, Command('A')))
+        << "a write to a gone device fails quietly";
 
     rig.System->Arrive(Node("/dev/hidraw4", 0x0D59, 686));
     const auto again = rig.Expect(2);
@@ -94,8 +91,7 @@ TEST(HidapiLibrary, ArrivalAndRemovalRaiseTheirEventThenChangedWithFreshHandles)
     EXPECT_NE(again[0].Handle, 0U);
 }
 
-TEST(HidapiLibrary, ReportsGetTheirReportIdInByteZeroWhetherOrNotTheDeviceNumbersThem)
-{
+TEST(HidapiLibrary, ReportsGetTheirReportIdInByteZeroWhetherOrNotTheDeviceNumbersThem) {
     struct Case {
         bool Numbered;
         std::vector<std::uint8_t> Sent;
@@ -119,8 +115,7 @@ TEST(HidapiLibrary, ReportsGetTheirReportIdInByteZeroWhetherOrNotTheDeviceNumber
     }
 }
 
-TEST(HidapiLibrary, EveryReportOfEveryDeviceIsAnnouncedOnceAndReadInOrder)
-{
+TEST(HidapiLibrary, EveryReportOfEveryDeviceIsAnnouncedOnceAndReadInOrder) {
     HidapiRig rig;
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 684));
     rig.System->AddPresent(Node("/dev/hidraw2", 0x0D59, 688));
@@ -147,8 +142,7 @@ TEST(HidapiLibrary, EveryReportOfEveryDeviceIsAnnouncedOnceAndReadInOrder)
     EXPECT_EQ(next[b], kReports);
 }
 
-TEST(HidapiLibrary, AFullQueueDropsTheOldestAndALateReadFindsNothing)
-{
+TEST(HidapiLibrary, AFullQueueDropsTheOldestAndALateReadFindsNothing) {
     HidapiRig rig(2);
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 685));
     rig.Connect();
@@ -165,8 +159,7 @@ TEST(HidapiLibrary, AFullQueueDropsTheOldestAndALateReadFindsNothing)
     EXPECT_FALSE(rig.Library->Read(h, buffer));
 }
 
-TEST(HidapiLibrary, ADeviceWhoseReadFailsIsTreatedAsRemoved)
-{
+TEST(HidapiLibrary, ADeviceWhoseReadFailsIsTreatedAsRemoved) {
     HidapiRig rig;
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 687));
     rig.Connect();
@@ -180,8 +173,7 @@ TEST(HidapiLibrary, ADeviceWhoseReadFailsIsTreatedAsRemoved)
     EXPECT_TRUE(rig.Queue.Take().empty());
 }
 
-TEST(HidapiLibrary, WritesReachTheDeviceAndAFailedWriteIsReportedAsFalse)
-{
+TEST(HidapiLibrary, WritesReachTheDeviceAndAFailedWriteIsReportedAsFalse) {
     HidapiRig rig;
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 688));
     rig.Connect();
@@ -198,8 +190,7 @@ TEST(HidapiLibrary, WritesReachTheDeviceAndAFailedWriteIsReportedAsFalse)
     EXPECT_FALSE(rig.Library->Write(h, Command('A')));
 }
 
-TEST(HidapiLibrary, ANodeThatCannotBeOpenedIsLoggedWithItsReasonOnTheMainThread)
-{
+TEST(HidapiLibrary, ANodeThatCannotBeOpenedIsLoggedWithItsReasonOnTheMainThread) {
     HidapiRig rig;
     rig.System->RefuseOpen("/dev/hidraw7");
     rig.Connect();
@@ -213,8 +204,7 @@ TEST(HidapiLibrary, ANodeThatCannotBeOpenedIsLoggedWithItsReasonOnTheMainThread)
     EXPECT_EQ(rig.Log.Lines[0], "/dev/hidraw7: cannot open (Permission denied)");
 }
 
-TEST(HidapiLibrary, DisconnectClosesEveryDeviceAndRaisesNothingMore)
-{
+TEST(HidapiLibrary, DisconnectClosesEveryDeviceAndRaisesNothingMore) {
     HidapiRig rig;
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 684));
     rig.System->AddPresent(Node("/dev/hidraw2", 0x0D59, 685));
@@ -229,16 +219,17 @@ TEST(HidapiLibrary, DisconnectClosesEveryDeviceAndRaisesNothingMore)
     EXPECT_TRUE(rig.Queue.Take().empty());
 }
 
-TEST(ReportDescriptor, FindsAReportIdItemOnlyWhereOneIsDeclared)
-{
+TEST(ReportDescriptor, FindsAReportIdItemOnlyWhereOneIsDeclared) {
     struct Case {
         const char* Name;
         std::vector<std::uint8_t> Descriptor;
         bool Numbered;
     };
     const Case cases[] = {
-        {"plain vendor page", {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
-                               0x95, 0x40, 0x81, 0x02, 0xC0}, false},
+        {"plain vendor page",
+         {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95,
+          0x40, 0x81, 0x02, 0xC0},
+         false},
         {"report ID 1", {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0xC0}, true},
         // 0x85 as a data byte of another item is not a Report ID.
         {"0x85 inside data", {0x26, 0x85, 0x00, 0x75, 0x08}, false},

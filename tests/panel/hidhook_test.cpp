@@ -9,21 +9,21 @@ namespace {
 
 using Slots = std::array<std::uint32_t, kDeviceCount>;
 
-bool Hook(PanelRig& rig, int eventCode, HidHandle handle, unsigned message = kHidMessage)
-{
-    return rig.Hook->HidMessageHook(message, static_cast<std::uintptr_t>(eventCode), static_cast<std::intptr_t>(handle));
+bool Hook(PanelRig& rig, int eventCode, HidHandle handle, unsigned message = kHidMessage) {
+    return rig.Hook->HidMessageHook(message, static_cast<std::uintptr_t>(eventCode),
+                                    static_cast<std::intptr_t>(handle));
 }
 
-TEST(HidHook, ConsumesExactlyTheHidMessageWithEventCodesOneToFour)
-{
+TEST(HidHook, ConsumesExactlyTheHidMessageWithEventCodesOneToFour) {
     struct Case {
         unsigned Message;
         int EventCode;
         bool Consumed;
     };
     const Case cases[] = {
-        {kHidMessage, 0, false}, {kHidMessage, 1, true},  {kHidMessage, 2, true}, {kHidMessage, 3, true},
-        {kHidMessage, 4, true},  {kHidMessage, 5, false}, {kHidMessage + 1, 1, false}, {16, 3, false},
+        {kHidMessage, 0, false},     {kHidMessage, 1, true}, {kHidMessage, 2, true},
+        {kHidMessage, 3, true},      {kHidMessage, 4, true}, {kHidMessage, 5, false},
+        {kHidMessage + 1, 1, false}, {16, 3, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "message " << c.Message << " code " << c.EventCode);
@@ -34,8 +34,7 @@ TEST(HidHook, ConsumesExactlyTheHidMessageWithEventCodesOneToFour)
     }
 }
 
-TEST(HidHook, EachUnitLandsInItsOwnSlotWithItsConnectedCaption)
-{
+TEST(HidHook, EachUnitLandsInItsOwnSlotWithItsConnectedCaption) {
     PanelRig rig;
     std::array<HidHandle, kDeviceCount> handles{};
     for (int i = 0; i < kDeviceCount; ++i) {
@@ -53,8 +52,7 @@ TEST(HidHook, EachUnitLandsInItsOwnSlotWithItsConnectedCaption)
     EXPECT_EQ(rig.View.StatusText, "Connected : 6");
 }
 
-TEST(HidHook, PluggedAfterChangedCountsTheUnitTwiceUntilTheNextChanged)
-{
+TEST(HidHook, PluggedAfterChangedCountsTheUnitTwiceUntilTheNextChanged) {
     PanelRig rig;
     const HidHandle handle = rig.Panels->Plug(685);  // raises plugged, changed
     rig.Queue.Take();
@@ -68,8 +66,7 @@ TEST(HidHook, PluggedAfterChangedCountsTheUnitTwiceUntilTheNextChanged)
     EXPECT_EQ(rig.View.StatusText, "Connected : 1");
 }
 
-TEST(HidHook, UnitFoundOnlyByChangedIsCountedButKeepsItsIdleCaption)
-{
+TEST(HidHook, UnitFoundOnlyByChangedIsCountedButKeepsItsIdleCaption) {
     PanelRig rig;
     const HidHandle handle = rig.Panels->Plug(688);
     rig.Queue.Take();
@@ -79,8 +76,7 @@ TEST(HidHook, UnitFoundOnlyByChangedIsCountedButKeepsItsIdleCaption)
     EXPECT_EQ(rig.View.Captions[4], "QELAudio-0:");
 }
 
-TEST(HidHook, ChangedSwitchesReadNotifyOnSoReportsOfAChangedOnlyUnitArrive)
-{
+TEST(HidHook, ChangedSwitchesReadNotifyOnSoReportsOfAChangedOnlyUnitArrive) {
     PanelRig rig;
     rig.Panels->Plug(686);
     rig.Queue.Take();
@@ -92,8 +88,7 @@ TEST(HidHook, ChangedSwitchesReadNotifyOnSoReportsOfAChangedOnlyUnitArrive)
     EXPECT_EQ(rig.Decoded[0].ProductId, 686);
 }
 
-TEST(HidHook, UnplugOfAHandleInNoSlotKeepsTheCountButResetsTheLabel)
-{
+TEST(HidHook, UnplugOfAHandleInNoSlotKeepsTheCountButResetsTheLabel) {
     PanelRig rig;
     const HidHandle first = rig.Panels->Plug(684);
     rig.Drain();
@@ -111,8 +106,7 @@ TEST(HidHook, UnplugOfAHandleInNoSlotKeepsTheCountButResetsTheLabel)
     EXPECT_EQ(rig.View.Captions[0], "QEL1000-0:");
 }
 
-TEST(HidHook, UnplugOfHandleZeroDoesNotCountTheEmptySlotsAsGone)
-{
+TEST(HidHook, UnplugOfHandleZeroDoesNotCountTheEmptySlotsAsGone) {
     PanelRig rig;
     const HidHandle handle = rig.Panels->Plug(686);
     rig.Drain();
@@ -123,8 +117,7 @@ TEST(HidHook, UnplugOfHandleZeroDoesNotCountTheEmptySlotsAsGone)
     EXPECT_EQ(rig.Slots()[2], handle);
 }
 
-TEST(HidHook, UnplugClearsTheSlotAndResetsTheLabelFromTheGoneDevicesProductId)
-{
+TEST(HidHook, UnplugClearsTheSlotAndResetsTheLabelFromTheGoneDevicesProductId) {
     PanelRig rig;
     rig.Panels->Plug(689);
     rig.Panels->Plug(687);
@@ -139,13 +132,13 @@ TEST(HidHook, UnplugClearsTheSlotAndResetsTheLabelFromTheGoneDevicesProductId)
     EXPECT_EQ(rig.View.StatusText, "Connected : 1");
 }
 
-TEST(HidHook, OtherVendorsAndProductsAreConsumedAndChangeNothing)
-{
+TEST(HidHook, OtherVendorsAndProductsAreConsumedAndChangeNothing) {
     struct Case {
         int VendorId;
         int ProductId;
     };
-    const Case cases[] = {{0x046D, 684}, {kPanelVendorId, 683}, {kPanelVendorId, 690}, {0x046D, 0xC52B}};
+    const Case cases[] = {
+        {0x046D, 684}, {kPanelVendorId, 683}, {kPanelVendorId, 690}, {0x046D, 0xC52B}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.VendorId << ":" << c.ProductId);
         PanelRig rig;
@@ -161,8 +154,7 @@ TEST(HidHook, OtherVendorsAndProductsAreConsumedAndChangeNothing)
     }
 }
 
-TEST(HidHook, AllUnitsGoneAfterChangedLeavesEmptySlotsAndZeroCount)
-{
+TEST(HidHook, AllUnitsGoneAfterChangedLeavesEmptySlotsAndZeroCount) {
     PanelRig rig;
     for (int pid = 684; pid <= 689; ++pid) {
         rig.Panels->Plug(pid);
@@ -180,8 +172,7 @@ TEST(HidHook, AllUnitsGoneAfterChangedLeavesEmptySlotsAndZeroCount)
     }
 }
 
-TEST(HidHook, UnitsPresentBeforeConnectAppearOnlyThroughLaterNotifications)
-{
+TEST(HidHook, UnitsPresentBeforeConnectAppearOnlyThroughLaterNotifications) {
     std::vector<ScriptEvent> script{{ScriptEvent::Kind::Plug, 0, kPanelVendorId, 684, {}}};
     PanelRig rig(script);
     EXPECT_EQ(rig.Slots(), Slots{});
@@ -192,8 +183,7 @@ TEST(HidHook, UnitsPresentBeforeConnectAppearOnlyThroughLaterNotifications)
     EXPECT_EQ(rig.View.Captions[0], "QEL1000-0: Connected");
 }
 
-TEST(HidHook, ReportsReachTheDecoderInOrderWithTheirProductIdAndCountAsReads)
-{
+TEST(HidHook, ReportsReachTheDecoderInOrderWithTheirProductIdAndCountAsReads) {
     PanelRig rig;
     rig.Panels->Plug(684);
     rig.Panels->Plug(689);
@@ -208,14 +198,16 @@ TEST(HidHook, ReportsReachTheDecoderInOrderWithTheirProductIdAndCountAsReads)
     for (std::size_t i = 0; i < sent.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(rig.Decoded[i].ProductId, sent[i].first);
-        EXPECT_EQ(std::vector<std::uint8_t>(rig.Decoded[i].Bytes.begin(), rig.Decoded[i].Bytes.begin() + 3), sent[i].second);
-        EXPECT_EQ(rig.Decoded[i].Bytes[3], 0) << "bytes beyond the report must be zero, not left from an earlier one";
+        EXPECT_EQ(std::vector<std::uint8_t>(rig.Decoded[i].Bytes.begin(),
+                                            rig.Decoded[i].Bytes.begin() + 3),
+                  sent[i].second);
+        EXPECT_EQ(rig.Decoded[i].Bytes[3], 0)
+            << "bytes beyond the report must be zero, not left from an earlier one";
     }
     EXPECT_EQ(rig.Hook->ReadCount, 4);
 }
 
-TEST(HidHook, ReadOfAUnitThatHasGoneDoesNotDecodeAnotherUnitsBuffer)
-{
+TEST(HidHook, ReadOfAUnitThatHasGoneDoesNotDecodeAnotherUnitsBuffer) {
     PanelRig rig;
     rig.Panels->Plug(684);
     rig.Panels->Plug(685);
@@ -231,8 +223,7 @@ TEST(HidHook, ReadOfAUnitThatHasGoneDoesNotDecodeAnotherUnitsBuffer)
     EXPECT_EQ(rig.Hook->ReadCount, 1);
 }
 
-TEST(HidHook, WithoutALibraryEveryNotificationIsConsumedAndNothingIsCalled)
-{
+TEST(HidHook, WithoutALibraryEveryNotificationIsConsumedAndNothingIsCalled) {
     NotificationQueue queue;
     TDeviceDM device(nullptr, queue.Poster());
     RecordingView view;

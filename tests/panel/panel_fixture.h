@@ -19,8 +19,7 @@ namespace qel::test {
 // The main thread's queue of HID notifications: any thread posts, the test drains.
 class NotificationQueue {
 public:
-    NotificationPoster Poster()
-    {
+    NotificationPoster Poster() {
         return [this](const HidNotification& notification) {
             {
                 std::lock_guard lock(Mutex);
@@ -30,8 +29,7 @@ public:
         };
     }
 
-    std::vector<HidNotification> Take()
-    {
+    std::vector<HidNotification> Take() {
         std::lock_guard lock(Mutex);
         std::vector<HidNotification> taken(Pending.begin(), Pending.end());
         Pending.clear();
@@ -39,8 +37,7 @@ public:
     }
 
     // Runs every queued notification through hook, in order. Returns how many.
-    int DrainInto(HidHook& hook)
-    {
+    int DrainInto(HidHook& hook) {
         int handled = 0;
         for (const HidNotification& notification : Take()) {
             hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(notification.EventCode),
@@ -51,8 +48,7 @@ public:
     }
 
     // Waits (bounded) until at least count notifications are queued.
-    bool WaitFor(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5))
-    {
+    bool WaitFor(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         std::unique_lock lock(Mutex);
         return Arrived.wait_for(lock, limit, [&] { return Pending.size() >= count; });
     }
@@ -66,14 +62,12 @@ private:
 // Remembers the captions and status text the hook shows.
 class RecordingView final : public DeviceStatusView {
 public:
-    RecordingView()
-    {
+    RecordingView() {
         for (int i = 0; i < kDeviceCount; ++i) {
             Captions[static_cast<std::size_t>(i)] = std::string(IdleCaption(i));
         }
     }
-    void SetUnitCaption(int deviceIndex, std::string_view caption) override
-    {
+    void SetUnitCaption(int deviceIndex, std::string_view caption) override {
         Captions.at(static_cast<std::size_t>(deviceIndex)) = std::string(caption);
     }
     void SetConnectedText(std::string_view text) override { StatusText = std::string(text); }
@@ -92,20 +86,21 @@ struct PanelRig {
     static constexpr std::size_t kKeptBytes = 8;
 
     explicit PanelRig(std::vector<ScriptEvent> script = {},
-                      std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity)
-    {
-        auto panels = std::make_unique<VirtualPanels>(std::move(script), VirtualPanels::Clock::Manual, queueCapacity);
+                      std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity) {
+        auto panels = std::make_unique<VirtualPanels>(std::move(script),
+                                                      VirtualPanels::Clock::Manual, queueCapacity);
         Panels = panels.get();
         Device = std::make_unique<TDeviceDM>(std::move(panels), Queue.Poster());
-        Hook = std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
-            Decoded.push_back({productId, std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + kKeptBytes)});
-        });
+        Hook =
+            std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
+                Decoded.push_back({productId, std::vector<std::uint8_t>(
+                                                  buffer.begin(), buffer.begin() + kKeptBytes)});
+            });
     }
 
     int Drain() { return Queue.DrainInto(*Hook); }
 
-    std::array<std::uint32_t, kDeviceCount> Slots() const
-    {
+    std::array<std::uint32_t, kDeviceCount> Slots() const {
         std::array<std::uint32_t, kDeviceCount> slots{};
         for (std::size_t i = 0; i < slots.size(); ++i) {
             slots[i] = Device->Handles[i].load();

@@ -7,8 +7,7 @@ namespace {
 
 using Kind = ScriptEvent::Kind;
 
-TEST(PanelScript, ReadsEveryEventKindWithItsTimeAndIds)
-{
+TEST(PanelScript, ReadsEveryEventKindWithItsTimeAndIds) {
     const PanelScript script = ParsePanelScript(
         "# demo\n"
         "\n"
@@ -31,8 +30,7 @@ TEST(PanelScript, ReadsEveryEventKindWithItsTimeAndIds)
     EXPECT_EQ(script.Events[3].AtMs, 250U);
 }
 
-TEST(PanelScript, AMalformedLineIsNamedByItsNumberAndSkippedWhileTheRestPlays)
-{
+TEST(PanelScript, AMalformedLineIsNamedByItsNumberAndSkippedWhileTheRestPlays) {
     const std::string tooLong = [] {
         std::string line = "at 5 report 684";
         for (int i = 0; i < 129; ++i) {
@@ -41,25 +39,26 @@ TEST(PanelScript, AMalformedLineIsNamedByItsNumberAndSkippedWhileTheRestPlays)
         return line;
     }();
     const std::vector<std::string> bad{
-        "plug 684",                 // no "at"
-        "at x plug 684",            // bad time
+        "plug 684",       // no "at"
+        "at x plug 684",  // bad time
         "at -1 plug 684",
-        "at 5 plug",                // no product
-        "at 5 plug 684 685",        // extra word
-        "at 5 plug 0x2AC",          // product IDs are decimal
-        "at 5 plug 70000",          // beyond 16 bits
+        "at 5 plug",          // no product
+        "at 5 plug 684 685",  // extra word
+        "at 5 plug 0x2AC",    // product IDs are decimal
+        "at 5 plug 70000",    // beyond 16 bits
         "at 5 unplug",
-        "at 5 report 684",          // no bytes
-        "at 5 report 684 0 C1 100", // 3 hex digits
+        "at 5 report 684",           // no bytes
+        "at 5 report 684 0 C1 100",  // 3 hex digits
         "at 5 report 684 0 G1",
         tooLong,
         "at 5 plug-other 1133",
         "at 5 press 684",
-        "at 1 plug 685",            // earlier than the line before
+        "at 1 plug 685",  // earlier than the line before
     };
     for (const std::string& line : bad) {
         SCOPED_TRACE(line.substr(0, 40));
-        const PanelScript script = ParsePanelScript("at 2 plug 684\n# comment\n" + line + "\nat 9 unplug 684\n");
+        const PanelScript script =
+            ParsePanelScript("at 2 plug 684\n# comment\n" + line + "\nat 9 unplug 684\n");
         ASSERT_EQ(script.Problems.size(), 1U);
         EXPECT_EQ(script.Problems[0].LineNumber, 3);
         EXPECT_FALSE(script.Problems[0].Reason.empty());
@@ -68,8 +67,7 @@ TEST(PanelScript, AMalformedLineIsNamedByItsNumberAndSkippedWhileTheRestPlays)
     }
 }
 
-TEST(PanelScript, AcceptsTheLongestReportAndEqualTimes)
-{
+TEST(PanelScript, AcceptsTheLongestReportAndEqualTimes) {
     std::string line = "at 5 report 689";
     for (int i = 0; i < 128; ++i) {
         line += " 7";

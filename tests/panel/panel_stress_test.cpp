@@ -25,10 +25,11 @@ constexpr int kCycles = QEL_STRESS_CYCLES;
 
 // Real ticks, but a cycle that sleeps a tenth of a millisecond: the workers write far faster
 // than they would at 33 ms, to crowd the device table and the library.
-WorkerTiming FastTiming()
-{
+WorkerTiming FastTiming() {
     WorkerTiming timing = WorkerTiming::Real();
-    timing.Sleep = [](std::uint32_t) { std::this_thread::sleep_for(std::chrono::microseconds(100)); };
+    timing.Sleep = [](std::uint32_t) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    };
     return timing;
 }
 
@@ -36,14 +37,15 @@ struct Workers {
     std::vector<std::unique_ptr<PanelWorker>> All;
     std::atomic<int> CloseRequests{0};
 
-    explicit Workers(TDeviceDM& device)
-    {
+    explicit Workers(TDeviceDM& device) {
         for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-            All.push_back(std::make_unique<TAudioThread>(device, [this] { ++CloseRequests; }, FastTiming()));
+            All.push_back(std::make_unique<TAudioThread>(
+                device, [this] { ++CloseRequests; }, FastTiming()));
             All.back()->UnitIndex = unit;
         }
         for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-            All.push_back(std::make_unique<TG1000Thread>(device, [this] { ++CloseRequests; }, FastTiming()));
+            All.push_back(std::make_unique<TG1000Thread>(
+                device, [this] { ++CloseRequests; }, FastTiming()));
             All.back()->UnitIndex = unit;
         }
         for (auto& worker : All) {
@@ -52,8 +54,7 @@ struct Workers {
             worker->Resume();
         }
     }
-    void Stop()
-    {
+    void Stop() {
         std::vector<PanelWorker*> raw;
         for (auto& worker : All) {
             raw.push_back(worker.get());
@@ -63,14 +64,12 @@ struct Workers {
 };
 
 // A guard so a lost notification fails the test instead of hanging it.
-bool Stuck()
-{
+bool Stuck() {
     static const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(50);
     return std::chrono::steady_clock::now() > limit;
 }
 
-void ExpectAllGone(PanelRig& rig)
-{
+void ExpectAllGone(PanelRig& rig) {
     EXPECT_EQ(rig.Slots(), (std::array<std::uint32_t, kDeviceCount>{}));
     EXPECT_EQ(rig.Hook->ConnectedCount, 0);
     EXPECT_EQ(rig.View.StatusText, "Connected : 0");
@@ -79,14 +78,14 @@ void ExpectAllGone(PanelRig& rig)
     }
 }
 
-TEST(PanelStress, PlugCyclesOfAllUnitsWhileWorkersWriteAndReportsFlowLeaveTheCountsRight)
-{
+TEST(PanelStress, PlugCyclesOfAllUnitsWhileWorkersWriteAndReportsFlowLeaveTheCountsRight) {
     PanelRig rig;
     // Each report carries its unit's product ID, so a report decoded as another unit's shows.
     int misattributed = 0;
-    rig.Hook = std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
-        misattributed += buffer[2] != static_cast<std::uint8_t>(productId & 0xFF) ? 1 : 0;
-    });
+    rig.Hook =
+        std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
+            misattributed += buffer[2] != static_cast<std::uint8_t>(productId & 0xFF) ? 1 : 0;
+        });
     Workers workers(*rig.Device);
 
     std::atomic<bool> done{false};
@@ -133,8 +132,7 @@ TEST(PanelStress, PlugCyclesOfAllUnitsWhileWorkersWriteAndReportsFlowLeaveTheCou
     rig.Device->Disconnect();
 }
 
-TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites)
-{
+TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites) {
     constexpr int kHidapiCycles = kCycles / 20;
     auto system = std::make_unique<FakeHidrawSystem>();
     FakeHidrawSystem& fake = *system;
@@ -142,7 +140,11 @@ TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites)
     NotificationQueue queue;
     RecordingView view;
     int decoded = 0;
-    auto device = std::make_unique<TDeviceDM>(std::make_unique<HidapiLibrary>(std::move(system), log, HidDeviceRegistry::kDefaultQueueCapacity, std::chrono::milliseconds(20)), queue.Poster());
+    auto device = std::make_unique<TDeviceDM>(
+        std::make_unique<HidapiLibrary>(std::move(system), log,
+                                        HidDeviceRegistry::kDefaultQueueCapacity,
+                                        std::chrono::milliseconds(20)),
+        queue.Poster());
     HidHook hook(*device, view, [&](int, ReceiveBuffer) { ++decoded; });
     Workers workers(*device);
 
@@ -191,7 +193,8 @@ TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites)
     workers.Stop();
     device->Disconnect();
     for (int i = 0; i < kDeviceCount; ++i) {
-        EXPECT_FALSE(fake.StateOf("/dev/hidraw" + std::to_string(i))->Open) << "device " << i << " left open";
+        EXPECT_FALSE(fake.StateOf("/dev/hidraw" + std::to_string(i))->Open)
+            << "device " << i << " left open";
     }
 }
 

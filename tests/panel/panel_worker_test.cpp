@@ -16,22 +16,19 @@
 namespace qel::test {
 namespace {
 
-TEST(CycleWait, SleepsForTheRestOfThePeriodClampedToZeroAndPeriod)
-{
+TEST(CycleWait, SleepsForTheRestOfThePeriodClampedToZeroAndPeriod) {
     struct Case {
         std::uint32_t Elapsed;
         std::uint32_t Wait;
     };
     const Case cases[] = {
-        {0, 32},           // an instant write sleeps 32 ms
-        {1, 31},
-        {31, 1},           // 31 ms write: 1 ms sleep
-        {32, 0},           // 32 ms or more: no sleep
-        {33, 0},
-        {5000, 0},
-        {0x80000000U, 0},  // never a huge sleep from a huge elapsed time
-        {0xFFFFFFFFU, 33}, // a tick one behind reads as -1: wait 33, not above the period
-        {0xFFFFFFF0U, 33}, // further behind: clamped to the period
+        {0, 32},                     // an instant write sleeps 32 ms
+        {1, 31},           {31, 1},  // 31 ms write: 1 ms sleep
+        {32, 0},                     // 32 ms or more: no sleep
+        {33, 0},           {5000, 0},
+        {0x80000000U, 0},   // never a huge sleep from a huge elapsed time
+        {0xFFFFFFFFU, 33},  // a tick one behind reads as -1: wait 33, not above the period
+        {0xFFFFFFF0U, 33},  // further behind: clamped to the period
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Elapsed);
@@ -50,8 +47,7 @@ public:
     HidHandle GetHandle(int, int) override { return 0; }
     void SetReadNotify(HidHandle, bool) override {}
     bool Read(HidHandle, InputReportBuffer) override { return false; }
-    bool Write(HidHandle handle, CommandReport report) override
-    {
+    bool Write(HidHandle handle, CommandReport report) override {
         Letters[handle] += static_cast<char>(report[1]);
         EXPECT_EQ(report[0], 0);
         for (std::size_t i = 2; i < report.size(); ++i) {
@@ -73,8 +69,7 @@ struct FakeClock {
     PanelWorker* Worker = nullptr;
     std::function<void(std::size_t sleeps)> OnSleep;
 
-    WorkerTiming Timing()
-    {
+    WorkerTiming Timing() {
         return WorkerTiming{[this] { return Now; },
                             [this](std::uint32_t ms) {
                                 Sleeps.push_back(ms);
@@ -95,8 +90,7 @@ struct WorkerRig {
     std::unique_ptr<TDeviceDM> Device;
     int CloseRequests = 0;
 
-    WorkerRig()
-    {
+    WorkerRig() {
         auto library = std::make_unique<RecordingLibrary>(Clock.Now);
         Library = library.get();
         Device = std::make_unique<TDeviceDM>(std::move(library), nullptr);
@@ -106,9 +100,9 @@ struct WorkerRig {
     }
 
     template <typename Worker>
-    void Run(int unit, std::size_t cycles)
-    {
-        Worker worker(*Device, [this] { ++CloseRequests; }, Clock.Timing());
+    void Run(int unit, std::size_t cycles) {
+        Worker worker(
+            *Device, [this] { ++CloseRequests; }, Clock.Timing());
         Clock.Worker = &worker;
         Clock.StopInSleep = cycles;
         worker.UnitIndex = unit;
@@ -120,8 +114,7 @@ struct WorkerRig {
     }
 };
 
-TEST(PanelWorker, EachUnitGetsItsCycleStartingWithBInItsOwnSlotOnly)
-{
+TEST(PanelWorker, EachUnitGetsItsCycleStartingWithBInItsOwnSlotOnly) {
     struct Case {
         bool Bezel;
         int Unit;
@@ -129,8 +122,10 @@ TEST(PanelWorker, EachUnitGetsItsCycleStartingWithBInItsOwnSlotOnly)
         std::string Letters;
     };
     const Case cases[] = {
-        {true, 0, 100, "BCABCABC"}, {true, 3, 103, "BCABCABC"},
-        {false, 0, 104, "BABABABA"}, {false, 1, 105, "BABABABA"},
+        {true, 0, 100, "BCABCABC"},
+        {true, 3, 103, "BCABCABC"},
+        {false, 0, 104, "BABABABA"},
+        {false, 1, 105, "BABABABA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.Bezel ? "bezel " : "audio ") << c.Unit);
@@ -146,15 +141,14 @@ TEST(PanelWorker, EachUnitGetsItsCycleStartingWithBInItsOwnSlotOnly)
     }
 }
 
-TEST(PanelWorker, SleepsOnlyTheRestOfThePeriodAfterASlowWriteAcrossTheTickWrap)
-{
+TEST(PanelWorker, SleepsOnlyTheRestOfThePeriodAfterASlowWriteAcrossTheTickWrap) {
     struct Case {
         std::uint32_t Start;
         std::uint32_t WriteCost;
         std::uint32_t Sleep;
     };
     const Case cases[] = {
-        {1000, 0, 32}, {1000, 31, 1}, {1000, 32, 0}, {1000, 40, 0},
+        {1000, 0, 32},        {1000, 31, 1},        {1000, 32, 0},        {1000, 40, 0},
         {0xFFFFFFF0U, 31, 1}, {0xFFFFFFFFU, 0, 32}, {0xFFFFFFE0U, 32, 0},
     };
     for (const Case& c : cases) {
@@ -167,8 +161,7 @@ TEST(PanelWorker, SleepsOnlyTheRestOfThePeriodAfterASlowWriteAcrossTheTickWrap)
     }
 }
 
-TEST(PanelWorker, WithNoUnitConnectedNothingIsWrittenAndEveryCycleStillSleeps)
-{
+TEST(PanelWorker, WithNoUnitConnectedNothingIsWrittenAndEveryCycleStillSleeps) {
     WorkerRig rig;
     for (auto& slot : rig.Device->Handles) {
         slot = 0;
@@ -178,8 +171,7 @@ TEST(PanelWorker, WithNoUnitConnectedNothingIsWrittenAndEveryCycleStillSleeps)
     EXPECT_EQ(rig.Clock.Sleeps, (std::vector<std::uint32_t>(5, 32)));
 }
 
-TEST(PanelWorker, ClearedEnabledFinishesTheCycleThenPostsOneCloseRequest)
-{
+TEST(PanelWorker, ClearedEnabledFinishesTheCycleThenPostsOneCloseRequest) {
     WorkerRig rig;
     rig.Run<TG1000Thread>(2, 4);  // Enabled cleared inside the 4th sleep
     EXPECT_EQ(rig.Library->Letters[102], "BCAB");
@@ -187,8 +179,7 @@ TEST(PanelWorker, ClearedEnabledFinishesTheCycleThenPostsOneCloseRequest)
     EXPECT_EQ(rig.CloseRequests, 1);
 }
 
-TEST(PanelWorker, AUnitPluggedInMidCycleGetsWhicheverLetterIsDue)
-{
+TEST(PanelWorker, AUnitPluggedInMidCycleGetsWhicheverLetterIsDue) {
     // The phase keeps advancing while the slot is empty. Unit 0 arrives in the 2nd sleep, so
     // cycles 3 to 6 reach it: A, B, C, A.
     WorkerRig rig;
@@ -202,8 +193,7 @@ TEST(PanelWorker, AUnitPluggedInMidCycleGetsWhicheverLetterIsDue)
     EXPECT_EQ(rig.Library->Letters[100], "ABCA");
 }
 
-TEST(PanelWorker, StopWorkersEndsEveryThreadAndEachPostsOneCloseRequest)
-{
+TEST(PanelWorker, StopWorkersEndsEveryThreadAndEachPostsOneCloseRequest) {
     auto library = std::make_unique<VirtualPanels>();
     VirtualPanels* panels = library.get();
     TDeviceDM device(std::move(library), [](const HidNotification&) {});
@@ -234,9 +224,9 @@ TEST(PanelWorker, StopWorkersEndsEveryThreadAndEachPostsOneCloseRequest)
     EXPECT_EQ(panels->WriteCount(), 0U) << "no unit was connected";
 }
 
-TEST(PanelWorker, RealThreadsWriteEachUnitItsCycleAboutThirtyTimesASecond)
-{
-    auto library = std::make_unique<VirtualPanels>(std::vector<ScriptEvent>{}, VirtualPanels::Clock::RealTime);
+TEST(PanelWorker, RealThreadsWriteEachUnitItsCycleAboutThirtyTimesASecond) {
+    auto library =
+        std::make_unique<VirtualPanels>(std::vector<ScriptEvent>{}, VirtualPanels::Clock::RealTime);
     VirtualPanels& panels = *library;
     TDeviceDM device(std::move(library), [](const HidNotification&) {});
     for (int i = 0; i < kDeviceCount; ++i) {
@@ -262,7 +252,8 @@ TEST(PanelWorker, RealThreadsWriteEachUnitItsCycleAboutThirtyTimesASecond)
         raw.push_back(worker.get());
     }
     StopWorkers(raw);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::map<int, std::string> letters;
     for (const WriteRecord& record : panels.Writes()) {

@@ -16,28 +16,30 @@ constexpr int kRead = 4;
 struct Connected {
     NotificationQueue Queue;
     VirtualPanels Panels;
-    explicit Connected(std::vector<ScriptEvent> script = {}, std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity)
-        : Panels(std::move(script), VirtualPanels::Clock::Manual, capacity)
-    {
+    explicit Connected(std::vector<ScriptEvent> script = {},
+                       std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity)
+        : Panels(std::move(script), VirtualPanels::Clock::Manual, capacity) {
         Panels.Connect(Queue.Poster());
     }
 };
 
-TEST(VirtualPanels, ArrivalAndRemovalRaiseTheirEventThenChanged)
-{
+TEST(VirtualPanels, ArrivalAndRemovalRaiseTheirEventThenChanged) {
     Connected rig;
     const HidHandle a = rig.Panels.Plug(684);
     const HidHandle b = rig.Panels.PlugOther(0x046D, 684);
     rig.Panels.Unplug(684);
     EXPECT_NE(a, b);
-    EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{{kPlugged, a}, {kChanged, 0}, {kPlugged, b}, {kChanged, 0},
-                                                {kUnplugged, a}, {kChanged, 0}}));
+    EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{{kPlugged, a},
+                                                {kChanged, 0},
+                                                {kPlugged, b},
+                                                {kChanged, 0},
+                                                {kUnplugged, a},
+                                                {kChanged, 0}}));
     EXPECT_FALSE(rig.Panels.Unplug(684)) << "the other vendor's device is not a panel";
     EXPECT_TRUE(rig.Queue.Take().empty());
 }
 
-TEST(VirtualPanels, IdsStillAnswerAfterTheDeviceHasGoneAndHandlesAreNeverReused)
-{
+TEST(VirtualPanels, IdsStillAnswerAfterTheDeviceHasGoneAndHandlesAreNeverReused) {
     Connected rig;
     const HidHandle first = rig.Panels.Plug(687);
     rig.Panels.Unplug(687);
@@ -50,8 +52,7 @@ TEST(VirtualPanels, IdsStillAnswerAfterTheDeviceHasGoneAndHandlesAreNeverReused)
     EXPECT_EQ(rig.Panels.GetHandle(0x0D59, 684), 0U);
 }
 
-TEST(VirtualPanels, ReportsAreQueuedAndAnnouncedOnlyOnceReadNotifyIsOn)
-{
+TEST(VirtualPanels, ReportsAreQueuedAndAnnouncedOnlyOnceReadNotifyIsOn) {
     Connected rig;
     const HidHandle h = rig.Panels.Plug(684);
     rig.Queue.Take();
@@ -75,8 +76,7 @@ TEST(VirtualPanels, ReportsAreQueuedAndAnnouncedOnlyOnceReadNotifyIsOn)
     EXPECT_EQ(buffer[1], 0xC3) << "a failed read leaves the buffer alone";
 }
 
-TEST(VirtualPanels, AFullQueueDropsItsOldestReportAndCountsIt)
-{
+TEST(VirtualPanels, AFullQueueDropsItsOldestReportAndCountsIt) {
     Connected rig({}, 3);
     const HidHandle h = rig.Panels.Plug(688);
     rig.Panels.SetReadNotify(h, true);
@@ -93,8 +93,7 @@ TEST(VirtualPanels, AFullQueueDropsItsOldestReportAndCountsIt)
     EXPECT_FALSE(rig.Panels.Read(h, buffer));
 }
 
-TEST(VirtualPanels, WritesAreRecordedWithUnitLetterAndTimeAndFailForAGoneDevice)
-{
+TEST(VirtualPanels, WritesAreRecordedWithUnitLetterAndTimeAndFailForAGoneDevice) {
     Connected rig;
     const HidHandle h = rig.Panels.Plug(685);
     rig.Panels.AdvanceTo(40);
@@ -114,8 +113,7 @@ TEST(VirtualPanels, WritesAreRecordedWithUnitLetterAndTimeAndFailForAGoneDevice)
     EXPECT_EQ(writes[0].AtMs, 40U);
 }
 
-TEST(VirtualPanels, ManualClockPlaysEachScriptEventOnceWhenItsTimeComes)
-{
+TEST(VirtualPanels, ManualClockPlaysEachScriptEventOnceWhenItsTimeComes) {
     const PanelScript script = ParsePanelScript(
         "at 0 plug 684\n"
         "at 100 report 684 0 C1 01\n"
@@ -137,9 +135,9 @@ TEST(VirtualPanels, ManualClockPlaysEachScriptEventOnceWhenItsTimeComes)
     EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{{kUnplugged, plugged[0].Handle}, {kChanged, 0}}));
 }
 
-TEST(VirtualPanels, RealTimeScriptPlaysOnItsOwnThreadAndDisconnectEndsIt)
-{
-    const PanelScript script = ParsePanelScript("at 0 plug 684\nat 20 unplug 684\nat 600000 plug 685\n");
+TEST(VirtualPanels, RealTimeScriptPlaysOnItsOwnThreadAndDisconnectEndsIt) {
+    const PanelScript script =
+        ParsePanelScript("at 0 plug 684\nat 20 unplug 684\nat 600000 plug 685\n");
     NotificationQueue queue;
     VirtualPanels panels(script.Events, VirtualPanels::Clock::RealTime);
     panels.Connect(queue.Poster());

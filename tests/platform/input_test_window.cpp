@@ -11,7 +11,8 @@ using Clock = std::chrono::steady_clock;
 // Waits until the connection has an event or the deadline passes.
 bool WaitForEvent(Display* display, Clock::time_point deadline) {
     while (XPending(display) == 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) return false;
         pollfd readable{ConnectionNumber(display), POLLIN, 0};
         poll(&readable, 1, static_cast<int>(left.count()));
@@ -63,7 +64,8 @@ TestWindow::~TestWindow() {
     XCloseDisplay(X->Dpy);
 }
 
-std::vector<ReceivedKey> TestWindow::WaitForKeys(std::size_t count, std::chrono::milliseconds timeout) {
+std::vector<ReceivedKey> TestWindow::WaitForKeys(std::size_t count,
+                                                 std::chrono::milliseconds timeout) {
     std::vector<ReceivedKey> keys;
     const auto deadline = Clock::now() + timeout;
     while (keys.size() < count && WaitForEvent(X->Dpy, deadline)) {
@@ -74,7 +76,8 @@ std::vector<ReceivedKey> TestWindow::WaitForKeys(std::size_t count, std::chrono:
             continue;
         }
         if (event.type != KeyPress && event.type != KeyRelease) continue;
-        keys.push_back({event.type == KeyPress, event.xkey.keycode, KeysymAt(event.xkey.keycode, 0), event.xkey.state});
+        keys.push_back({event.type == KeyPress, event.xkey.keycode, KeysymAt(event.xkey.keycode, 0),
+                        event.xkey.state});
     }
     return keys;
 }

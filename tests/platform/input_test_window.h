@@ -26,7 +26,8 @@ public:
     TestWindow& operator=(const TestWindow&) = delete;
 
     // Key events received until count have arrived or timeout has passed.
-    [[nodiscard]] std::vector<ReceivedKey> WaitForKeys(std::size_t count, std::chrono::milliseconds timeout);
+    [[nodiscard]] std::vector<ReceivedKey> WaitForKeys(std::size_t count,
+                                                       std::chrono::milliseconds timeout);
 
     // The keysym the key types in the first group at the given level (0 plain, 1 shifted).
     [[nodiscard]] unsigned long KeysymAt(unsigned keycode, int level) const;

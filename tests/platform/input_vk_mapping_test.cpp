@@ -21,7 +21,9 @@ std::string Hex(std::uint8_t virtualKey) {
     return text;
 }
 
-bool IsLetterOrDigit(std::uint8_t vk) { return (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A); }
+bool IsLetterOrDigit(std::uint8_t vk) {
+    return (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A);
+}
 
 // Every code key text or the key capture dialog can produce.
 std::vector<std::uint8_t> SendableCodes() {
@@ -30,10 +32,13 @@ std::vector<std::uint8_t> SendableCodes() {
     for (int vk = 0x30; vk <= 0x39; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));
     for (int vk = 0x41; vk <= 0x5A; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));
     for (int vk = 0x70; vk <= 0x87; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));  // F1-F24
-    for (int vk = 0xBA; vk <= 0xC0; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));  // US punctuation
+    for (int vk = 0xBA; vk <= 0xC0; ++vk)
+        codes.push_back(static_cast<std::uint8_t>(vk));  // US punctuation
     for (int vk = 0xDB; vk <= 0xDE; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));
-    for (int vk = 0xA0; vk <= 0xA5; ++vk) codes.push_back(static_cast<std::uint8_t>(vk));  // left/right modifiers
-    for (const std::uint8_t vk : {0x08, 0x10, 0x11, 0x12, 0x13, 0x14, 0x2C, 0x5B, 0x5C, 0x5D, 0x90, 0x91, 0xE2}) {
+    for (int vk = 0xA0; vk <= 0xA5; ++vk)
+        codes.push_back(static_cast<std::uint8_t>(vk));  // left/right modifiers
+    for (const std::uint8_t vk :
+         {0x08, 0x10, 0x11, 0x12, 0x13, 0x14, 0x2C, 0x5B, 0x5C, 0x5D, 0x90, 0x91, 0xE2}) {
         codes.push_back(vk);
     }
     return codes;
@@ -85,7 +90,8 @@ struct KeymapFree {
 // keymap: a wrong key code almost never types the keysym written beside it.
 TEST(VkMapping, EachKeyCodeTypesItsKeysymOnAUsKeyboard) {
     if (!std::filesystem::exists("/usr/share/X11/xkb")) GTEST_SKIP() << "no XKB data";
-    std::unique_ptr<xkb_context, ContextFree> context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    std::unique_ptr<xkb_context, ContextFree> context(
+        xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     ASSERT_TRUE(context);
     const xkb_rule_names us{"evdev", "pc105", "us", "", ""};
     std::unique_ptr<xkb_keymap, KeymapFree> keymap(
@@ -104,7 +110,8 @@ TEST(VkMapping, EachKeyCodeTypesItsKeysymOnAUsKeyboard) {
         const xkb_level_index_t levels = xkb_keymap_num_levels_for_key(keymap.get(), keycode, 0);
         for (xkb_level_index_t level = 0; level < levels && !typed; ++level) {
             const xkb_keysym_t* syms = nullptr;
-            const int count = xkb_keymap_key_get_syms_by_level(keymap.get(), keycode, 0, level, &syms);
+            const int count =
+                xkb_keymap_key_get_syms_by_level(keymap.get(), keycode, 0, level, &syms);
             for (int i = 0; i < count; ++i) typed = typed || syms[i] == mapping.Keysym;
         }
         EXPECT_TRUE(typed) << "key " << mapping.EvdevCode << " does not type keysym 0x" << std::hex

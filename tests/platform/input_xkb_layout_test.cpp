@@ -59,9 +59,8 @@ TEST_F(XkbLayoutKeys, LettersAreFoundOnTheKeyThatTypesThemInEachLayout) {
         std::uint16_t Key;
     };
     const Case cases[] = {
-        {"us", 'z', KEY_Z}, {"us", 'y', KEY_Y}, {"us", '1', KEY_1},
-        {"de", 'z', KEY_Y}, {"de", 'y', KEY_Z}, {"de", '1', KEY_1},
-        {"fr", 'a', KEY_Q}, {"fr", 'm', KEY_SEMICOLON},
+        {"us", 'z', KEY_Z}, {"us", 'y', KEY_Y}, {"us", '1', KEY_1}, {"de", 'z', KEY_Y},
+        {"de", 'y', KEY_Z}, {"de", '1', KEY_1}, {"fr", 'a', KEY_Q}, {"fr", 'm', KEY_SEMICOLON},
         {"", 'z', KEY_Z},  // no configured layout means US
     };
     for (const Case& c : cases) {
@@ -97,9 +96,9 @@ TEST_F(XkbLayoutKeys, GermanTableMovesLettersButKeepsNamedAndPunctuationKeys) {
         std::uint16_t Key;
     };
     const Case cases[] = {
-        {0x5A, KEY_Y},     {0x59, KEY_Z},         {0x41, KEY_A},     {0x30, KEY_0},
+        {0x5A, KEY_Y},         {0x59, KEY_Z},          {0x41, KEY_A},     {0x30, KEY_0},
         {0xBA, KEY_SEMICOLON}, {0xDE, KEY_APOSTROPHE}, {0xE2, KEY_102ND}, {0x70, KEY_F1},
-        {0x65, KEY_KP5},   {0x10, KEY_LEFTSHIFT}, {0x00, 0},         {0xFF, 0},
+        {0x65, KEY_KP5},       {0x10, KEY_LEFTSHIFT},  {0x00, 0},         {0xFF, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.VirtualKey));

@@ -63,8 +63,8 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
     pid_t pid = 0;
     // -displayfd lets the server take the first free display and tell us which.
     const int error = Spawn(pid,
-                            {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "640x480x24",
-                             "-nolisten", "tcp"},
+                            {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0",
+                             "640x480x24", "-nolisten", "tcp"},
                             actions);
     close(pipeFds[1]);
     if (error != 0) {

@@ -29,6 +29,7 @@ private:
 enum class RunResult { Succeeded, Failed, NotInstalled, TimedOut };
 
 // Runs a program found on PATH with its output discarded and waits up to timeout.
-[[nodiscard]] RunResult RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
+[[nodiscard]] RunResult RunProgram(const std::vector<std::string>& argv,
+                                   std::chrono::milliseconds timeout);
 
 }  // namespace qel::test

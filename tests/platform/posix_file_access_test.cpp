@@ -210,7 +210,9 @@ TEST(PosixFileAccess, FailureHalfWayKeepsTheOldFileWholeAndRemovesTheTemporaryFi
     };
     const std::vector<Case> cases = {
         {"disk full at once", {WriteFailsDiskFull, ::fsync, ::rename}, "No space left on device"},
-        {"disk full half-way", {WriteHalfThenDiskFull, ::fsync, ::rename}, "No space left on device"},
+        {"disk full half-way",
+         {WriteHalfThenDiskFull, ::fsync, ::rename},
+         "No space left on device"},
         {"flush fails", {::write, FsyncFailsIo, ::rename}, "Input/output error"},
         {"rename refused", {::write, ::fsync, RenameFailsReadOnly}, "Read-only file system"},
     };

@@ -44,7 +44,8 @@ std::vector<EvdevEvent> Keys(std::initializer_list<std::pair<std::uint16_t, bool
 class UinputInjectorTest : public ::testing::Test {
 protected:
     UinputInjector MakeInjector(const UnshiftedKeys& layoutKeys) {
-        return UinputInjector(BuildEvdevKeyTable(layoutKeys), std::make_unique<RecordingDevice>(Events), Log);
+        return UinputInjector(BuildEvdevKeyTable(layoutKeys),
+                              std::make_unique<RecordingDevice>(Events), Log);
     }
     std::vector<EvdevEvent> Events;
     MemoryLog Log;
@@ -96,8 +97,9 @@ TEST_F(UinputInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOncePerCode) {
                             {KEY_LEFTSHIFT, false},
                             {KEY_LEFTSHIFT, true},
                             {KEY_LEFTSHIFT, false}}));
-    EXPECT_EQ(Log.Lines, (std::vector<std::string>{"Key 0x00 not sent: no key on the virtual keyboard for it",
-                                                   "Key 0xFF not sent: no key on the virtual keyboard for it"}));
+    EXPECT_EQ(Log.Lines, (std::vector<std::string>{
+                             "Key 0x00 not sent: no key on the virtual keyboard for it",
+                             "Key 0xFF not sent: no key on the virtual keyboard for it"}));
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ protected:
     }
 
     void SwitchLayout(const std::string& layout) {
-        const RunResult result = RunProgram({"setxkbmap", "-display", Server->DisplayName(), layout}, 10s);
+        const RunResult result =
+            RunProgram({"setxkbmap", "-display", Server->DisplayName(), layout}, 10s);
         if (result == RunResult::NotInstalled) GTEST_SKIP() << "setxkbmap is not installed";
         ASSERT_EQ(result, RunResult::Succeeded) << "setxkbmap " << layout;
     }
@@ -57,7 +58,8 @@ protected:
         return received;
     }
 
-    void ExpectKeys(const std::vector<ExpectedKey>& expected, const std::vector<ReceivedKey>& received) {
+    void ExpectKeys(const std::vector<ExpectedKey>& expected,
+                    const std::vector<ReceivedKey>& received) {
         ASSERT_EQ(received.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             SCOPED_TRACE("event " + std::to_string(i));
@@ -80,13 +82,19 @@ TEST_F(XTestInjectorTest, FocusedWindowReceivesEachKeystrokeInOrderWithItsModifi
     SendKey(*Injector, 0x1B, true);                         // ESC
 
     const std::vector<ExpectedKey> expected{
-        {true, XK_Shift_L, kNoMods},         {true, XK_Control_L, kShift},
-        {true, XK_F1, kShift | kCtrl},       {false, XK_F1, kShift | kCtrl},
-        {false, XK_Shift_L, kShift | kCtrl}, {false, XK_Control_L, kCtrl},
-        {true, XK_a, kNoMods},               {false, XK_a, kNoMods},
+        {true, XK_Shift_L, kNoMods},
+        {true, XK_Control_L, kShift},
+        {true, XK_F1, kShift | kCtrl},
+        {false, XK_F1, kShift | kCtrl},
+        {false, XK_Shift_L, kShift | kCtrl},
+        {false, XK_Control_L, kCtrl},
+        {true, XK_a, kNoMods},
+        {false, XK_a, kNoMods},
         // A fresh server has Num Lock off, so the keypad 5 key reads KP_Begin unshifted.
-        {true, XK_KP_Begin, kNoMods},        {false, XK_KP_Begin, kNoMods},
-        {true, XK_Escape, kNoMods},          {false, XK_Escape, kNoMods},
+        {true, XK_KP_Begin, kNoMods},
+        {false, XK_KP_Begin, kNoMods},
+        {true, XK_Escape, kNoMods},
+        {false, XK_Escape, kNoMods},
     };
     const std::vector<ReceivedKey> received = ReceiveKeys(expected.size());
     ExpectKeys(expected, received);
@@ -126,7 +134,8 @@ TEST_F(XTestInjectorTest, KeyMissingFromTheLayoutIsSkippedAndLoggedOnceWithoutRe
     ExpectKeys({{true, XK_Escape, kNoMods}, {false, XK_Escape, kNoMods}}, ReceiveKeys(2));
     ASSERT_EQ(Log.Lines.size(), 1u);
     EXPECT_EQ(Log.Lines[0], "Key 0x41 not sent: the X keyboard layout has no key for it");
-    EXPECT_EQ(Window->KeysymAt(38, 0), static_cast<unsigned long>(XK_Cyrillic_ef)) << "keymap was changed";
+    EXPECT_EQ(Window->KeysymAt(38, 0), static_cast<unsigned long>(XK_Cyrillic_ef))
+        << "keymap was changed";
 }
 
 TEST_F(XTestInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOnce) {

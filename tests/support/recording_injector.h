@@ -16,11 +16,17 @@ struct KeyEventRecord {
 // Keeps every key event it is given, in order.
 class RecordingInjector final : public KeyInjector {
 public:
-    void KeyEvent(std::uint8_t virtualKey, bool down) override { Events.push_back({virtualKey, down}); }
+    void KeyEvent(std::uint8_t virtualKey, bool down) override {
+        Events.push_back({virtualKey, down});
+    }
     std::vector<KeyEventRecord> Events;
 };
 
-inline KeyEventRecord Down(std::uint8_t vk) { return {vk, true}; }
-inline KeyEventRecord Up(std::uint8_t vk) { return {vk, false}; }
+inline KeyEventRecord Down(std::uint8_t vk) {
+    return {vk, true};
+}
+inline KeyEventRecord Up(std::uint8_t vk) {
+    return {vk, false};
+}
 
 }  // namespace qel::test

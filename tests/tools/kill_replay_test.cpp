@@ -33,8 +33,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDefaultKills = 100;
-constexpr int kMaxRuns = 400;            // runs that end by themselves do not count as kills
-constexpr int kTraceRounds = 20000;      // far more than a run gets through before its kill
+constexpr int kMaxRuns = 400;        // runs that end by themselves do not count as kills
+constexpr int kTraceRounds = 20000;  // far more than a run gets through before its kill
 constexpr int kLongestWaitMs = 120;
 constexpr std::size_t kValueSize = 510;
 const std::string kAbsent = "\x7F<absent>";
@@ -115,7 +115,8 @@ bool RunReplay(const std::string& replay, const fs::path& keyMap, const fs::path
                             const_cast<char*>(keyMapArg.c_str()),
                             const_cast<char*>(traceArg.c_str()), nullptr};
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, replay.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&child, replay.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         status = -1;
@@ -140,7 +141,8 @@ struct Checker {
             if (text.GetString(section, "", kAbsent, kValueSize) == kAbsent &&
                 text.GetString(section, section.starts_with("qel_audio") ? "com1" : "menu", kAbsent,
                                kValueSize) == kAbsent) {
-                return Fail("run " + std::to_string(run) + ": section " + std::string(section) + " lost");
+                return Fail("run " + std::to_string(run) + ": section " + std::string(section) +
+                            " lost");
             }
         }
         for (const Key& key : Keys) {
@@ -156,7 +158,8 @@ struct Checker {
                 return true;
             }
         }
-        return Fail("run " + std::to_string(run) + ": the file is no state a whole operation leaves");
+        return Fail("run " + std::to_string(run) +
+                    ": the file is no state a whole operation leaves");
     }
 };
 
@@ -217,7 +220,8 @@ int main(int argc, char** argv) {
     const fs::path loopTrace = folder / "loop.trace";
     {
         std::string trace;
-        for (int i = 0; i < kTraceRounds; ++i) trace += "clear-all\nimport " + mindstar.string() + "\n";
+        for (int i = 0; i < kTraceRounds; ++i)
+            trace += "clear-all\nimport " + mindstar.string() + "\n";
         Put(loopTrace, trace);
     }
 

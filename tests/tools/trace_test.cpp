@@ -70,26 +70,26 @@ TEST(TraceLine, KeysWriteClearAllAndImportParse) {
 // Each malformed line must stop the replay with a reason rather than run something else.
 TEST(TraceLine, MalformedLinesAreErrors) {
     const char* lines[] = {
-        "press 684 00 C1",      // unknown word
-        "Report 684 00 C1",     // words are case-sensitive
-        "report",               // no product ID
-        "report x684 00 C1",    // PID not a number
-        "report -1 00 C1",      // PID not a number
-        "report 684 100 C1",    // three hex digits
-        "report 684 0g",        // not hex
-        "keys",                 // missing on/off
+        "press 684 00 C1",    // unknown word
+        "Report 684 00 C1",   // words are case-sensitive
+        "report",             // no product ID
+        "report x684 00 C1",  // PID not a number
+        "report -1 00 C1",    // PID not a number
+        "report 684 100 C1",  // three hex digits
+        "report 684 0g",      // not hex
+        "keys",               // missing on/off
         "keys maybe",
         "keys on now",
-        "write 6 0 70",         // DEV outside 0-5
+        "write 6 0 70",  // DEV outside 0-5
         "write -1 0 70",
-        "write 0 77 70",        // bezel slots are 0-76
-        "write 4 36 70",        // audio slots are 0-35
-        "write 4 6 70",         // unnamed audio position
-        "write 5 31 70",        // unnamed audio position
-        "write 0 0 800",        // CODE above 0x7FF
-        "write 0 0 00070",      // more than four digits
-        "write 0 0",            // missing CODE
-        "write 0 0 70 1",       // extra word
+        "write 0 77 70",    // bezel slots are 0-76
+        "write 4 36 70",    // audio slots are 0-35
+        "write 4 6 70",     // unnamed audio position
+        "write 5 31 70",    // unnamed audio position
+        "write 0 0 800",    // CODE above 0x7FF
+        "write 0 0 00070",  // more than four digits
+        "write 0 0",        // missing CODE
+        "write 0 0 70 1",   // extra word
         "clear-all now",
         "import",
     };

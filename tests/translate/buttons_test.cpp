@@ -71,8 +71,9 @@ TEST_F(ButtonRule, EveryBitReachesItsOwnButton) {
             report[kPayloadOffset + number / 8] = static_cast<std::uint8_t>(1U << (number % 8));
             Translator.DecodeReport(kind.Product, report);
             Translator.DecodeReport(kind.Product, MakeReport(kind.Type, {}));
-            EXPECT_EQ(Log.Lines, std::vector<std::string>{kind.Prefix + std::string(kind.Names[number]) +
-                                                          "' (#" + std::to_string(number) + "), Key=('')"});
+            EXPECT_EQ(Log.Lines,
+                      std::vector<std::string>{kind.Prefix + std::string(kind.Names[number]) +
+                                               "' (#" + std::to_string(number) + "), Key=('')"});
         }
     }
 }
@@ -86,7 +87,8 @@ TEST_F(ButtonRule, AudioUnnamedPositionIsProcessedAndLogsEmptyName) {
 TEST_F(ButtonRule, AudioUnitsCountFromZeroIndependentlyOfBezels) {
     Audio(1).Buttons[28].Key = 0x0270;
     Send(AudioProduct(1), kReportC2, {0x00, 0x00, 0x00, 0x10});
-    EXPECT_EQ(Log.Lines, std::vector<std::string>{"Audio-1 Button 'pilot_push' (#28), Key=('CTRL+F1')"});
+    EXPECT_EQ(Log.Lines,
+              std::vector<std::string>{"Audio-1 Button 'pilot_push' (#28), Key=('CTRL+F1')"});
     EXPECT_EQ(Injector.Events, (std::vector{Down(0x11), Down(0x70), Up(0x70), Up(0x11)}));
     EXPECT_EQ(Audio(0).Buttons[28].Current, 0);
 }

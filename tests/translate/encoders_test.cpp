@@ -54,8 +54,8 @@ TEST_F(RotaryRule, EachRotaryArrivesOnlyInItsOwnReportTypeAndByte) {
         Translator.DecodeReport(BezelProduct(0), other);
         Translator.DecodeReport(BezelProduct(0), MakeReport(second ? kReportC2 : kReportC3, {}));
         ASSERT_EQ(Log.Lines.size(), 3U);
-        EXPECT_EQ(Log.Lines[0], "G1000-0 Rotary '" + std::string(kBezelRotaryNames[number]) + "' (#" +
-                                    std::to_string(number) + "), Key=('/')");
+        EXPECT_EQ(Log.Lines[0], "G1000-0 Rotary '" + std::string(kBezelRotaryNames[number]) +
+                                    "' (#" + std::to_string(number) + "), Key=('/')");
         EXPECT_EQ(Bezel(0).Rotaries[number].Previous, 2);
         // Put it back for the next round.
         Translator.DecodeReport(BezelProduct(0), MakeReport(second ? kReportC3 : kReportC2, {}));

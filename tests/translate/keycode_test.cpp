@@ -13,21 +13,21 @@ TEST(KeyCodeToText, PrintsModifiersInFixedOrderThenNameOrCharacter) {
         std::string Text;
     };
     const Case cases[] = {
-        {0x0000, ""},                        // unbound, although byte 0 has no name
+        {0x0000, ""},  // unbound, although byte 0 has no name
         {0x0070, "F1"},
         {0x007B, "F12"},
-        {0x007C, "|"},                       // F13 has no name: its character
+        {0x007C, "|"},  // F13 has no name: its character
         {0x0141, "SHIFT+A"},
         {0x0630, "CTRL+ALT+0"},
         {0x0720, "SHIFT+CTRL+ALT+SPACE"},
         {0x0560, "SHIFT+ALT+NUMPAD0"},
-        {0x0060, "NUMPAD0"},                 // not the backquote character
+        {0x0060, "NUMPAD0"},  // not the backquote character
         {0x006D, "DASH"},
-        {0x00BA, std::string(1, '\xBA')},    // letter-less code: one raw character
-        {0x0008, std::string(1, '\x08')},    // Backspace has no name
-        {0x0100, "SHIFT+"},                  // modifiers without a key: no NUL character
+        {0x00BA, std::string(1, '\xBA')},  // letter-less code: one raw character
+        {0x0008, std::string(1, '\x08')},  // Backspace has no name
+        {0x0100, "SHIFT+"},                // modifiers without a key: no NUL character
         {0x0700, "SHIFT+CTRL+ALT+"},
-        {0x0871, "F2"},                      // bits above Alt are not part of a binding
+        {0x0871, "F2"},  // bits above Alt are not part of a binding
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "code 0x" << std::hex << c.Code);

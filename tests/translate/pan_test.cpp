@@ -10,7 +10,7 @@ namespace {
 std::uint8_t PanByte(int switchIndex, bool push = false) {
     return static_cast<std::uint8_t>((switchIndex << 1) | (push ? 1 : 0));
 }
-constexpr int kNorth = 3;   // switches 0+1
+constexpr int kNorth = 3;  // switches 0+1
 constexpr int kNorthEast = 1;
 constexpr int kSouth = 12;  // switches 2+3
 
@@ -18,7 +18,8 @@ class PanRule : public TranslatorTest {
 protected:
     PanRule() {
         for (int code = 1; code <= kPanDirectionCount; ++code) {
-            Bezel(0).PanDirections[static_cast<std::size_t>(code - 1)].Key = 0x60 + code;  // NUMPADn
+            Bezel(0).PanDirections[static_cast<std::size_t>(code - 1)].Key =
+                0x60 + code;  // NUMPADn
         }
         Bezel(0).PanPush.Key = 0x0D;
     }
@@ -35,8 +36,8 @@ TEST_F(PanRule, SwitchIndexIsReadFromBitsOneToFour) {
         {kNorthEast, {"G1000-0 Pan 'range_pan_ne' (#2), Key=('NUMPAD2')"}},
         {kSouth, {"G1000-0 Pan 'range_pan_s' (#5), Key=('NUMPAD5')"}},
         {14, {"G1000-0 Pan 'range_pan_sw' (#6), Key=('NUMPAD6')"}},  // three switches
-        {9, {}},   // opposite switches: centred
-        {15, {}},  // all four: centred
+        {9, {}},                                                     // opposite switches: centred
+        {15, {}},                                                    // all four: centred
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "switch index " << c.SwitchIndex);

@@ -28,10 +28,10 @@ TEST(RotaryStep, HalvedCountersWrapClampAndTakeOneStep) {
     const Case cases[] = {
         {10, 12, 0, 1, 1, 0},
         {12, 10, 0, -1, -1, 0},
-        {254, 0, 0, 1, 1, 0},      // forwards across the wrap
-        {0, 254, 0, -1, -1, 0},    // backwards across the wrap
-        {1, 2, 0, 1, 1, 0},        // one count crossing an even value steps
-        {2, 3, 0, 0, 0, 0},        // one count not crossing one does not
+        {254, 0, 0, 1, 1, 0},    // forwards across the wrap
+        {0, 254, 0, -1, -1, 0},  // backwards across the wrap
+        {1, 2, 0, 1, 1, 0},      // one count crossing an even value steps
+        {2, 3, 0, 0, 0, 0},      // one count not crossing one does not
         {0, 1, 0, 0, 0, 0},
         {0, 200, 0, -28, -1, -9},  // 100 halved steps wrap to -28; backlog cut to 10
         {0, 128, 0, 64, 1, 9},     // +64 stays +64
@@ -43,8 +43,8 @@ TEST(RotaryStep, HalvedCountersWrapClampAndTakeOneStep) {
         {0, 0, -9, 0, -1, -8},     // a still knob works off its backlog
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << int{c.Previous} << " -> " << int{c.Current} << " pending "
-                                        << c.PendingBefore);
+        SCOPED_TRACE(testing::Message() << int{c.Previous} << " -> " << int{c.Current}
+                                        << " pending " << c.PendingBefore);
         RotaryState rotary = Primed(c.Previous, c.Current, c.PendingBefore);
         const RotaryStep step = StepRotary(rotary);
         EXPECT_EQ(step.Movement, c.Movement);
@@ -89,7 +89,9 @@ TEST(RotaryStep, PendingStaysWithinNineAndEachPassTakesAtMostOneStep) {
         ASSERT_LE(rotary.Pending, 9) << "pass " << pass;
         ASSERT_GE(step.Movement, -64);
         ASSERT_LE(step.Movement, 64);
-        ASSERT_EQ(step.Direction, before + step.Movement > 0 ? 1 : before + step.Movement < 0 ? -1 : 0);
+        ASSERT_EQ(step.Direction, before + step.Movement > 0   ? 1
+                                  : before + step.Movement < 0 ? -1
+                                                               : 0);
     }
 }
 

@@ -17,7 +17,8 @@ TEST(SendKey, SendsWholeKeystrokeOnPressWithModifiersReleasedInPressOrder) {
     const Case cases[] = {
         {0x0070, true, {Down(0x70), Up(0x70)}},
         {0x0641, true, {Down(0x11), Down(0x12), Down(0x41), Up(0x41), Up(0x11), Up(0x12)}},
-        {0x0741, true,
+        {0x0741,
+         true,
          {Down(0x10), Down(0x11), Down(0x12), Down(0x41), Up(0x41), Up(0x10), Up(0x11), Up(0x12)}},
         // Modifiers alone are a binding: the key byte 0 goes out between them.
         {0x0100, true, {Down(0x10), Down(0x00), Up(0x00), Up(0x10)}},
@@ -28,7 +29,8 @@ TEST(SendKey, SendsWholeKeystrokeOnPressWithModifiersReleasedInPressOrder) {
         {0x0000, false, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "code 0x" << std::hex << c.Code << " pressed " << c.Pressed);
+        SCOPED_TRACE(testing::Message()
+                     << "code 0x" << std::hex << c.Code << " pressed " << c.Pressed);
         RecordingInjector injector;
         SendKey(injector, c.Code, c.Pressed);
         EXPECT_EQ(injector.Events, c.Events);

@@ -13,8 +13,12 @@
 
 namespace qel::test {
 
-inline constexpr int BezelProduct(int unit) { return kFirstBezelProductId + unit; }
-inline constexpr int AudioProduct(int unit) { return kFirstAudioProductId + unit; }
+inline constexpr int BezelProduct(int unit) {
+    return kFirstBezelProductId + unit;
+}
+inline constexpr int AudioProduct(int unit) {
+    return kFirstAudioProductId + unit;
+}
 
 using ReportBytes = std::array<std::uint8_t, kReceiveBufferSize>;
 

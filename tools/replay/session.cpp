@@ -10,7 +10,9 @@ void PrintingInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
     Out << (down ? "down " : "up ") << kHex[virtualKey >> 4] << kHex[virtualKey & 0x0F] << '\n';
 }
 
-void PrintingLog::AppendLine(std::string_view line) { Out << "log " << line << '\n'; }
+void PrintingLog::AppendLine(std::string_view line) {
+    Out << "log " << line << '\n';
+}
 
 ReplaySession::ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out)
     : Injector(out),

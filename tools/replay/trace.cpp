@@ -14,7 +14,9 @@ constexpr std::size_t kMaxReportBytes = kReceiveBufferSize;
 constexpr std::size_t kMaxByteDigits = 2;
 constexpr std::size_t kMaxCodeDigits = 4;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::vector<std::string_view> SplitWords(std::string_view line) {
     std::vector<std::string_view> words;
@@ -28,7 +30,9 @@ std::vector<std::string_view> SplitWords(std::string_view line) {
     return words;
 }
 
-std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
+std::string Quoted(std::string_view word) {
+    return "'" + std::string(word) + "'";
+}
 
 // Decimal digits only; values beyond int range are kept as "out of range" by saturating.
 std::optional<long long> ParseDecimal(std::string_view word) {
@@ -126,7 +130,8 @@ TraceLine ParseTraceLine(std::string_view line) {
         if (words.size() < 2) return TraceError{"import needs a file name"};
         // The file name is the rest of the line, so names with blanks work.
         std::size_t start = static_cast<std::size_t>(words[1].data() - line.data());
-        std::size_t end = static_cast<std::size_t>(words.back().data() - line.data()) + words.back().size();
+        std::size_t end =
+            static_cast<std::size_t>(words.back().data() - line.data()) + words.back().size();
         return ImportCommand{std::string(line.substr(start, end - start))};
     }
     return TraceError{"unknown word " + Quoted(verb)};
