@@ -1,8 +1,5 @@
 #include "app/main.h"
 
-#include <cstdlib>
-#include <ctime>
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -33,8 +30,9 @@ constexpr int kStatusLabelWidth = 180;
 constexpr int kTimer1Interval = 30;
 constexpr int kTimer2Interval = 1000;
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
+QLabel* MakeLabel(QWidget* parent, std::string_view text, int left, int top) {
+    auto* label =
+        new QLabel(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), parent);
     label->adjustSize();
     // Wide enough for the connected caption, which is longer than the idle one.
     label->setGeometry(left, top, kStatusLabelWidth, label->height());
@@ -84,12 +82,13 @@ void TMainForm::CreateComponents() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    Label1 = MakeLabel(client, "QEL1000-0:", 16, 24);
-    Label2 = MakeLabel(client, "QEL1000-1:", 16, 40);
-    Label3 = MakeLabel(client, "QEL1000-2:", 16, 56);
-    Label4 = MakeLabel(client, "QEL1000-3:", 16, 72);
-    Label5 = MakeLabel(client, "QELAudio-0:", 200, 24);
-    Label7 = MakeLabel(client, "QELAudio-1:", 200, 40);
+    // The design-time captions are the idle ones.
+    Label1 = MakeLabel(client, IdleCaption(0), 16, 24);
+    Label2 = MakeLabel(client, IdleCaption(1), 16, 40);
+    Label3 = MakeLabel(client, IdleCaption(2), 16, 56);
+    Label4 = MakeLabel(client, IdleCaption(3), 16, 72);
+    Label5 = MakeLabel(client, IdleCaption(4), 200, 24);
+    Label7 = MakeLabel(client, IdleCaption(5), 200, 40);
 
     CountLbl = MakeLabel(client, "Count : 0", 520, 8);
     LoopLbl = MakeLabel(client, "Loop : 0", 520, 24);
@@ -103,6 +102,7 @@ void TMainForm::CreateComponents() {
     KeyCB->move(520, 120);
     KeyCB->setChecked(true);
     KeyCB->hide();
+    KeyGateView = std::make_unique<CheckBoxGate>(*KeyCB);
 
     Memo1 = new QPlainTextEdit(client);
     Memo1->setReadOnly(true);
@@ -142,6 +142,8 @@ void TMainForm::CreateStatusBar() {
     // The last panel takes the rest of the bar, so the version text is never cut.
     StatusBar->addWidget(Panel0, 0);
     StatusBar->addWidget(Panel1, 1);
+    UnitStatus = std::make_unique<LabelStatusView>(
+        std::array<QLabel*, kDeviceCount>{Label1, Label2, Label3, Label4, Label5, Label7}, *Panel0);
 }
 
 QLabel* TMainForm::StatusPanel(int index) const {
@@ -150,25 +152,6 @@ QLabel* TMainForm::StatusPanel(int index) const {
 
 void TMainForm::Link(const Links& links) {
     Linked = links;
-}
-
-NotificationPoster TMainForm::MakeNotificationPoster() {
-    // Queued invocations of one receiver run in the order they were posted, one at a time.
-    return [this](const HidNotification& notification) {
-        QMetaObject::invokeMethod(
-            this, [this, notification] { HandleNotification(notification); }, Qt::QueuedConnection);
-    };
-}
-
-void TMainForm::HandleNotification(const HidNotification& notification) {
-    // After the library is disconnected, notifications still queued have nothing to act on.
-    if (Closing || Linked.Hook == nullptr) {
-        return;
-    }
-    // Every notification posted here is a HID notification; the result says only that.
-    static_cast<void>(Linked.Hook->HidMessageHook(
-        kHidMessage, static_cast<std::uintptr_t>(notification.EventCode),
-        static_cast<std::intptr_t>(notification.Handle)));
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -198,7 +181,6 @@ void TMainForm::FormActivate() {
     Panel1->setText(QString::fromUtf8(kProductName) + QStringLiteral(" : v") +
                     QString::fromUtf8(kProductVersion));
     SetOuterSize(kOuterWidth, kNormalHeight);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     if (Linked.KeyMap != nullptr) {
         Linked.KeyMap->ReadAllKeys();
     }
@@ -252,7 +234,7 @@ void TMainForm::Timer1Timer() {
 void TMainForm::Timer2Timer() {
     const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
     CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
-    LoopHzLbl->setText(QString::fromStdString(LoopRate.Tick(LoopCount)));
+    // Nothing counts loop passes, so LoopHzLbl keeps its "- 0Hz".
 }
 
 void TMainForm::Exit1Click() {

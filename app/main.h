@@ -12,12 +12,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/checkboxgate.h"
 #include "app/memolog.h"
 #include "app/ratemeter.h"
+#include "app/statusview.h"
 #include "app/userprompts.h"
 #include "app/workerthreads.h"
-#include "panel/hidlibrary.h"
-#include "translate/unitstate.h"
 
 class QAction;
 class QMenu;
@@ -60,10 +60,6 @@ public:
     // The message boxes and the file dialog, for the parts made after the window.
     [[nodiscard]] UserPrompts& Prompter() { return *Prompts; }
 
-    // Queues a HID notification for the hook, from any thread; notifications are handled one
-    // at a time on the main thread in the order they were posted.
-    [[nodiscard]] NotificationPoster MakeNotificationPoster();
-
     // Activation steps: version text, size, key map, worker threads. Runs once; later calls
     // do nothing.
     void FormActivate();
@@ -72,6 +68,8 @@ public:
     // Shutdown: stops the worker threads (each waited for), then disconnects the library.
     // Runs once; the close box and "E&xit" lead here.
     void FormClose();
+    // From the start of FormClose on: HID notifications still queued have nothing to act on.
+    [[nodiscard]] bool IsClosing() const { return Closing; }
 
     void Timer1Timer();
     void Timer2Timer();
@@ -123,14 +121,12 @@ public:
     AudioThreadSet AudioThreads;
     G1000ThreadSet G1000Threads;
 
-    // Every unit's controls and bindings.
-    UnitStates Units;
-    // Loop passes; nothing advances it, so its rate reads "- 0Hz". The input reports read
-    // are counted by the notification handling (HidHook::ReadCount).
-    std::int32_t LoopCount = 0;
-
     // The log: the memo as the program's log sink.
     [[nodiscard]] LogSink& Log() { return *MemoSink; }
+    // "Enable keys" as the key gate.
+    [[nodiscard]] const KeyGate& Gate() const { return *KeyGateView; }
+    // The status labels and status panel 0, as the HID notification handling shows them.
+    [[nodiscard]] DeviceStatusView& StatusView() { return *UnitStatus; }
 
 protected:
     bool event(QEvent* event) override;
@@ -141,7 +137,6 @@ private:
     void CreateComponents();
     void CreateMenu();
     void CreateStatusBar();
-    void HandleNotification(const HidNotification& notification);
     // A worker thread ended: the program closes, unless it is closing already.
     void WorkerThreadEnded();
     void StartWorkerThreads();
@@ -149,11 +144,12 @@ private:
 
     Links Linked;
     std::unique_ptr<MemoLog> MemoSink;
+    std::unique_ptr<CheckBoxGate> KeyGateView;
+    std::unique_ptr<LabelStatusView> UnitStatus;
     std::unique_ptr<UserPrompts> Prompts;
     QLabel* Panel0 = nullptr;
     QLabel* Panel1 = nullptr;
     RateMeter ReadRate;
-    RateMeter LoopRate;
     bool ActivationDone = false;
     bool DebugMode = false;
     bool Closing = false;

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <QMetaObject>
+
 #include "platform/file_access_factory.h"
 #include "platform/key_injector_factory.h"
 
@@ -34,27 +36,40 @@ Program::Program(ProgramSources sources)
       Files(FilesOrDefault(std::move(sources.Files))),
       Store(*Files),
       Injector(MakeInjector(sources.MakeKeyInjector, MainForm.Log())),
-      Gate(*MainForm.KeyCB),
-      Translator(MainForm.Units, *Injector, MainForm.Log(), Gate),
-      StatusView({MainForm.Label1, MainForm.Label2, MainForm.Label3, MainForm.Label4,
-                  MainForm.Label5, MainForm.Label7},
-                 *MainForm.StatusPanel(0)),
-      DeviceDM(StartHidLibrary(sources.MakeHidLibrary, MainForm),
-               MainForm.MakeNotificationPoster()),
-      Hook(DeviceDM, StatusView,
-           [this](int productId, ReceiveBuffer buffer) {
-               Translator.DecodeReport(productId, buffer);
+      // Queued invocations run on the main thread, one at a time, in the order posted.
+      Notifications([this] {
+          QMetaObject::invokeMethod(
+              &MainForm, [this] { HandleNotifications(); }, Qt::QueuedConnection);
+      }),
+      KeyMapPath(NativePathRules()),
+      DeviceDM(StartHidLibrary(sources.MakeHidLibrary, MainForm), Notifications.Poster()),
+      Core(LocateKeyMapInCurrentDirectory(KeyMapPath), Store, Layout, *Injector, MainForm.Log(),
+           MainForm.Gate()),
+      Hook(DeviceDM, MainForm.StatusView(),
+           [this](int productId, ReceiveBuffer report) {
+               Core.Translator.DecodeReport(productId, report);
            }),
-      IniForm(MainForm.Units, Store, Layout, MainForm.Log(), &MainForm),
-      KeyForm(IniForm, &MainForm),
+      IniForm(Core, &MainForm),
+      KeyForm(&MainForm),
       AboutForm(&MainForm) {
-    MainForm.Link({&DeviceDM, &Hook, &IniForm.KeyMap(), &IniForm, &AboutForm});
+    IniForm.SetKeyCapturer(&KeyForm);
+    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm});
 }
 
 Program::~Program() {
     // The threads write through the device module: they stop, and the library is
     // disconnected, before anything here goes.
     MainForm.FormClose();
+}
+
+void Program::HandleNotifications() {
+    // After the library is disconnected, notifications still queued have nothing to act on.
+    if (MainForm.IsClosing()) {
+        Notifications.Drain([](const HidNotification&) {});
+        return;
+    }
+    Notifications.Drain(
+        [this](const HidNotification& notification) { Hook.HidMessageHook(notification); });
 }
 
 }  // namespace qel

@@ -3,21 +3,21 @@
 #include <functional>
 #include <memory>
 
-#include "app/checkboxgate.h"
 #include "app/main.h"
-#include "app/statusview.h"
 #include "app/userprompts.h"
+#include "core/keycore.h"
 #include "dialogs/about.h"
 #include "dialogs/ini.h"
 #include "dialogs/key.h"
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
+#include "keymap/keymappath.h"
 #include "keymap/us_layout.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
 #include "panel/hidlibrary_factory.h"
+#include "panel/notification_queue.h"
 #include "translate/keyinjector.h"
-#include "translate/translator.h"
 
 namespace qel {
 
@@ -32,11 +32,12 @@ struct ProgramSources {
     std::unique_ptr<UserPrompts> Prompts;
 };
 
-// The program's long-lived parts, made in start-up order: the main window (ready for HID
-// notifications), the device module (library started, "Error loading dll" shown when it
-// cannot), the key settings dialog (keymap.ini fixed in the current directory), the key
-// capture dialog and the About box. Destroyed in reverse order after the worker threads
-// have stopped. Main thread only; QApplication must exist.
+// The composition root: the program's long-lived parts, made in start-up order — the main
+// window, the device module (library started, "Error loading dll" shown when it cannot), the
+// key core (keymap.ini fixed in the current directory), the notification handling, the key
+// settings dialog, the key capture dialog and the About box — and the one road of HID
+// notifications: library threads → queue → HidHook on the main thread. Destroyed in reverse
+// order after the worker threads have stopped. Main thread only; QApplication must exist.
 class Program {
 public:
     explicit Program(ProgramSources sources = {});
@@ -48,16 +49,20 @@ public:
     TMainForm MainForm;
 
 private:
+    // Runs on the main thread whenever notifications are waiting.
+    void HandleNotifications();
+
     std::unique_ptr<FileAccess> Files;
     IniProfileStore Store;
     UsEnglishLayout Layout;
     std::unique_ptr<KeyInjector> Injector;
-    CheckBoxGate Gate;
-    InputTranslator Translator;
-    LabelStatusView StatusView;
+    HidNotificationQueue Notifications;
+    // The program's one key map path buffer; the path never moves after start-up.
+    KeyMapPathBuffer KeyMapPath;
 
 public:
     TDeviceDM DeviceDM;
+    KeyCore Core;
     HidHook Hook;
     TIniForm IniForm;
     TKeyForm KeyForm;

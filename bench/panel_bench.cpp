@@ -2,7 +2,7 @@
 //
 // ReportToKeystrokeLatency: six virtual units each send 1,000 input reports a second
 // (alternating press and release of one bound button) from their own thread. Each report goes
-// through the virtual back end's queue and read notification, a main-thread queue, the HID
+// through the virtual back end's read notification, the program's notification queue, the HID
 // notification handling, DecodeReport and SendKey to a key injector that timestamps the key
 // down. Counters: latency percentiles in microseconds from the report entering the back end.
 //
@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/main_queue.h"
 #include "panel/audiothread.h"
 #include "panel/device.h"
 #include "panel/g1000thread.h"
@@ -39,31 +40,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kReportsPerSecond = 1000;
 constexpr auto kLatencyRun = std::chrono::seconds(4);
 constexpr int kMaxPresses = kReportsPerSecond * 10;
-
-// The main thread's message queue: the application posts through Qt; here a locked deque.
-class MainQueue {
-public:
-    NotificationPoster Poster() {
-        return [this](const HidNotification& n) {
-            {
-                std::lock_guard lock(Mutex);
-                Pending.push_back(n);
-            }
-            Ready.notify_one();
-        };
-    }
-    // Waits briefly for notifications and hands them all over.
-    void TakeInto(std::deque<HidNotification>& out) {
-        std::unique_lock lock(Mutex);
-        Ready.wait_for(lock, std::chrono::milliseconds(5), [this] { return !Pending.empty(); });
-        out.swap(Pending);
-    }
-
-private:
-    std::mutex Mutex;
-    std::condition_variable Ready;
-    std::deque<HidNotification> Pending;
-};
 
 class DiscardingLog final : public LogSink {
 public:
@@ -133,7 +109,7 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         FlagKeyGate gate;
         InputTranslator translator(units, injector, log, gate);
 
-        MainQueue queue;
+        bench::MainQueue queue;
         auto library = std::make_unique<VirtualPanels>();
         VirtualPanels& panels = *library;
         TDeviceDM device(std::move(library), queue.Poster());
@@ -148,14 +124,9 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         for (int i = 0; i < kDeviceCount; ++i) {
             panels.Plug(kFirstBezelProductId + i);
         }
-        std::deque<HidNotification> batch;
+        const auto handle = [&](const HidNotification& n) { hook.HidMessageHook(n); };
         while (hook.ConnectedCount < kDeviceCount) {
-            queue.TakeInto(batch);
-            for (const HidNotification& n : batch) {
-                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode),
-                                    n.Handle);
-            }
-            batch.clear();
+            queue.HandleWith(handle);
         }
 
         std::atomic<bool> stop{false};
@@ -180,19 +151,14 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         }
         const auto end = Clock::now() + kLatencyRun;
         while (Clock::now() < end) {
-            queue.TakeInto(batch);
-            for (const HidNotification& n : batch) {
-                hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode),
-                                    n.Handle);
-            }
-            batch.clear();
+            queue.HandleWith(handle);
         }
         stop = true;
         for (auto& t : units6) {
             t.join();
         }
         state.counters["reports"] = hook.ReadCount;
-        state.counters["dropped"] = static_cast<double>(panels.DroppedReports());
+        state.counters["dropped"] = static_cast<double>(queue.DroppedReports());
         state.counters["samples"] = static_cast<double>(times->LatenciesUs.size());
         state.counters["p50_us"] = Percentile(times->LatenciesUs, 0.50);
         state.counters["p99_us"] = Percentile(times->LatenciesUs, 0.99);

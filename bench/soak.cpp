@@ -43,6 +43,7 @@
 
 #include <unistd.h>
 
+#include "bench/main_queue.h"
 #include "keymap/ini_profile_store.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
@@ -81,42 +82,6 @@ struct KeyEventRecord {
     std::uint8_t VirtualKey = 0;
     bool Down = false;
     bool operator==(const KeyEventRecord&) const = default;
-};
-
-// The main thread's message queue: the program posts through Qt; here a locked deque that
-// remembers how long it got.
-class MainQueue {
-public:
-    NotificationPoster Poster() {
-        return [this](const HidNotification& n) {
-            {
-                std::lock_guard lock(Mutex);
-                Pending.push_back(n);
-                HighWater = std::max(HighWater, Pending.size());
-            }
-            Ready.notify_one();
-        };
-    }
-    // Waits briefly for notifications and hands them all over.
-    void TakeInto(std::deque<HidNotification>& out) {
-        std::unique_lock lock(Mutex);
-        Ready.wait_for(lock, std::chrono::milliseconds(5), [this] { return !Pending.empty(); });
-        out.swap(Pending);
-    }
-    std::size_t Size() {
-        std::lock_guard lock(Mutex);
-        return Pending.size();
-    }
-    std::size_t HighWaterMark() {
-        std::lock_guard lock(Mutex);
-        return HighWater;
-    }
-
-private:
-    std::mutex Mutex;
-    std::condition_variable Ready;
-    std::deque<HidNotification> Pending;
-    std::size_t HighWater = 0;
 };
 
 // One unit's account: the key events its sent reports imply and have not yet been injected.
@@ -359,25 +324,20 @@ int main(int argc, char** argv) {
     FlagKeyGate gate;
     InputTranslator translator(*units, injector, log, gate);
 
-    MainQueue queue;
+    bench::MainQueue queue;
     auto library = std::make_unique<VirtualPanels>();
     VirtualPanels& panels = *library;
     TDeviceDM device(std::move(library), queue.Poster());
     NoView view;
     HidHook hook(device, view, [&](int productId, ReceiveBuffer buffer) {
-        const int unit = DeviceIndexOf(productId);
+        const int unit = *DeviceIndexOf(productId);
         injector.CurrentUnit = unit;
         ++(*ledgers)[static_cast<std::size_t>(unit)].Read;
         translator.DecodeReport(productId, buffer);
         injector.CurrentUnit = -1;
     });
-    std::deque<HidNotification> batch;
     const auto handleBatch = [&] {
-        queue.TakeInto(batch);
-        for (const HidNotification& n : batch) {
-            hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(n.EventCode), n.Handle);
-        }
-        batch.clear();
+        queue.HandleWith([&](const HidNotification& n) { hook.HidMessageHook(n); });
     };
 
     for (int i = 0; i < kDeviceCount; ++i) {
@@ -481,11 +441,12 @@ int main(int argc, char** argv) {
     std::printf("soak: %ld s, seed %u, six units at %d reports/s each\n", seconds, seed,
                 kReportsPerSecond);
     std::printf(
-        "reports sent %llu (%.0f/s), read %llu, dropped by the device queues %llu, sender slips "
+        "reports sent %llu (%.0f/s), read %llu, dropped by the notification queue %llu, sender "
+        "slips "
         "%llu\n",
         static_cast<unsigned long long>(sent), static_cast<double>(sent) / seconds1,
         static_cast<unsigned long long>(read),
-        static_cast<unsigned long long>(panels.DroppedReports()),
+        static_cast<unsigned long long>(queue.DroppedReports()),
         static_cast<unsigned long long>(slips.load()));
     std::printf(
         "key events expected %llu, injected %llu, missed %llu, duplicated %llu, wrong %llu, stray "
@@ -519,7 +480,7 @@ int main(int argc, char** argv) {
     if (expectedLog != log.Lines) {
         failures.push_back("log lines differ from what the reports imply");
     }
-    if (read != sent || panels.DroppedReports() != 0) {
+    if (read != sent || queue.DroppedReports() != 0) {
         failures.push_back("reports were lost");
     }
     if (backlog[2].Mean() > backlog[0].Mean() + kAllowedBacklogGrowth) {

@@ -21,7 +21,6 @@
 namespace qel {
 namespace {
 
-constexpr int kFirstAudioDevice = kBezelUnitCount;  // device indexes 4 and 5
 constexpr int kRowPitch = 25;
 constexpr int kLabelTop = 5;
 constexpr int kNameLeft = 10;
@@ -60,11 +59,9 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 
 }  // namespace
 
-TIniForm::TIniForm(UnitStates& units, ProfileStore& store, const KeyLayout& layout, LogSink& log,
-                   QWidget* parent)
-    : QDialog(parent), PathBuffer(NativePathRules()), Units(units) {
+TIniForm::TIniForm(KeyCore& core, QWidget* parent)
+    : QDialog(parent), KeyMap(core.KeyMap), Units(core.Units) {
     CreateComponents();
-    FormCreate(units, store, layout, log);
 }
 
 TIniForm::~TIniForm() = default;
@@ -110,15 +107,12 @@ void TIniForm::CreateComponents() {
     QWidget::setTabOrder(Button1, DeviceCB);
 }
 
-void TIniForm::FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout,
-                          LogSink& log) {
-    KeyMapLocation location = LocateKeyMapInCurrentDirectory(PathBuffer);
-    OwnedKeyMap = std::make_unique<KeyMapFile>(std::move(location.Path), units, store, layout, log,
-                                               std::move(location.Reason));
+void TIniForm::WriteKey(int slot, KeyCode code) {
+    StoreKey(SelectedUnit, slot, code);
 }
 
-void TIniForm::WriteKey(int slot, KeyCode code) {
-    KeyMap().WriteKey(SelectedUnit, slot, code);
+void TIniForm::StoreKey(int deviceIndex, int slot, KeyCode code) {
+    KeyMap.WriteKey(deviceIndex, slot, code);
     DeviceCBChange();
 }
 
@@ -151,7 +145,7 @@ void TIniForm::DeviceCBChange() {
         Audio.Content = Audio.Box->widget();
         QWidget::setTabOrder(Audio.Box, Bezel.Box);
     }
-    if (SelectedUnit >= kFirstAudioDevice) {
+    if (SelectedUnit >= kFirstAudioDeviceIndex) {
         Bezel.Box->hide();
         Audio.Box->show();
         Audio.Box->setFocus();
@@ -205,8 +199,7 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
             button->setGeometry(boxWidth - kButtonFromRight, top + kButtonTop, kButtonWidth,
                                 kButtonHeight);
             button->setProperty("tag", slot);
-            connect(button, &QPushButton::clicked, this,
-                    [this, button] { ChangeBtnClick(button); });
+            connect(button, &QPushButton::clicked, this, [this, slot] { ChangeBtnClick(slot); });
             QWidget::setTabOrder(tabPredecessor, button);
             button->show();
             rows.ChangeButtons[index] = button;
@@ -223,29 +216,17 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
     content->resize(covered.right() + 1, covered.bottom() + 1);
 }
 
-void TIniForm::ChangeBtnClick(QObject* sender) {
-    if (sender == nullptr || KeyForm == nullptr) {
+void TIniForm::ChangeBtnClick(int slot) {
+    if (Capturer == nullptr || !IsNamedBindingSlot(SelectedUnit, slot)) {
         return;
     }
-    bool isNumber = false;
-    const int slot = sender->property("tag").toInt(&isNumber);
-    if (!isNumber || slot < 0) {
-        return;
+    // The capture closing makes this form active again, which selects unit 0: the key
+    // belongs to the unit whose row was clicked.
+    const int deviceIndex = SelectedUnit;
+    const QString rowLabel = UpperCased(BindingKeyName(deviceIndex, slot));
+    if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
+        StoreKey(deviceIndex, slot, *code);
     }
-    const auto index = static_cast<std::size_t>(slot);
-    const QLabel* name = nullptr;
-    if (SelectedUnit >= kFirstAudioDevice) {
-        name = index < Audio.NameLabels.size() ? Audio.NameLabels[index] : nullptr;
-    } else {
-        name = index < Bezel.NameLabels.size() ? Bezel.NameLabels[index] : nullptr;
-    }
-    if (name == nullptr) {
-        return;
-    }
-    KeyForm->Description = QStringLiteral("Press a key for '") + name->text() + QLatin1Char('\'');
-    KeyForm->BindingSlot = slot;
-    // The capture stores through WriteKey itself; how the dialog ended does not matter.
-    KeyForm->exec();
 }
 
 bool TIniForm::event(QEvent* event) {

@@ -2,20 +2,15 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include <QDialog>
 
-#include "keymap/keylayout.h"
-#include "keymap/keymapfile.h"
-#include "keymap/keymappath.h"
-#include "keymap/profilestore.h"
+#include "core/keycore.h"
+#include "dialogs/keycapturer.h"
 #include "translate/catalogue.h"
 #include "translate/keycode.h"
-#include "translate/logsink.h"
-#include "translate/unitstate.h"
 
 class QComboBox;
 class QLabel;
@@ -26,7 +21,6 @@ class QWidget;
 namespace qel {
 
 class TBevel;
-class TKeyForm;
 
 // The rows of one unit kind inside their scroll box, indexed by binding slot number. A slot's
 // controls are null until the slot is first shown; then they are kept for the dialog's life.
@@ -41,27 +35,24 @@ struct TRowSet {
 };
 
 // The key settings dialog, "QEL1000 Keyboard Commands": one row per bindable control of the
-// unit picked in DeviceCB, each with a "Change" button that opens the key capture dialog.
-// It also owns the program's keymap.ini, whose path its creation fixes from the current
-// directory. Main thread only; one instance lives as long as the program.
+// unit picked in DeviceCB, each with a "Change" button that asks the key capture for a key.
+// Shows and changes the key core's bindings. Main thread only; one instance lives as long as
+// the program.
 class TIniForm final : public QDialog {
     Q_OBJECT
 
 public:
-    // units, store, layout and log must outlive the dialog.
-    TIniForm(UnitStates& units, ProfileStore& store, const KeyLayout& layout, LogSink& log,
-             QWidget* parent = nullptr);
+    // core must outlive the dialog.
+    explicit TIniForm(KeyCore& core, QWidget* parent = nullptr);
     ~TIniForm() override;
 
-    // The key map file of the program, with the path fixed at creation.
-    [[nodiscard]] KeyMapFile& KeyMap() { return *OwnedKeyMap; }
     // Full path of keymap.ini, or nothing when the current directory gave none.
     [[nodiscard]] const std::optional<std::string>& IniFileName() const {
-        return OwnedKeyMap->IniFileName();
+        return KeyMap.IniFileName();
     }
 
-    // The capture dialog the "Change" buttons open; TKeyForm's constructor registers itself.
-    void SetKeyForm(TKeyForm* keyForm) { KeyForm = keyForm; }
+    // Where the "Change" buttons ask for a key; must outlive the dialog or be reset first.
+    void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
 
     // Stores one binding of SelectedUnit (unit state and keymap.ini) and rebuilds the rows.
     void WriteKey(int slot, KeyCode code);
@@ -71,8 +62,8 @@ public:
     // Rebuilds the rows for the selector's unit: creates missing row controls, rewrites
     // every shown key text.
     void DeviceCBChange();
-    // Opens the capture dialog for the slot in sender's "tag" property.
-    void ChangeBtnClick(QObject* sender);
+    // Asks for a key for binding slot number slot of SelectedUnit and stores what comes back.
+    void ChangeBtnClick(int slot);
 
     // Device index of the selector at the last rebuild: 0-3 bezel units, 4-5 audio units.
     // WriteKey stores into this unit.
@@ -93,19 +84,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Fixes IniFileName from the current directory and makes the key map file.
-    void FormCreate(UnitStates& units, ProfileStore& store, const KeyLayout& layout, LogSink& log);
+    void StoreKey(int deviceIndex, int slot, KeyCode code);
     QScrollArea* CreateRowBox();
     template <std::size_t SlotCount>
     void ShowRows(TRowSet<SlotCount>& rows, int deviceIndex);
 
     void CreateComponents();
 
-    // The program's one key map path buffer: IniFileName never moves after creation.
-    KeyMapPathBuffer PathBuffer;
-    std::unique_ptr<KeyMapFile> OwnedKeyMap;
+    KeyMapFile& KeyMap;
     const UnitStates& Units;
-    TKeyForm* KeyForm = nullptr;
+    KeyCapturer* Capturer = nullptr;
     // Set when the program lost the focus to another application: coming back is not an
     // activation of this form.
     bool LeftProgram = false;

@@ -7,12 +7,11 @@
 #include <QPushButton>
 
 #include "dialogs/formfont.h"
-#include "dialogs/ini.h"
 #include "dialogs/qtkeytranslation.h"
 
 namespace qel {
 
-TKeyForm::TKeyForm(TIniForm& iniForm, QWidget* parent) : QDialog(parent), IniForm(iniForm) {
+TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("QEL1000 Key"));
     setFont(FormFont());
     setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
@@ -32,12 +31,16 @@ TKeyForm::TKeyForm(TIniForm& iniForm, QWidget* parent) : QDialog(parent), IniFor
     ResetBtn->setAutoDefault(false);
     ResetBtn->installEventFilter(this);
     connect(ResetBtn, &QPushButton::clicked, this, &TKeyForm::ResetBtnClick);
-
-    iniForm.SetKeyForm(this);
 }
 
-TKeyForm::~TKeyForm() {
-    IniForm.SetKeyForm(nullptr);
+TKeyForm::~TKeyForm() = default;
+
+std::optional<KeyCode> TKeyForm::Capture(const QString& rowLabel) {
+    Description = QStringLiteral("Press a key for '") + rowLabel + QLatin1Char('\'');
+    Captured.reset();
+    // How the dialog ended does not matter: a key or Reset leaves its binding in Captured.
+    exec();
+    return Captured;
 }
 
 void TKeyForm::FormActivate() {
@@ -61,7 +64,7 @@ void TKeyForm::ResetBtnClick() {
 }
 
 void TKeyForm::Store(KeyCode code) {
-    IniForm.WriteKey(BindingSlot, code);
+    Captured = code;
     close();
 }
 

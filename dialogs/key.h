@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QDialog>
 #include <QString>
 
+#include "dialogs/keycapturer.h"
 #include "translate/keycode.h"
 
 class QKeyEvent;
@@ -11,31 +14,28 @@ class QPushButton;
 
 namespace qel {
 
-class TIniForm;
-
-// The key capture dialog, "QEL1000 Key": names the control being edited, waits for one key
-// press and binds it through the key settings dialog's WriteKey; Reset unbinds. Every key,
-// Escape included, is bound: none cancels. The title bar's close button changes nothing.
-// Main thread only; one instance lives as long as the program.
-class TKeyForm final : public QDialog {
+// The key capture dialog, "QEL1000 Key": names the control being edited and waits for one
+// key press; Reset unbinds. Every key, Escape included, is captured: none cancels. The title
+// bar's close button captures nothing. Main thread only; one instance lives as long as the
+// program.
+class TKeyForm final : public QDialog, public KeyCapturer {
     Q_OBJECT
 
 public:
-    // Registers itself with iniForm as the dialog its "Change" buttons open; iniForm must
-    // outlive this dialog.
-    explicit TKeyForm(TIniForm& iniForm, QWidget* parent = nullptr);
+    explicit TKeyForm(QWidget* parent = nullptr);
     ~TKeyForm() override;
 
-    // Set by the key settings dialog before each showing; kept between showings.
+    std::optional<KeyCode> Capture(const QString& rowLabel) override;
+
+    // Set by each Capture; kept between showings.
     QString Description;  // e.g. "Press a key for 'NAV_IN_INCR'"
-    int BindingSlot = 0;
 
     // Shows Description and takes the keyboard focus; runs on every activation.
     void FormActivate();
     // The capture: modifiers and lock keys alone keep the dialog waiting; any other key is
     // stored with the modifiers held and closes the dialog.
     void FormKeyDown(const QKeyEvent& event);
-    // Stores 0 (unbound) and closes.
+    // Captures 0 (unbound) and closes.
     void ResetBtnClick();
 
     // Components; owned by the dialog.
@@ -50,7 +50,7 @@ protected:
 private:
     void Store(KeyCode code);
 
-    TIniForm& IniForm;
+    std::optional<KeyCode> Captured;
 };
 
 }  // namespace qel

@@ -36,13 +36,13 @@ void TDeviceDM::Disconnect() {
     }
 }
 
-void TDeviceDM::SendCommand(int slot, char letter) {
+void TDeviceDM::SendCommand(int deviceIndex, char letter) {
     const auto report = MakeCommandReport(letter);
-    if (slot < 0 || slot >= kDeviceCount || !Hid) {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount || !Hid) {
         return;
     }
     const HidHandle handle =
-        Handles[static_cast<std::size_t>(slot)].load(std::memory_order_relaxed);
+        Handles[static_cast<std::size_t>(deviceIndex)].load(std::memory_order_relaxed);
     if (handle == 0) {
         return;
     }
@@ -64,11 +64,11 @@ void TDeviceDM::SendG1000B(int unit, int n) {
 }
 
 void TDeviceDM::SendAudioA(int unit) {
-    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kAudioSlotBase + unit : -1, 'A');
+    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'A');
 }
 
 void TDeviceDM::SendAudioB(int unit) {
-    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kAudioSlotBase + unit : -1, 'B');
+    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'B');
 }
 
 }  // namespace qel

@@ -11,11 +11,6 @@
 
 namespace qel {
 
-// Device indexes: bezel units 0-3 are slots 0-3, audio units 0-1 slots 4-5; the product ID of
-// slot i is 684 + i.
-inline constexpr int kAudioSlotBase = kBezelUnitCount;
-inline constexpr int kLastPanelProductId = kFirstAudioProductId + kAudioUnitCount - 1;
-
 // The device module: owns the HID library, holds the device table, builds the command reports.
 //
 // Without a library (the back end could not start) it calls nothing: every Send is a no-op,
@@ -49,7 +44,7 @@ public:
     [[nodiscard]] HidLibrary* Library() const { return Hid.get(); }
 
 private:
-    void SendCommand(int slot, char letter);
+    void SendCommand(int deviceIndex, char letter);
 
     std::unique_ptr<HidLibrary> Hid;
     std::atomic<bool> Connected{false};

@@ -1,14 +1,9 @@
 #include "panel/device_registry.h"
 
 #include <algorithm>
-#include <cassert>
 #include <utility>
 
 namespace qel {
-
-HidDeviceRegistry::HidDeviceRegistry(std::size_t queueCapacity) : QueueCapacity(queueCapacity) {
-    assert(queueCapacity > 0 && "a device must be able to queue at least one report");
-}
 
 void HidDeviceRegistry::StartPosting(NotificationPoster post) {
     std::lock_guard lock(Mutex);
@@ -20,9 +15,9 @@ void HidDeviceRegistry::StopPosting() {
     Post = nullptr;
 }
 
-void HidDeviceRegistry::RaiseLocked(HidEvent event, HidHandle handle) {
+void HidDeviceRegistry::RaiseLocked(const HidNotification& notification) {
     if (Post) {
-        Post(HidNotification{static_cast<int>(event), handle});
+        Post(notification);
     }
 }
 
@@ -31,7 +26,7 @@ HidHandle HidDeviceRegistry::Add(int vendorId, int productId, std::shared_ptr<Ou
     const HidHandle handle = ++LastHandle;
     Identities[handle] = Identity{vendorId, productId};
     Devices[handle].Port = std::move(port);
-    RaiseLocked(HidEvent::Plugged, handle);
+    RaiseLocked({HidEvent::Plugged, handle});
     return handle;
 }
 
@@ -45,14 +40,14 @@ bool HidDeviceRegistry::Remove(HidHandle handle) {
         }
         lastUse = std::move(found->second.Port);
         Devices.erase(found);
-        RaiseLocked(HidEvent::Unplugged, handle);
+        RaiseLocked({HidEvent::Unplugged, handle});
     }
     return true;
 }
 
 void HidDeviceRegistry::RaiseChanged() {
     std::lock_guard lock(Mutex);
-    RaiseLocked(HidEvent::Changed, 0);
+    RaiseLocked({HidEvent::Changed, 0});
 }
 
 void HidDeviceRegistry::RemoveAllQuietly() {
@@ -62,24 +57,14 @@ void HidDeviceRegistry::RemoveAllQuietly() {
 }
 
 void HidDeviceRegistry::PushReport(HidHandle handle, std::span<const std::uint8_t> report) {
-    Report stored{};
-    const std::size_t kept = std::min(report.size(), stored.size());
-    std::copy_n(report.begin(), kept, stored.begin());
+    HidNotification read{HidEvent::Read, handle};
+    std::copy_n(report.begin(), std::min(report.size(), read.Report.size()), read.Report.begin());
 
     std::lock_guard lock(Mutex);
     const auto found = Devices.find(handle);
-    if (found == Devices.end() || !found->second.ReadNotify) {
-        return;
+    if (found != Devices.end() && found->second.ReadNotify) {
+        RaiseLocked(read);
     }
-    auto& queue = found->second.Queue;
-    if (queue.size() == QueueCapacity) {
-        // The main thread is behind; the newest state matters more than an old one. The
-        // oldest report's notification is already posted and will find the next report.
-        queue.pop_front();
-        ++Dropped;
-    }
-    queue.push_back(stored);
-    RaiseLocked(HidEvent::Read, handle);
 }
 
 int HidDeviceRegistry::VendorId(HidHandle handle) const {
@@ -107,29 +92,12 @@ HidHandle HidDeviceRegistry::Find(int vendorId, int productId) const {
     return earliest;
 }
 
-bool HidDeviceRegistry::IsConnected(HidHandle handle) const {
-    std::lock_guard lock(Mutex);
-    return Devices.contains(handle);
-}
-
 void HidDeviceRegistry::SetReadNotify(HidHandle handle, bool enabled) {
     std::lock_guard lock(Mutex);
     const auto found = Devices.find(handle);
     if (found != Devices.end()) {
         found->second.ReadNotify = enabled;
     }
-}
-
-bool HidDeviceRegistry::Pop(HidHandle handle, InputReportBuffer buffer) {
-    std::lock_guard lock(Mutex);
-    const auto found = Devices.find(handle);
-    if (found == Devices.end() || found->second.Queue.empty()) {
-        return false;
-    }
-    auto& queue = found->second.Queue;
-    std::copy(queue.front().begin(), queue.front().end(), buffer.begin());
-    queue.pop_front();
-    return true;
 }
 
 bool HidDeviceRegistry::Write(HidHandle handle, CommandReport report) {
@@ -144,16 +112,6 @@ bool HidDeviceRegistry::Write(HidHandle handle, CommandReport report) {
     }
     // Outside the lock: a slow device must not hold up the other units or the main thread.
     return port && port->WriteReport(report);
-}
-
-std::uint64_t HidDeviceRegistry::DroppedReports() const {
-    std::lock_guard lock(Mutex);
-    return Dropped;
-}
-
-std::size_t HidDeviceRegistry::ConnectedDevices() const {
-    std::lock_guard lock(Mutex);
-    return Devices.size();
 }
 
 }  // namespace qel

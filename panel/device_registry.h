@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -21,17 +20,13 @@ public:
     virtual bool WriteReport(CommandReport report) = 0;
 };
 
-// The bookkeeping every HID back end shares: handles, identities, per-device bounded report
-// queues, read notification flags, and raising notifications in order.
+// The bookkeeping every HID back end shares: handles, identities, read notification flags,
+// and raising notifications in order.
 //
 // Thread-safe. Notifications are posted while the registry's lock is held, so their order is
-// the order of the calls that raised them, and each Read notification matches one queued report.
+// the order of the calls that raised them.
 class HidDeviceRegistry {
 public:
-    static constexpr std::size_t kDefaultQueueCapacity = 256;
-
-    explicit HidDeviceRegistry(std::size_t queueCapacity = kDefaultQueueCapacity);
-
     // Notifications go to post from now on.
     void StartPosting(NotificationPoster post);
     // No notification is raised after this returns.
@@ -47,39 +42,29 @@ public:
     // Drops every connected device without raising anything (Disconnect).
     void RemoveAllQuietly();
 
-    // One input report arrived (already in the read form, at most kInputReportSize bytes are
-    // kept). Queued with one Read notification when read notify is on; otherwise dropped.
-    // A full queue loses its oldest report.
+    // One input report arrived, already in the read form (at most kReceiveBufferSize bytes are
+    // kept). Raises Read with it when read notify is on; otherwise it is dropped.
     void PushReport(HidHandle handle, std::span<const std::uint8_t> report);
 
     [[nodiscard]] int VendorId(HidHandle handle) const;
     [[nodiscard]] int ProductId(HidHandle handle) const;
     [[nodiscard]] HidHandle Find(int vendorId, int productId) const;
-    [[nodiscard]] bool IsConnected(HidHandle handle) const;
     void SetReadNotify(HidHandle handle, bool enabled);
-    [[nodiscard]] bool Pop(HidHandle handle, InputReportBuffer buffer);
     bool Write(HidHandle handle, CommandReport report);
 
-    // Reports lost because a device's queue was full.
-    [[nodiscard]] std::uint64_t DroppedReports() const;
-    [[nodiscard]] std::size_t ConnectedDevices() const;
-
 private:
-    using Report = std::array<std::uint8_t, kInputReportSize>;
     struct Identity {
         int VendorId = 0;
         int ProductId = 0;
     };
     struct Connected {
         std::shared_ptr<OutputPort> Port;
-        std::deque<Report> Queue;
         bool ReadNotify = false;
     };
 
-    void RaiseLocked(HidEvent event, HidHandle handle);
+    void RaiseLocked(const HidNotification& notification);
 
     mutable std::mutex Mutex;
-    std::size_t QueueCapacity;
     NotificationPoster Post;
     HidHandle LastHandle = 0;
     // Kept for every handle ever given out: an Unplugged notification is handled after the
@@ -87,7 +72,6 @@ private:
     std::unordered_map<HidHandle, Identity> Identities;
     // Handles grow monotonically, so the smallest connected handle is the earliest device.
     std::unordered_map<HidHandle, Connected> Devices;
-    std::uint64_t Dropped = 0;
 };
 
 }  // namespace qel

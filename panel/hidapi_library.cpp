@@ -31,11 +31,8 @@ struct HidapiLibrary::OpenDevice {
 };
 
 HidapiLibrary::HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log,
-                             std::size_t queueCapacity, std::chrono::milliseconds readTimeout)
-    : RegistryLibrary(queueCapacity),
-      System(std::move(system)),
-      Log(log),
-      ReadTimeout(readTimeout) {}
+                             std::chrono::milliseconds readTimeout)
+    : System(std::move(system)), Log(log), ReadTimeout(readTimeout) {}
 
 HidapiLibrary::~HidapiLibrary() {
     Disconnect();
@@ -140,7 +137,7 @@ void HidapiLibrary::CloseAll() {
 void HidapiLibrary::ReaderMain(OpenDevice& device) {
     // hidraw puts the report ID first only for numbered reports; the decoder always expects it.
     const std::size_t offset = device.Node.NumberedReports ? 0 : 1;
-    std::array<std::uint8_t, kInputReportSize> buffer{};
+    InputReport buffer{};
     const std::span<std::uint8_t> target(buffer.data() + offset, buffer.size() - offset);
     while (!device.Stop) {
         const int count = device.Device->Read(target, ReadTimeout);

@@ -32,7 +32,6 @@ public:
     // system must have been started successfully. log is used on the main thread only.
     // readTimeout bounds how long closing a device that still answers waits for its reader.
     HidapiLibrary(std::unique_ptr<HidrawSystem> system, LogSink& log,
-                  std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity,
                   std::chrono::milliseconds readTimeout = kReadTimeout);
     ~HidapiLibrary() override;
 

@@ -14,13 +14,6 @@ constexpr std::array<std::string_view, kDeviceCount> kConnectedCaptions{
 
 }  // namespace
 
-int DeviceIndexOfProduct(int productId) {
-    if (productId < kFirstBezelProductId || productId > kLastPanelProductId) {
-        return -1;
-    }
-    return productId - kFirstBezelProductId;  // 688, 689 land on slots 4, 5
-}
-
 std::string_view IdleCaption(int deviceIndex) {
     return deviceIndex >= 0 && deviceIndex < kDeviceCount
                ? kIdleCaptions[static_cast<std::size_t>(deviceIndex)]
@@ -36,37 +29,33 @@ std::string_view ConnectedCaption(int deviceIndex) {
 HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
     : Device(device), View(view), Decode(std::move(decode)) {}
 
-bool HidHook::HidMessageHook(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-    if (message != kHidMessage || wParam < 1 || wParam > 4) {
-        return false;
-    }
+void HidHook::HidMessageHook(const HidNotification& notification) {
     // Without a library no notification can come; one that does anyway is consumed unused.
     HidLibrary* hid = Device.Library();
     if (hid == nullptr) {
-        return true;
+        return;
     }
-    // The handle is a 32-bit value carried in a wider parameter.
-    const auto handle = static_cast<HidHandle>(static_cast<std::uintptr_t>(lParam));
-    switch (static_cast<HidEvent>(wParam)) {
+    switch (notification.Event) {
         case HidEvent::Plugged:
-            Plugged(*hid, handle);
+            Plugged(*hid, notification.Handle);
             break;
         case HidEvent::Unplugged:
-            Unplugged(*hid, handle);
+            Unplugged(*hid, notification.Handle);
             break;
         case HidEvent::Changed:
             Changed(*hid);
             break;
         case HidEvent::Read:
-            ReadReport(*hid, handle);
+            ReadReport(*hid, notification.Handle, notification.Report);
             break;
     }
-    return true;
 }
 
-bool HidHook::Accepted(HidLibrary& hid, HidHandle handle) const {
-    return hid.GetVendorID(handle) == kPanelVendorId &&
-           DeviceIndexOfProduct(hid.GetProductID(handle)) >= 0;
+std::optional<int> HidHook::AcceptedUnit(HidLibrary& hid, HidHandle handle) const {
+    if (hid.GetVendorID(handle) != kPanelVendorId) {
+        return std::nullopt;
+    }
+    return DeviceIndexOf(hid.GetProductID(handle));
 }
 
 void HidHook::ShowCount() {
@@ -74,36 +63,35 @@ void HidHook::ShowCount() {
 }
 
 void HidHook::Plugged(HidLibrary& hid, HidHandle handle) {
-    if (!Accepted(hid, handle)) {
+    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    if (!unit) {
         return;
     }
-    const int index = DeviceIndexOfProduct(hid.GetProductID(handle));
     hid.SetReadNotify(handle, true);
     ++ConnectedCount;
     ShowCount();
-    Device.Handles[static_cast<std::size_t>(index)].store(handle, std::memory_order_relaxed);
-    View.SetUnitCaption(index, ConnectedCaption(index));
+    Device.Handles[static_cast<std::size_t>(*unit)].store(handle, std::memory_order_relaxed);
+    View.SetUnitCaption(*unit, ConnectedCaption(*unit));
 }
 
 void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
-    // Handle 0 names no device: it would match every empty slot and drive the count negative.
-    for (auto& slot : Device.Handles) {
-        if (handle != 0 && slot.load(std::memory_order_relaxed) == handle) {
-            slot.store(0, std::memory_order_relaxed);
+    // Handle 0 names no device: it would match every empty entry and drive the count negative.
+    for (auto& entry : Device.Handles) {
+        if (handle != 0 && entry.load(std::memory_order_relaxed) == handle) {
+            entry.store(0, std::memory_order_relaxed);
             --ConnectedCount;
         }
     }
     ShowCount();
     // No vendor check here: the label follows the product ID alone.
-    const int index = DeviceIndexOfProduct(hid.GetProductID(handle));
-    if (index >= 0) {
-        View.SetUnitCaption(index, IdleCaption(index));
+    if (const std::optional<int> unit = DeviceIndexOf(hid.GetProductID(handle))) {
+        View.SetUnitCaption(*unit, IdleCaption(*unit));
     }
 }
 
 void HidHook::Changed(HidLibrary& hid) {
     ConnectedCount = 0;
-    // Slots 0-3 are the bezel units, 4-5 the audio units; slot i's product ID is 684 + i.
+    // Device index i holds the unit of product ID 684 + i: bezel units first, then audio.
     for (int index = 0; index < kDeviceCount; ++index) {
         const HidHandle handle = hid.GetHandle(kPanelVendorId, kFirstBezelProductId + index);
         Device.Handles[static_cast<std::size_t>(index)].store(handle, std::memory_order_relaxed);
@@ -115,18 +103,14 @@ void HidHook::Changed(HidLibrary& hid) {
     ShowCount();
 }
 
-void HidHook::ReadReport(HidLibrary& hid, HidHandle handle) {
-    if (!Accepted(hid, handle)) {
-        return;
-    }
-    // The buffer is shared by all units: decoding it after a failed read would replay another
-    // unit's report (or an old one) as this unit's input.
-    if (!hid.Read(handle, ReceiveBuffer)) {
+void HidHook::ReadReport(HidLibrary& hid, HidHandle handle, const InputReport& report) {
+    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    if (!unit) {
         return;
     }
     ++ReadCount;
     if (Decode) {
-        Decode(hid.GetProductID(handle), ReceiveBuffer);
+        Decode(kFirstBezelProductId + *unit, report);
     }
 }
 

@@ -3,11 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "panel/device.h"
 #include "panel/hidlibrary.h"
-#include "translate/translator.h"
+#include "translate/report.h"
 
 namespace qel {
 
@@ -35,31 +36,26 @@ class HidHook {
 public:
     HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode);
 
-    // One window message. True when it is a HID notification (message kHidMessage with event
-    // code 1-4) and so handled here; anything else is left to its normal course.
-    bool HidMessageHook(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    // One HID notification, in the order the library raised it.
+    void HidMessageHook(const HidNotification& notification);
 
     // Never below the number of filled slots, never negative.
     int ConnectedCount = 0;
-    // Input reports read and decoded.
+    // Input reports of accepted units, all decoded.
     int ReadCount = 0;
-    // Where Read puts each report before it is decoded.
-    std::array<std::uint8_t, kReceiveBufferSize> ReceiveBuffer{};
 
 private:
-    [[nodiscard]] bool Accepted(HidLibrary& hid, HidHandle handle) const;
+    // The device index of an accepted handle (vendor 0x0D59, product 684-689); nothing else.
+    [[nodiscard]] std::optional<int> AcceptedUnit(HidLibrary& hid, HidHandle handle) const;
     void Plugged(HidLibrary& hid, HidHandle handle);
     void Unplugged(HidLibrary& hid, HidHandle handle);
     void Changed(HidLibrary& hid);
-    void ReadReport(HidLibrary& hid, HidHandle handle);
+    void ReadReport(HidLibrary& hid, HidHandle handle, const InputReport& report);
     void ShowCount();
 
     TDeviceDM& Device;
     DeviceStatusView& View;
     ReportSink Decode;
 };
-
-// The device index of a panel product ID (684-689), -1 for any other.
-[[nodiscard]] int DeviceIndexOfProduct(int productId);
 
 }  // namespace qel

@@ -1,29 +1,32 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
 
+#include "translate/catalogue.h"
+#include "translate/report.h"
+
 namespace qel {
-
-// The window message number that carries a HID notification.
-inline constexpr unsigned kHidMessage = 32968;  // 0x80C8
-
-// The vendor of every panel.
-inline constexpr int kPanelVendorId = 0x0D59;  // 3417
 
 // A device handle of the library: non-zero while it names a device, 0 = none.
 using HidHandle = std::uint32_t;
 
-// Event codes of a HID notification (its WParam).
-enum class HidEvent : int { Plugged = 1, Unplugged = 2, Changed = 3, Read = 4 };
+// What a HID notification announces.
+enum class HidEvent : std::uint8_t { Plugged = 1, Unplugged = 2, Changed = 3, Read = 4 };
 
-// One HID notification: the event code (1..4) and the device handle (LParam; not meaningful
-// for Changed).
+// One input report as read: byte 0 report ID, byte 1 report type, payload from byte 2,
+// unused bytes zero. The receive buffer the decoder reads.
+using InputReport = std::array<std::uint8_t, kReceiveBufferSize>;
+
+// One HID notification: the event, the device handle (0 for Changed) and, for Read, the
+// report itself, so the handling never goes back to the library for it.
 struct HidNotification {
-    int EventCode = 0;
+    HidEvent Event = HidEvent::Changed;
     HidHandle Handle = 0;
+    InputReport Report{};
     bool operator==(const HidNotification&) const = default;
 };
 
@@ -32,12 +35,8 @@ struct HidNotification {
 // into the library. Notifications must be handled one at a time, in the order of the calls.
 using NotificationPoster = std::function<void(const HidNotification&)>;
 
-// The input buffer Read fills: byte 0 report ID, byte 1 report type, payload from byte 2.
-inline constexpr std::size_t kInputReportSize = 128;
 // The output buffer Write sends: byte 0 report ID (0), byte 1 command letter, bytes 2-11 zero.
 inline constexpr std::size_t kCommandReportSize = 12;
-
-using InputReportBuffer = std::span<std::uint8_t, kInputReportSize>;
 using CommandReport = std::span<const std::uint8_t, kCommandReportSize>;
 
 // The HID calls the program makes, and the notifications the library raises.
@@ -67,14 +66,9 @@ public:
     // The connected device with these IDs (the earliest connected if several), 0 if none.
     [[nodiscard]] virtual HidHandle GetHandle(int vendorId, int productId) = 0;
 
-    // With true, each later input report of the device raises one Read notification; reports
-    // that arrive while it is off are not kept.
+    // With true, each later input report of the device raises one Read notification carrying
+    // it; reports that arrive while it is off are not kept.
     virtual void SetReadNotify(HidHandle handle, bool enabled) = 0;
-
-    // Takes the device's oldest announced report into buffer (unused bytes zero). False when
-    // there is none (the device has gone, or the report was dropped from a full queue); the
-    // buffer is then left untouched.
-    [[nodiscard]] virtual bool Read(HidHandle handle, InputReportBuffer buffer) = 0;
 
     // Sends report to the device as an output report. Any thread. False when the device has
     // gone or the write failed.

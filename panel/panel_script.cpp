@@ -8,7 +8,7 @@
 namespace qel {
 namespace {
 
-constexpr std::size_t kMaxReportBytes = kInputReportSize;
+constexpr std::size_t kMaxReportBytes = kReceiveBufferSize;
 constexpr int kMaxUsbId = 0xFFFF;
 
 std::vector<std::string_view> SplitWords(std::string_view line) {

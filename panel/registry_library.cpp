@@ -20,10 +20,6 @@ void RegistryLibrary::SetReadNotify(HidHandle handle, bool enabled) {
     Registry.SetReadNotify(handle, enabled);
 }
 
-bool RegistryLibrary::Read(HidHandle handle, InputReportBuffer buffer) {
-    return Registry.Pop(handle, buffer);
-}
-
 bool RegistryLibrary::Write(HidHandle handle, CommandReport report) {
     return Registry.Write(handle, report);
 }

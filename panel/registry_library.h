@@ -9,7 +9,7 @@
 namespace qel {
 
 // The HidLibrary calls that every back end answers from its device registry: the table of
-// devices, their queued reports and their writers. A back end adds Connect, Disconnect and
+// devices and their writers. A back end adds Connect, Disconnect and
 // the way devices arrive and go. Thread rules are the registry's: Write from any thread.
 class RegistryLibrary : public HidLibrary {
 public:
@@ -17,14 +17,10 @@ public:
     [[nodiscard]] int GetProductID(HidHandle handle) override;
     [[nodiscard]] HidHandle GetHandle(int vendorId, int productId) override;
     void SetReadNotify(HidHandle handle, bool enabled) override;
-    [[nodiscard]] bool Read(HidHandle handle, InputReportBuffer buffer) override;
     bool Write(HidHandle handle, CommandReport report) override;
 
-    // Reports dropped because a device's queue was full.
-    [[nodiscard]] std::uint64_t DroppedReports() const { return Registry.DroppedReports(); }
-
 protected:
-    explicit RegistryLibrary(std::size_t queueCapacity) : Registry(queueCapacity) {}
+    RegistryLibrary() = default;
 
     // Main thread, before GetVendorID and GetHandle: the moment a back end may hand what its
     // own threads found to the log.

@@ -19,9 +19,8 @@ private:
     int ProductId;
 };
 
-VirtualPanels::VirtualPanels(std::vector<ScriptEvent> script, Clock clock,
-                             std::size_t queueCapacity)
-    : RegistryLibrary(queueCapacity), Script(std::move(script)), ClockMode(clock) {}
+VirtualPanels::VirtualPanels(std::vector<ScriptEvent> script, Clock clock)
+    : Script(std::move(script)), ClockMode(clock) {}
 
 VirtualPanels::~VirtualPanels() {
     Disconnect();

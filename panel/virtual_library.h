@@ -35,8 +35,7 @@ public:
     // Keeps the newest this many write records (older ones are counted, not kept).
     static constexpr std::size_t kWriteRecordLimit = 65536;
 
-    explicit VirtualPanels(std::vector<ScriptEvent> script = {}, Clock clock = Clock::Manual,
-                           std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity);
+    explicit VirtualPanels(std::vector<ScriptEvent> script = {}, Clock clock = Clock::Manual);
     ~VirtualPanels() override;
 
     VirtualPanels(const VirtualPanels&) = delete;

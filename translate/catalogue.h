@@ -2,18 +2,23 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // The fixed controls of each unit kind: numbers, names (also the keymap.ini key names)
 // and where their state arrives in the input reports.
 namespace qel {
 
-inline constexpr std::uint16_t kVendorId = 0x0D59;  // 3417
+// The USB vendor of every panel.
+inline constexpr int kPanelVendorId = 0x0D59;  // 3417
 inline constexpr int kFirstBezelProductId = 684;
 inline constexpr int kFirstAudioProductId = 688;
 inline constexpr int kBezelUnitCount = 4;
 inline constexpr int kAudioUnitCount = 2;
+// Device indexes 0-5: bezel units 0-3, then audio units 0-1; the product ID of device index i
+// is 684 + i.
 inline constexpr int kDeviceCount = kBezelUnitCount + kAudioUnitCount;
+inline constexpr int kFirstAudioDeviceIndex = kBezelUnitCount;
 
 inline constexpr int kBezelButtonCount = 40;
 inline constexpr int kBezelRotaryCount = 14;
@@ -99,8 +104,11 @@ inline constexpr std::array<std::string_view, kDeviceCount> kSectionNames{
 [[nodiscard]] constexpr bool IsPanelProductId(int productId) {
     return IsBezelProductId(productId) || IsAudioProductId(productId);
 }
-// Device index 0-5 of a panel product ID: bezel units first, then audio units.
-[[nodiscard]] constexpr int DeviceIndexOf(int productId) {
+// Device index 0-5 of a panel product ID (684-689); nothing for any other product ID.
+[[nodiscard]] constexpr std::optional<int> DeviceIndexOf(int productId) {
+    if (!IsPanelProductId(productId)) {
+        return std::nullopt;
+    }
     return productId - kFirstBezelProductId;
 }
 

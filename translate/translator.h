@@ -9,15 +9,10 @@
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
 #include "translate/logsink.h"
+#include "translate/report.h"
 #include "translate/unitstate.h"
 
 namespace qel {
-
-// The receive buffer: byte 0 report ID, byte 1 report type, payload from byte 2.
-inline constexpr std::size_t kReceiveBufferSize = 128;
-inline constexpr std::size_t kReportTypeOffset = 1;
-inline constexpr std::size_t kPayloadOffset = 2;
-using ReceiveBuffer = std::span<const std::uint8_t, kReceiveBufferSize>;
 
 // Which rotaries one bezel report carries.
 enum class RotaryHalf { First, Second };  // 0-6 (0xC2), 7-13 (0xC3)

@@ -86,15 +86,15 @@ TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings) {
     Start();
     EXPECT_EQ(Form().windowTitle(), "QEL1000 Keyboard Emulator");
     EXPECT_EQ(Form().StatusPanel(1)->text(), "Software : v");
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
 
     Form().show();
     Pump();
     EXPECT_EQ(Form().windowTitle(), "QEL G1000 keysend");
     EXPECT_EQ(Form().StatusPanel(1)->text(), "QEL G1000 keysend : v1.0");
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
-    EXPECT_EQ(Form().Units.AudioUnits[1].Rotaries[1].IncrKey, 0x158);
-    EXPECT_EQ(Form().Units.BezelUnits[3].Buttons[kSoftkey1].Name, "softkey_1");
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Core.Units.AudioUnits[1].Rotaries[1].IncrKey, 0x158);
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[3].Buttons[kSoftkey1].Name, "softkey_1");
 }
 
 TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads) {
@@ -113,7 +113,7 @@ TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads) {
     Form().show();
     Pump();
 
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
     EXPECT_EQ(Form().AudioThreads[0].get(), firstAudio);
     EXPECT_EQ(Form().G1000Threads[3].get(), lastBezel);
 }
@@ -145,7 +145,7 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
         c.Item->trigger();
         EXPECT_EQ(shown, c.Expected);
         Pump();
-        EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+        EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
         EXPECT_EQ(Form().G1000Threads[0].get(), firstBezel);
     }
 }
@@ -222,12 +222,12 @@ TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {
         Prompts.Shown,
         (std::vector<std::string>{"confirm: Are you sure you want to delete all settings ?"}));
     EXPECT_EQ(ReadText(KeyMapPath()), before);
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
 
     Prompts.ConfirmAnswers = {true};
     Form().DeleteAllKeys1->trigger();
     EXPECT_EQ(Prompts.Shown.size(), 2U) << "no message follows the confirmation";
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
     const std::string after = ReadText(KeyMapPath());
     EXPECT_NE(after.find("softkey_1="), std::string::npos);
     EXPECT_EQ(after.find("F1"), std::string::npos);
@@ -277,8 +277,8 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome) {
             EXPECT_EQ(ReadText(KeyMapPath()), keyMapBefore);
         }
     }
-    EXPECT_EQ(Form().Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x74);  // F5
-    EXPECT_EQ(Form().Units.BezelUnits[1].Buttons[kSoftkey1].Key, 0x75);  // F6
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x74);  // F5
+    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[1].Buttons[kSoftkey1].Key, 0x75);  // F6
     // The key map stays where the program started, whatever folder the dialog was in.
     EXPECT_FALSE(std::filesystem::exists(mindstarDir / "sim" / "keymap.ini"));
     EXPECT_EQ(ReadText(mindstarFile), "[KEYBOARD]\nPFD_SOFTKEY_1=F5\nMFD_SOFTKEY_1=F6\n");

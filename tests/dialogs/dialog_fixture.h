@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QComboBox>
 
+#include "core/keycore.h"
 #include "dialogs/ini.h"
 #include "dialogs/key.h"
 #include "dialogs/offscreen_app.h"
@@ -13,6 +14,8 @@
 #include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
+#include "support/recording_injector.h"
+#include "translate/keygate.h"
 #include "translate/unitstate.h"
 
 namespace qel::test {
@@ -23,10 +26,13 @@ class DialogFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         OffscreenApplication();
-        IniForm = std::make_unique<TIniForm>(Units, Store, Layout, Log);
-        KeyForm = std::make_unique<TKeyForm>(*IniForm);
+        Core = std::make_unique<KeyCore>(KeyMapLocation{"keymap.ini", {}}, Store, Layout, Keys, Log,
+                                         Gate);
+        IniForm = std::make_unique<TIniForm>(*Core);
+        KeyForm = std::make_unique<TKeyForm>();
+        IniForm->SetKeyCapturer(KeyForm.get());
         ASSERT_TRUE(IniForm->IniFileName().has_value());
-        IniForm->KeyMap().ReadAllKeys();
+        Core->KeyMap.ReadAllKeys();
     }
 
     [[nodiscard]] std::string FileText() {
@@ -44,9 +50,12 @@ protected:
     IniProfileStore Store{Files};
     UsEnglishLayout Layout;
     MemoryLog Log;
-    UnitStates Units;
+    RecordingInjector Keys;
+    FlagKeyGate Gate;
+    std::unique_ptr<KeyCore> Core;
+    UnitStates& Units() { return Core->Units; }
     std::unique_ptr<TIniForm> IniForm;
-    std::unique_ptr<TKeyForm> KeyForm;  // destroyed first: it refers to IniForm
+    std::unique_ptr<TKeyForm> KeyForm;
 };
 
 }  // namespace qel::test

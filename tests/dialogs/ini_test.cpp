@@ -99,9 +99,9 @@ TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
 }
 
 TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
-    IniForm->KeyMap().WriteKey(0, 15, 0x72);              // bezel 0 softkey_3: F3
-    IniForm->KeyMap().WriteKey(1, 15, kShiftBit | 0x70);  // bezel 1 softkey_3: SHIFT+F1
-    IniForm->KeyMap().WriteKey(4, 8, 'D');                // audio 0 DME: D
+    Core->KeyMap.WriteKey(0, 15, 0x72);              // bezel 0 softkey_3: F3
+    Core->KeyMap.WriteKey(1, 15, kShiftBit | 0x70);  // bezel 1 softkey_3: SHIFT+F1
+    Core->KeyMap.WriteKey(4, 8, 'D');                // audio 0 DME: D
     IniForm->show();
 
     const auto bezelRows = IniForm->Bezel;
@@ -146,8 +146,7 @@ TEST_F(KeySettings, ChangeOpensTheCaptureForTheRowAndStoresTheKeyForTheUnit) {
     IniForm->Bezel.ChangeButtons[15]->click();
     EXPECT_FALSE(script.TimedOut());
     EXPECT_FALSE(KeyForm->isVisible());
-    EXPECT_EQ(KeyForm->BindingSlot, 15);
-    EXPECT_EQ(Units.BezelUnits[0].Buttons[15].Key, 0x370);
+    EXPECT_EQ(Units().BezelUnits[0].Buttons[15].Key, 0x370);
     EXPECT_NE(FileText().find("softkey_3=SHIFT+CTRL+F1"), std::string::npos) << FileText();
     EXPECT_EQ(IniForm->Bezel.KeyLabels[15]->text().toStdString(), "SHIFT+CTRL+F1");
 }
@@ -178,7 +177,7 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
         const auto section = text.find(c.Section);
         ASSERT_NE(section, std::string::npos) << text;
         EXPECT_NE(text.find(c.Line, section), std::string::npos) << text;
-        const KeyCode* stored = BindingField(Units, c.DeviceIndex, c.Slot);
+        const KeyCode* stored = BindingField(Units(), c.DeviceIndex, c.Slot);
         EXPECT_EQ(*stored, 'A');
         EXPECT_EQ(IniForm->DeviceCB->currentIndex(), 0);
         EXPECT_EQ(IniForm->SelectedUnit, 0);

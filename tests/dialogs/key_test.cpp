@@ -1,3 +1,5 @@
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,23 @@
 namespace qel::test {
 namespace {
 
-// The capture dialog shown for bezel unit 0's softkey_3 (slot 15), as "Change" shows it.
+// The capture dialog shown for bezel unit 0's softkey_3 (slot 15) by its "Change" button.
 class KeyCapture : public DialogFixture {
 protected:
     void SetUp() override {
         DialogFixture::SetUp();
         IniForm->show();
-        KeyForm->Description = QStringLiteral("Press a key for 'SOFTKEY_3'");
-        KeyForm->BindingSlot = kSoftkey3;
-        KeyForm->show();
+    }
+
+    // Clicks softkey_3's "Change" and does what the user does while the capture is up.
+    void Change(const std::function<void()>& whileShown) {
+        ModalScript script([&] {
+            EXPECT_TRUE(KeyForm->isVisible());
+            whileShown();
+        });
+        IniForm->Bezel.ChangeButtons[kSoftkey3]->click();
+        EXPECT_FALSE(script.TimedOut());
+        EXPECT_FALSE(KeyForm->isVisible());
     }
 
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -37,9 +47,12 @@ protected:
 };
 
 TEST_F(KeyCapture, ShowingPutsTheDescriptionUp) {
-    EXPECT_EQ(KeyForm->DescriptionLbl->text().toStdString(), "Press a key for 'SOFTKEY_3'");
-    EXPECT_EQ(KeyForm->windowTitle().toStdString(), "QEL1000 Key");
-    EXPECT_EQ(KeyForm->ResetBtn->focusPolicy(), Qt::NoFocus);
+    Change([this] {
+        EXPECT_EQ(KeyForm->DescriptionLbl->text().toStdString(), "Press a key for 'SOFTKEY_3'");
+        EXPECT_EQ(KeyForm->windowTitle().toStdString(), "QEL1000 Key");
+        EXPECT_EQ(KeyForm->ResetBtn->focusPolicy(), Qt::NoFocus);
+        Press(Qt::Key_A);
+    });
 }
 
 TEST_F(KeyCapture, FirstMainKeyIsBoundWithItsModifiersAndCloses) {
@@ -63,10 +76,8 @@ TEST_F(KeyCapture, FirstMainKeyIsBoundWithItsModifiersAndCloses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Line);
-        KeyForm->show();
-        Press(c.Key, c.Modifiers);
-        EXPECT_FALSE(KeyForm->isVisible());
-        EXPECT_EQ(Units.BezelUnits[0].Buttons[kSoftkey3].Key, c.Code);
+        Change([&] { Press(c.Key, c.Modifiers); });
+        EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, c.Code);
         EXPECT_EQ(Softkey3Line(), c.Line);
         // The row shows the new key text at once.
         EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(),
@@ -79,55 +90,69 @@ TEST_F(KeyCapture, ModifiersAndLockKeysAloneStoreNothingAndKeepWaiting) {
         Qt::Key Key;
         Qt::KeyboardModifiers Modifiers;
     };
-    for (const Case& c :
-         std::vector<Case>{{Qt::Key_Shift, Qt::ShiftModifier},
-                           {Qt::Key_Control, Qt::ControlModifier},
-                           {Qt::Key_Alt, Qt::AltModifier},
-                           {Qt::Key_CapsLock, Qt::NoModifier},
-                           {Qt::Key_NumLock, Qt::NoModifier},
-                           {Qt::Key_ScrollLock, Qt::NoModifier},
-                           {Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier}}) {
-        SCOPED_TRACE(c.Key);
-        Press(c.Key, c.Modifiers);
-        EXPECT_TRUE(KeyForm->isVisible());
-    }
-    EXPECT_EQ(Files.WriteCount, 0U);
-    EXPECT_EQ(Units.BezelUnits[0].Buttons[kSoftkey3].Key, 0);
-
-    Press(Qt::Key_B, Qt::ShiftModifier);
-    EXPECT_FALSE(KeyForm->isVisible());
+    const std::vector<Case> cases{{Qt::Key_Shift, Qt::ShiftModifier},
+                                  {Qt::Key_Control, Qt::ControlModifier},
+                                  {Qt::Key_Alt, Qt::AltModifier},
+                                  {Qt::Key_CapsLock, Qt::NoModifier},
+                                  {Qt::Key_NumLock, Qt::NoModifier},
+                                  {Qt::Key_ScrollLock, Qt::NoModifier},
+                                  {Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier}};
+    Change([&] {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.Key);
+            Press(c.Key, c.Modifiers);
+            EXPECT_TRUE(KeyForm->isVisible());
+        }
+        EXPECT_EQ(Files.WriteCount, 0U);
+        EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, 0);
+        Press(Qt::Key_B, Qt::ShiftModifier);
+    });
     EXPECT_EQ(Softkey3Line(), "softkey_3=SHIFT+B");
 }
 
 TEST_F(KeyCapture, KeysSentToTheResetButtonAreCapturedNotClicked) {
-    QTest::keyClick(KeyForm->ResetBtn, Qt::Key_Space);
-    EXPECT_FALSE(KeyForm->isVisible());
+    Change([this] { QTest::keyClick(KeyForm->ResetBtn, Qt::Key_Space); });
     EXPECT_EQ(Softkey3Line(), "softkey_3=SPACE");
 }
 
 TEST_F(KeyCapture, ResetUnbindsAndKeepsTheKeyWithAnEmptyValue) {
-    Press(Qt::Key_F3);
+    Change([this] { Press(Qt::Key_F3); });
     ASSERT_EQ(Softkey3Line(), "softkey_3=F3");
 
-    KeyForm->show();
-    QTest::mouseClick(KeyForm->ResetBtn, Qt::LeftButton);
-    EXPECT_FALSE(KeyForm->isVisible());
-    EXPECT_EQ(Units.BezelUnits[0].Buttons[kSoftkey3].Key, 0);
+    Change([this] { QTest::mouseClick(KeyForm->ResetBtn, Qt::LeftButton); });
+    EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, 0);
     EXPECT_EQ(Softkey3Line(), "softkey_3=");
     EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(), "");
 }
 
+TEST_F(KeyCapture, CaptureAnswersTheKeyZeroForResetAndNothingWhenClosed) {
+    const auto capture = [this](const std::function<void()>& action) {
+        ModalScript script(action);
+        const std::optional<KeyCode> code = KeyForm->Capture(QStringLiteral("NAV_IN_INCR"));
+        EXPECT_FALSE(script.TimedOut());
+        return code;
+    };
+    EXPECT_EQ(capture([this] {
+                  EXPECT_EQ(KeyForm->DescriptionLbl->text().toStdString(),
+                            "Press a key for 'NAV_IN_INCR'");
+                  Press(Qt::Key_F2, Qt::AltModifier);
+              }),
+              std::optional<KeyCode>(0x471));
+    EXPECT_EQ(capture([this] { QTest::mouseClick(KeyForm->ResetBtn, Qt::LeftButton); }),
+              std::optional<KeyCode>(0));
+    EXPECT_EQ(capture([this] { KeyForm->close(); }), std::nullopt);
+    EXPECT_EQ(Files.WriteCount, 0U) << "the capture itself stores nothing";
+}
+
 TEST_F(KeyCapture, TitleBarCloseChangesNothing) {
-    Press(Qt::Key_F3);
+    Change([this] { Press(Qt::Key_F3); });
     const std::string before = FileText();
     const auto writes = Files.WriteCount;
 
-    KeyForm->show();
-    KeyForm->close();  // what the title bar's close button does
-    EXPECT_FALSE(KeyForm->isVisible());
+    Change([this] { KeyForm->close(); });  // what the title bar's close button does
     EXPECT_EQ(FileText(), before);
     EXPECT_EQ(Files.WriteCount, writes);
-    EXPECT_EQ(Units.BezelUnits[0].Buttons[kSoftkey3].Key, 0x72);
+    EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, 0x72);
     EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(), "F3");
 }
 

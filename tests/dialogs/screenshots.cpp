@@ -16,6 +16,8 @@
 #include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
+#include "support/recording_injector.h"
+#include "translate/keygate.h"
 
 namespace {
 
@@ -40,9 +42,11 @@ int main(int argc, char** argv) {
     qel::IniProfileStore store(files);
     qel::UsEnglishLayout layout;
     qel::test::MemoryLog log;
-    qel::UnitStates units;
-    qel::TIniForm iniForm(units, store, layout, log);
-    qel::TKeyForm keyForm(iniForm);
+    qel::test::RecordingInjector keys;
+    qel::FlagKeyGate gate;
+    qel::KeyCore core({"keymap.ini", {}}, store, layout, keys, log, gate);
+    qel::TIniForm iniForm(core);
+    qel::TKeyForm keyForm;
     qel::TAboutForm aboutForm;
 
     // A few bindings, so the rows show key texts as a user's would.
@@ -52,14 +56,13 @@ int main(int argc, char** argv) {
             "softkey_3=F3\r\nsoftkey_4=SHIFT+CTRL+F1\r\nnav_freq_toggle=CTRL+N\r\n"
             "nav_in_decr=NUMPAD4\r\nnav_in_incr=NUMPAD6\r\n";
     }
-    iniForm.KeyMap().ReadAllKeys();
+    core.KeyMap.ReadAllKeys();
 
     bool saved = true;
     iniForm.show();
     saved = Save(iniForm, folder, "key-settings.png") && saved;
 
     keyForm.Description = QStringLiteral("Press a key for 'SOFTKEY_3'");
-    keyForm.BindingSlot = 15;
     keyForm.show();
     saved = Save(keyForm, folder, "key-capture.png") && saved;
     keyForm.close();

@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             in.Take(buffer.data(), in.Byte() % (qel::kReceiveBufferSize + 1));
             translator.DecodeReport(productId, qel::ReceiveBuffer(buffer));
             if (qel::IsPanelProductId(productId)) {
-                target = &bound[static_cast<std::size_t>(qel::DeviceIndexOf(productId))];
+                target = &bound[static_cast<std::size_t>(*qel::DeviceIndexOf(productId))];
             }
         }
         if (!gate.Enabled) QEL_FUZZ_CHECK(injector.Events.empty());

@@ -35,9 +35,8 @@ struct HidapiHookRig {
         for (const HidrawNode& node : present) {
             System->AddPresent(node);
         }
-        auto library = std::make_unique<HidapiLibrary>(std::move(system), Log,
-                                                       HidDeviceRegistry::kDefaultQueueCapacity,
-                                                       std::chrono::milliseconds(10));
+        auto library =
+            std::make_unique<HidapiLibrary>(std::move(system), Log, std::chrono::milliseconds(10));
         Library = library.get();
         Device = std::make_unique<TDeviceDM>(std::move(library), Queue.Poster());
         Hook =

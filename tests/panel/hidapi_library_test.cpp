@@ -13,10 +13,10 @@ namespace qel::test {
 namespace {
 
 using N = HidNotification;
-constexpr int kPlugged = 1;
-constexpr int kUnplugged = 2;
-constexpr int kChanged = 3;
-constexpr int kRead = 4;
+constexpr HidEvent kPlugged = HidEvent::Plugged;
+constexpr HidEvent kUnplugged = HidEvent::Unplugged;
+constexpr HidEvent kChanged = HidEvent::Changed;
+constexpr HidEvent kRead = HidEvent::Read;
 
 struct HidapiRig {
     FakeHidrawSystem* System = nullptr;
@@ -24,21 +24,17 @@ struct HidapiRig {
     NotificationQueue Queue;
     std::unique_ptr<HidapiLibrary> Library;
 
-    explicit HidapiRig(std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity) {
+    explicit HidapiRig(std::size_t readCapacity = HidNotificationQueue::kDefaultReadCapacity)
+        : Queue(readCapacity) {
         auto system = std::make_unique<FakeHidrawSystem>();
         System = system.get();
-        Library = std::make_unique<HidapiLibrary>(std::move(system), Log, capacity,
-                                                  std::chrono::milliseconds(20));
+        Library =
+            std::make_unique<HidapiLibrary>(std::move(system), Log, std::chrono::milliseconds(20));
     }
     void Connect() { Library->Connect(Queue.Poster()); }
     std::vector<N> Expect(std::size_t count) {
         EXPECT_TRUE(Queue.WaitFor(count)) << "waited for " << count << " notifications";
         return Queue.Take();
-    }
-    std::array<std::uint8_t, kInputReportSize> ReadOne(HidHandle handle) {
-        std::array<std::uint8_t, kInputReportSize> buffer{};
-        EXPECT_TRUE(Library->Read(handle, buffer));
-        return buffer;
     }
 };
 
@@ -56,8 +52,8 @@ TEST(HidapiLibrary, PanelsPresentAtConnectRaisePluggedEachThenOneChangedAndOther
     rig.Connect();
     const auto got = rig.Expect(3);
     ASSERT_EQ(got.size(), 3U);
-    EXPECT_EQ(got[0].EventCode, kPlugged);
-    EXPECT_EQ(got[1].EventCode, kPlugged);
+    EXPECT_EQ(got[0].Event, kPlugged);
+    EXPECT_EQ(got[1].Event, kPlugged);
     EXPECT_EQ(got[2], (N{kChanged, 0}));
     EXPECT_EQ(rig.System->Attempts(), (std::vector<std::string>{"/dev/hidraw1", "/dev/hidraw2"}));
     EXPECT_EQ(rig.Library->GetHandle(0x0D59, 684), got[0].Handle);
@@ -72,8 +68,8 @@ TEST(HidapiLibrary, ArrivalAndRemovalRaiseTheirEventThenChangedWithFreshHandles)
     rig.System->Arrive(Node("/dev/hidraw4", 0x0D59, 686));
     const auto arrived = rig.Expect(2);
     ASSERT_EQ(arrived.size(), 2U);
-    EXPECT_EQ(arrived[0].EventCode, kPlugged);
-    EXPECT_EQ(arrived[1].EventCode, kChanged);
+    EXPECT_EQ(arrived[0].Event, kPlugged);
+    EXPECT_EQ(arrived[1].Event, kChanged);
     const HidHandle first = arrived[0].Handle;
 
     rig.System->Leave("/dev/hidraw4");
@@ -109,9 +105,12 @@ TEST(HidapiLibrary, ReportsGetTheirReportIdInByteZeroWhetherOrNotTheDeviceNumber
         const HidHandle h = rig.Expect(2)[0].Handle;
         rig.Library->SetReadNotify(h, true);
         rig.System->Send("/dev/hidraw1", c.Sent);
-        EXPECT_EQ(rig.Expect(1), (std::vector<N>{{kRead, h}}));
-        const auto buffer = rig.ReadOne(h);
-        EXPECT_EQ(std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 5), c.Read);
+        const auto got = rig.Expect(1);
+        ASSERT_EQ(got.size(), 1U);
+        EXPECT_EQ(got[0].Event, kRead);
+        EXPECT_EQ(got[0].Handle, h);
+        EXPECT_EQ(std::vector<std::uint8_t>(got[0].Report.begin(), got[0].Report.begin() + 5),
+                  c.Read);
     }
 }
 
@@ -134,15 +133,14 @@ TEST(HidapiLibrary, EveryReportOfEveryDeviceIsAnnouncedOnceAndReadInOrder) {
     ASSERT_EQ(reads.size(), 2U * kReports);
     std::map<HidHandle, int> next;
     for (const N& n : reads) {
-        ASSERT_EQ(n.EventCode, kRead);
-        const auto buffer = rig.ReadOne(n.Handle);
-        EXPECT_EQ(buffer[2], next[n.Handle]++) << "reports of one device must stay in order";
+        ASSERT_EQ(n.Event, kRead);
+        EXPECT_EQ(n.Report[2], next[n.Handle]++) << "reports of one device must stay in order";
     }
     EXPECT_EQ(next[a], kReports);
     EXPECT_EQ(next[b], kReports);
 }
 
-TEST(HidapiLibrary, AFullQueueDropsTheOldestAndALateReadFindsNothing) {
+TEST(HidapiLibrary, AUnitTheMainThreadFallsBehindOnKeepsItsNewestReports) {
     HidapiRig rig(2);
     rig.System->AddPresent(Node("/dev/hidraw1", 0x0D59, 685));
     rig.Connect();
@@ -151,12 +149,12 @@ TEST(HidapiLibrary, AFullQueueDropsTheOldestAndALateReadFindsNothing) {
     for (std::uint8_t i = 1; i <= 4; ++i) {
         rig.System->Send("/dev/hidraw1", {0xC1, i});
     }
-    EXPECT_EQ(rig.Expect(4).size(), 4U);
-    EXPECT_EQ(rig.Library->DroppedReports(), 2U);
-    EXPECT_EQ(rig.ReadOne(h)[2], 3);
-    EXPECT_EQ(rig.ReadOne(h)[2], 4);
-    std::array<std::uint8_t, kInputReportSize> buffer{};
-    EXPECT_FALSE(rig.Library->Read(h, buffer));
+    ASSERT_TRUE(rig.Queue.WaitFor(4));
+    const auto kept = rig.Queue.Take();
+    EXPECT_EQ(rig.Queue.DroppedReports(), 2U);
+    ASSERT_EQ(kept.size(), 2U);
+    EXPECT_EQ(kept[0].Report[2], 3);
+    EXPECT_EQ(kept[1].Report[2], 4);
 }
 
 TEST(HidapiLibrary, ADeviceWhoseReadFailsIsTreatedAsRemoved) {

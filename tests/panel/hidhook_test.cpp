@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "panel/hidmessage.h"
 #include "panel_fixture.h"
 
 namespace qel::test {
@@ -9,29 +10,35 @@ namespace {
 
 using Slots = std::array<std::uint32_t, kDeviceCount>;
 
-bool Hook(PanelRig& rig, int eventCode, HidHandle handle, unsigned message = kHidMessage) {
-    return rig.Hook->HidMessageHook(message, static_cast<std::uintptr_t>(eventCode),
-                                    static_cast<std::intptr_t>(handle));
+// One notification with the event code of the window message form (1-4).
+void Hook(PanelRig& rig, int eventCode, HidHandle handle) {
+    rig.Hook->HidMessageHook({static_cast<HidEvent>(eventCode), handle});
 }
 
-TEST(HidHook, ConsumesExactlyTheHidMessageWithEventCodesOneToFour) {
+TEST(HidMessage, OnlyTheHidMessageWithEventCodesOneToFourIsANotification) {
     struct Case {
         unsigned Message;
-        int EventCode;
-        bool Consumed;
+        std::uintptr_t EventCode;
+        std::optional<HidEvent> Event;
     };
     const Case cases[] = {
-        {kHidMessage, 0, false},     {kHidMessage, 1, true}, {kHidMessage, 2, true},
-        {kHidMessage, 3, true},      {kHidMessage, 4, true}, {kHidMessage, 5, false},
-        {kHidMessage + 1, 1, false}, {16, 3, false},
+        {kHidMessage, 0, std::nullopt},
+        {kHidMessage, 1, HidEvent::Plugged},
+        {kHidMessage, 2, HidEvent::Unplugged},
+        {kHidMessage, 3, HidEvent::Changed},
+        {kHidMessage, 4, HidEvent::Read},
+        {kHidMessage, 5, std::nullopt},
+        {kHidMessage, ~std::uintptr_t{0}, std::nullopt},
+        {kHidMessage + 1, 1, std::nullopt},
+        {16, 3, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "message " << c.Message << " code " << c.EventCode);
-        PanelRig rig;
-        EXPECT_EQ(Hook(rig, c.EventCode, 12345, c.Message), c.Consumed);
-        EXPECT_EQ(rig.Hook->ConnectedCount, 0);
-        EXPECT_EQ(rig.Slots(), Slots{});
+        EXPECT_EQ(HidEventOfMessage(c.Message, c.EventCode), c.Event);
     }
+    // The handle travels in the low 32 bits of a wider, signed parameter.
+    EXPECT_EQ(HidHandleOfMessage(static_cast<std::intptr_t>(0xFFFFFFFFu)), 0xFFFFFFFFu);
+    EXPECT_EQ(HidHandleOfMessage(12345), 12345u);
 }
 
 TEST(HidHook, EachUnitLandsInItsOwnSlotWithItsConnectedCaption) {
@@ -144,8 +151,8 @@ TEST(HidHook, OtherVendorsAndProductsAreConsumedAndChangeNothing) {
         PanelRig rig;
         const HidHandle handle = rig.Panels->PlugOther(c.VendorId, c.ProductId);
         rig.Queue.Take();
-        EXPECT_TRUE(Hook(rig, 1, handle));
-        EXPECT_TRUE(Hook(rig, 4, handle));
+        Hook(rig, 1, handle);
+        Hook(rig, 4, handle);
         EXPECT_EQ(rig.Hook->ConnectedCount, 0);
         EXPECT_EQ(rig.Slots(), Slots{});
         EXPECT_EQ(rig.View.StatusText, "Connected : 0");
@@ -207,7 +214,7 @@ TEST(HidHook, ReportsReachTheDecoderInOrderWithTheirProductIdAndCountAsReads) {
     EXPECT_EQ(rig.Hook->ReadCount, 4);
 }
 
-TEST(HidHook, ReadOfAUnitThatHasGoneDoesNotDecodeAnotherUnitsBuffer) {
+TEST(HidHook, AReportSentJustBeforeItsUnitWentIsDecodedAsThatUnitsOwn) {
     PanelRig rig;
     rig.Panels->Plug(684);
     rig.Panels->Plug(685);
@@ -216,11 +223,15 @@ TEST(HidHook, ReadOfAUnitThatHasGoneDoesNotDecodeAnotherUnitsBuffer) {
     const std::uint8_t second[] = {0, 0xC1, 0x01};
     rig.Panels->SendReport(684, first);
     rig.Panels->SendReport(685, second);
-    rig.Panels->Unplug(685);  // its queued report goes with it
+    rig.Panels->Unplug(685);  // its report is already on its way, with its own bytes
     rig.Drain();
-    ASSERT_EQ(rig.Decoded.size(), 1U);
+    ASSERT_EQ(rig.Decoded.size(), 2U);
     EXPECT_EQ(rig.Decoded[0].ProductId, 684);
-    EXPECT_EQ(rig.Hook->ReadCount, 1);
+    EXPECT_EQ(rig.Decoded[0].Bytes[2], 0xFF);
+    EXPECT_EQ(rig.Decoded[1].ProductId, 685);
+    EXPECT_EQ(rig.Decoded[1].Bytes[2], 0x01) << "never another unit's or an older report";
+    EXPECT_EQ(rig.Hook->ReadCount, 2);
+    EXPECT_EQ(rig.Slots()[1], 0U);
 }
 
 TEST(HidHook, WithoutALibraryEveryNotificationIsConsumedAndNothingIsCalled) {
@@ -230,7 +241,7 @@ TEST(HidHook, WithoutALibraryEveryNotificationIsConsumedAndNothingIsCalled) {
     int decoded = 0;
     HidHook hook(device, view, [&](int, ReceiveBuffer) { ++decoded; });
     for (int code = 1; code <= 4; ++code) {
-        EXPECT_TRUE(hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(code), 1));
+        hook.HidMessageHook({static_cast<HidEvent>(code), 1});
     }
     EXPECT_EQ(hook.ConnectedCount, 0);
     EXPECT_EQ(decoded, 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -12,51 +13,62 @@
 #include "panel/device.h"
 #include "panel/hidhook.h"
 #include "panel/hidlibrary.h"
+#include "panel/notification_queue.h"
 #include "panel/virtual_library.h"
 
 namespace qel::test {
 
-// The main thread's queue of HID notifications: any thread posts, the test drains.
+// The program's queue of HID notifications, drained by the test instead of an event loop.
 class NotificationQueue {
 public:
+    explicit NotificationQueue(
+        std::size_t readCapacity = HidNotificationQueue::kDefaultReadCapacity)
+        : Queue([] {}, readCapacity) {}
+
     NotificationPoster Poster() {
         return [this](const HidNotification& notification) {
+            Queue.Post(notification);
             {
                 std::lock_guard lock(Mutex);
-                Pending.push_back(notification);
+                ++PostedSinceTake;
             }
             Arrived.notify_all();
         };
     }
 
     std::vector<HidNotification> Take() {
-        std::lock_guard lock(Mutex);
-        std::vector<HidNotification> taken(Pending.begin(), Pending.end());
-        Pending.clear();
+        std::vector<HidNotification> taken;
+        {
+            std::lock_guard lock(Mutex);
+            PostedSinceTake = 0;
+        }
+        Queue.Drain([&](const HidNotification& n) { taken.push_back(n); });
         return taken;
     }
 
     // Runs every queued notification through hook, in order. Returns how many.
     int DrainInto(HidHook& hook) {
-        int handled = 0;
-        for (const HidNotification& notification : Take()) {
-            hook.HidMessageHook(kHidMessage, static_cast<std::uintptr_t>(notification.EventCode),
-                                static_cast<std::intptr_t>(notification.Handle));
-            ++handled;
+        {
+            std::lock_guard lock(Mutex);
+            PostedSinceTake = 0;
         }
-        return handled;
+        return static_cast<int>(
+            Queue.Drain([&](const HidNotification& n) { hook.HidMessageHook(n); }));
     }
 
-    // Waits (bounded) until at least count notifications are queued.
+    // Waits (bounded) until at least count notifications were posted since the last Take.
     bool WaitFor(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         std::unique_lock lock(Mutex);
-        return Arrived.wait_for(lock, limit, [&] { return Pending.size() >= count; });
+        return Arrived.wait_for(lock, limit, [&] { return PostedSinceTake >= count; });
     }
 
+    [[nodiscard]] std::uint64_t DroppedReports() const { return Queue.DroppedReports(); }
+
 private:
+    HidNotificationQueue Queue;
     std::mutex Mutex;
     std::condition_variable Arrived;
-    std::deque<HidNotification> Pending;
+    std::size_t PostedSinceTake = 0;
 };
 
 // Remembers the captions and status text the hook shows.
@@ -86,9 +98,10 @@ struct PanelRig {
     static constexpr std::size_t kKeptBytes = 8;
 
     explicit PanelRig(std::vector<ScriptEvent> script = {},
-                      std::size_t queueCapacity = HidDeviceRegistry::kDefaultQueueCapacity) {
-        auto panels = std::make_unique<VirtualPanels>(std::move(script),
-                                                      VirtualPanels::Clock::Manual, queueCapacity);
+                      std::size_t readCapacity = HidNotificationQueue::kDefaultReadCapacity)
+        : Queue(readCapacity) {
+        auto panels =
+            std::make_unique<VirtualPanels>(std::move(script), VirtualPanels::Clock::Manual);
         Panels = panels.get();
         Device = std::make_unique<TDeviceDM>(std::move(panels), Queue.Poster());
         Hook =

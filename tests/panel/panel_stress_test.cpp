@@ -141,9 +141,7 @@ TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites) {
     RecordingView view;
     int decoded = 0;
     auto device = std::make_unique<TDeviceDM>(
-        std::make_unique<HidapiLibrary>(std::move(system), log,
-                                        HidDeviceRegistry::kDefaultQueueCapacity,
-                                        std::chrono::milliseconds(20)),
+        std::make_unique<HidapiLibrary>(std::move(system), log, std::chrono::milliseconds(20)),
         queue.Poster());
     HidHook hook(*device, view, [&](int, ReceiveBuffer) { ++decoded; });
     Workers workers(*device);

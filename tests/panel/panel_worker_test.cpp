@@ -46,7 +46,6 @@ public:
     int GetProductID(HidHandle) override { return 0; }
     HidHandle GetHandle(int, int) override { return 0; }
     void SetReadNotify(HidHandle, bool) override {}
-    bool Read(HidHandle, InputReportBuffer) override { return false; }
     bool Write(HidHandle handle, CommandReport report) override {
         Letters[handle] += static_cast<char>(report[1]);
         EXPECT_EQ(report[0], 0);

@@ -1,5 +1,8 @@
 #include "panel/virtual_library.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <gtest/gtest.h>
 
 #include "panel_fixture.h"
@@ -8,20 +11,26 @@ namespace qel::test {
 namespace {
 
 using N = HidNotification;
-constexpr int kPlugged = 1;
-constexpr int kUnplugged = 2;
-constexpr int kChanged = 3;
-constexpr int kRead = 4;
+constexpr HidEvent kPlugged = HidEvent::Plugged;
+constexpr HidEvent kUnplugged = HidEvent::Unplugged;
+constexpr HidEvent kChanged = HidEvent::Changed;
 
 struct Connected {
     NotificationQueue Queue;
     VirtualPanels Panels;
     explicit Connected(std::vector<ScriptEvent> script = {},
-                       std::size_t capacity = HidDeviceRegistry::kDefaultQueueCapacity)
-        : Panels(std::move(script), VirtualPanels::Clock::Manual, capacity) {
+                       std::size_t readCapacity = HidNotificationQueue::kDefaultReadCapacity)
+        : Queue(readCapacity), Panels(std::move(script), VirtualPanels::Clock::Manual) {
         Panels.Connect(Queue.Poster());
     }
 };
+
+// A Read notification of handle carrying bytes, the rest of the report zero.
+N ReadOf(HidHandle handle, std::initializer_list<std::uint8_t> bytes) {
+    N read{HidEvent::Read, handle};
+    std::copy(bytes.begin(), bytes.end(), read.Report.begin());
+    return read;
+}
 
 TEST(VirtualPanels, ArrivalAndRemovalRaiseTheirEventThenChanged) {
     Connected rig;
@@ -52,45 +61,52 @@ TEST(VirtualPanels, IdsStillAnswerAfterTheDeviceHasGoneAndHandlesAreNeverReused)
     EXPECT_EQ(rig.Panels.GetHandle(0x0D59, 684), 0U);
 }
 
-TEST(VirtualPanels, ReportsAreQueuedAndAnnouncedOnlyOnceReadNotifyIsOn) {
+TEST(VirtualPanels, ReportsAreAnnouncedWithTheirBytesOnlyOnceReadNotifyIsOn) {
     Connected rig;
     const HidHandle h = rig.Panels.Plug(684);
     rig.Queue.Take();
     const std::uint8_t early[] = {0, 0xC1, 9};
     rig.Panels.SendReport(684, early);
-    EXPECT_TRUE(rig.Queue.Take().empty());
-    std::array<std::uint8_t, kInputReportSize> buffer{};
-    EXPECT_FALSE(rig.Panels.Read(h, buffer));
+    EXPECT_TRUE(rig.Queue.Take().empty()) << "a report before read notify is not kept";
 
     rig.Panels.SetReadNotify(h, true);
     const std::uint8_t one[] = {0, 0xC2, 1};
     const std::uint8_t two[] = {0, 0xC3, 2};
     rig.Panels.SendReport(684, one);
     rig.Panels.SendReport(684, two);
-    EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{{kRead, h}, {kRead, h}}));
-    ASSERT_TRUE(rig.Panels.Read(h, buffer));
-    EXPECT_EQ(buffer[1], 0xC2);
-    ASSERT_TRUE(rig.Panels.Read(h, buffer));
-    EXPECT_EQ(buffer[1], 0xC3);
-    EXPECT_FALSE(rig.Panels.Read(h, buffer));
-    EXPECT_EQ(buffer[1], 0xC3) << "a failed read leaves the buffer alone";
+    EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{ReadOf(h, {0, 0xC2, 1}), ReadOf(h, {0, 0xC3, 2})}));
 }
 
-TEST(VirtualPanels, AFullQueueDropsItsOldestReportAndCountsIt) {
+TEST(VirtualPanels, AUnitTooFarAheadLosesItsOldestReportsOnlyAndTheyAreCounted) {
     Connected rig({}, 3);
-    const HidHandle h = rig.Panels.Plug(688);
-    rig.Panels.SetReadNotify(h, true);
+    const HidHandle audio = rig.Panels.Plug(688);
+    const HidHandle bezel = rig.Panels.Plug(684);
+    rig.Panels.SetReadNotify(audio, true);
+    rig.Panels.SetReadNotify(bezel, true);
+    rig.Queue.Take();
+    const std::uint8_t bezelReport[] = {0, 0xC2, 7};
+    rig.Panels.SendReport(684, bezelReport);
     for (std::uint8_t i = 1; i <= 5; ++i) {
         const std::uint8_t report[] = {0, 0xC1, i};
         rig.Panels.SendReport(688, report);
     }
-    EXPECT_EQ(rig.Panels.DroppedReports(), 2U);
-    std::array<std::uint8_t, kInputReportSize> buffer{};
-    for (std::uint8_t expected = 3; expected <= 5; ++expected) {
-        ASSERT_TRUE(rig.Panels.Read(h, buffer));
-        EXPECT_EQ(buffer[2], expected);
+    rig.Panels.Unplug(684);
+    EXPECT_EQ(rig.Queue.DroppedReports(), 2U);
+    EXPECT_EQ(rig.Queue.Take(), (std::vector<N>{ReadOf(bezel, {0, 0xC2, 7}),
+                                                ReadOf(audio, {0, 0xC1, 3}),
+                                                ReadOf(audio, {0, 0xC1, 4}),
+                                                ReadOf(audio, {0, 0xC1, 5}),
+                                                {kUnplugged, bezel},
+                                                {kChanged, 0}}))
+        << "the newest reports stay, in order, and other events are never dropped";
+
+    // Draining starts the bound afresh.
+    for (std::uint8_t i = 6; i <= 8; ++i) {
+        const std::uint8_t report[] = {0, 0xC1, i};
+        rig.Panels.SendReport(688, report);
     }
-    EXPECT_FALSE(rig.Panels.Read(h, buffer));
+    EXPECT_EQ(rig.Queue.Take().size(), 3U);
+    EXPECT_EQ(rig.Queue.DroppedReports(), 2U);
 }
 
 TEST(VirtualPanels, WritesAreRecordedWithUnitLetterAndTimeAndFailForAGoneDevice) {
@@ -143,8 +159,8 @@ TEST(VirtualPanels, RealTimeScriptPlaysOnItsOwnThreadAndDisconnectEndsIt) {
     panels.Connect(queue.Poster());
     ASSERT_TRUE(queue.WaitFor(4));
     const auto got = queue.Take();
-    EXPECT_EQ(got[0].EventCode, kPlugged);
-    EXPECT_EQ(got[2].EventCode, kUnplugged);
+    EXPECT_EQ(got[0].Event, kPlugged);
+    EXPECT_EQ(got[2].Event, kUnplugged);
     panels.Disconnect();  // must not wait ten minutes for the last line
     EXPECT_FALSE(panels.ScriptFinished());
     EXPECT_TRUE(queue.Take().empty());

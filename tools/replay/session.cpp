@@ -15,28 +15,25 @@ void PrintingLog::AppendLine(std::string_view line) {
 }
 
 ReplaySession::ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out)
-    : Injector(out),
-      Log(out),
-      KeyMap(keyMapFile, State, store, Layout, Log),
-      Translator(State, Injector, Log, Gate) {
-    KeyMap.ReadAllKeys();
+    : Injector(out), Log(out), Core({keyMapFile, {}}, store, Layout, Injector, Log, Gate) {
+    Core.KeyMap.ReadAllKeys();
 }
 
 std::string ReplaySession::Run(const TraceLine& line) {
     if (const auto* report = std::get_if<ReportCommand>(&line)) {
-        Translator.DecodeReport(report->ProductId, ReceiveBuffer(report->Buffer));
+        Core.Translator.DecodeReport(report->ProductId, ReceiveBuffer(report->Buffer));
     } else if (const auto* keys = std::get_if<KeysCommand>(&line)) {
         Gate.Enabled = keys->Enabled;
     } else if (const auto* write = std::get_if<WriteCommand>(&line)) {
-        KeyMap.WriteKey(write->DeviceIndex, write->Slot, write->Code);
+        Core.KeyMap.WriteKey(write->DeviceIndex, write->Slot, write->Code);
     } else if (std::holds_alternative<ClearAllCommand>(line)) {
-        KeyMap.ClearAllKeys();
+        Core.KeyMap.ClearAllKeys();
     } else if (const auto* import = std::get_if<ImportCommand>(&line)) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(import->FileName, error)) {
             return "cannot import '" + import->FileName + "': no such file";
         }
-        KeyMap.ImportMindstar(import->FileName);
+        Core.KeyMap.ImportMindstar(import->FileName);
     } else if (const auto* traceError = std::get_if<TraceError>(&line)) {
         return traceError->Reason;
     }

@@ -4,13 +4,11 @@
 #include <ostream>
 #include <string>
 
-#include "keymap/keymapfile.h"
+#include "core/keycore.h"
 #include "keymap/profilestore.h"
 #include "keymap/us_layout.h"
 #include "tools/replay/trace.h"
 #include "translate/keygate.h"
-#include "translate/translator.h"
-#include "translate/unitstate.h"
 
 namespace qel::replay {
 
@@ -43,16 +41,14 @@ public:
     // Runs one command. Returns an empty text, or why the command could not run.
     [[nodiscard]] std::string Run(const TraceLine& line);
 
-    [[nodiscard]] const UnitStates& Units() const { return State; }
+    [[nodiscard]] const UnitStates& Units() const { return Core.Units; }
 
 private:
-    UnitStates State;
     PrintingInjector Injector;
     PrintingLog Log;
     FlagKeyGate Gate;
     UsEnglishLayout Layout;
-    KeyMapFile KeyMap;
-    InputTranslator Translator;
+    KeyCore Core;
 };
 
 }  // namespace qel::replay
