@@ -14,6 +14,8 @@ UinputInjector::UinputInjector(const EvdevKeyTable& keys, std::unique_ptr<EvdevE
 }
 
 void UinputInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
+    // Code 0 stands between the modifiers of a binding that has no key of its own.
+    if (virtualKey == 0) return;
     const std::uint16_t code = Keys[virtualKey];
     if (code == 0) {
         Unsent.Report(virtualKey, "no key on the virtual keyboard for it");

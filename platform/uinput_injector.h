@@ -19,8 +19,9 @@ public:
 };
 
 // Key events through a virtual keyboard: each event becomes one key event and a
-// report, so the system sees it at once. A code without a key sends nothing and is
-// logged once. Main thread only; log must outlive the injector.
+// report, so the system sees it at once. Code 0 sends nothing; any other code without
+// a key sends nothing and is logged once. Main thread only; log must outlive the
+// injector.
 class UinputInjector final : public KeyInjector {
 public:
     UinputInjector(const EvdevKeyTable& keys, std::unique_ptr<EvdevEventSink> device, LogSink& log);

@@ -72,6 +72,8 @@ void XTestInjector::FollowKeymapChanges() {
 }
 
 void XTestInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
+    // Code 0 stands between the modifiers of a binding that has no key of its own.
+    if (virtualKey == 0) return;
     const VkKeyMapping* mapping = FindVkKeyMapping(virtualKey);
     if (!mapping) {
         Unsent.Report(virtualKey, "no key for this code");

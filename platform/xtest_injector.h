@@ -14,9 +14,9 @@ namespace qel {
 
 // Key events through the X server's XTest extension, each flushed at once so none is
 // delayed. Letters and digits take the key that types them in the server's current
-// keymap; other keys keep their position. A code without a key sends nothing and is
-// logged once; the keyboard mapping is never changed. Main thread only; log must
-// outlive the injector.
+// keymap; other keys keep their position. Code 0 sends nothing; any other code
+// without a key sends nothing and is logged once; the keyboard mapping is never
+// changed. Main thread only; log must outlive the injector.
 class XTestInjector final : public KeyInjector {
 public:
     // Connects to displayName (empty: $DISPLAY). Null when no display opens or it

@@ -87,19 +87,24 @@ TEST_F(UinputInjectorTest, LettersGoToTheLayoutsKeyAndOtherKeysStayInPlace) {
                             {KEY_KP5, false}}));
 }
 
-TEST_F(UinputInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOncePerCode) {
+TEST_F(UinputInjectorTest, CodeWithoutKeySendsNothingAndOnlyAKeyCodeIsLoggedOnce) {
     UinputInjector injector = MakeInjector({});
     SendKey(injector, kShiftBit, true);  // modifiers alone: code 0 between them
-    SendKey(injector, kShiftBit, true);
+    SendKey(injector, kShiftBit | kCtrlBit, true);
     SendKey(injector, 0xFF, true);
+    SendKey(injector, kAltBit | 0xFF, true);
 
     EXPECT_EQ(Events, Keys({{KEY_LEFTSHIFT, true},
                             {KEY_LEFTSHIFT, false},
                             {KEY_LEFTSHIFT, true},
-                            {KEY_LEFTSHIFT, false}}));
-    EXPECT_EQ(Log.Lines, (std::vector<std::string>{
-                             "Key 0x00 not sent: no key on the virtual keyboard for it",
-                             "Key 0xFF not sent: no key on the virtual keyboard for it"}));
+                            {KEY_LEFTCTRL, true},
+                            {KEY_LEFTSHIFT, false},
+                            {KEY_LEFTCTRL, false},
+                            {KEY_LEFTALT, true},
+                            {KEY_LEFTALT, false}}));
+    EXPECT_EQ(
+        Log.Lines,
+        (std::vector<std::string>{"Key 0xFF not sent: no key on the virtual keyboard for it"}));
 }
 
 }  // namespace

@@ -138,18 +138,23 @@ TEST_F(XTestInjectorTest, KeyMissingFromTheLayoutIsSkippedAndLoggedOnceWithoutRe
         << "keymap was changed";
 }
 
-TEST_F(XTestInjectorTest, CodeWithoutKeySendsNothingAndIsLoggedOnce) {
+TEST_F(XTestInjectorTest, CodeWithoutKeySendsNothingAndOnlyAKeyCodeIsLoggedOnce) {
     // A binding of modifiers alone sends code 0 between them.
     SendKey(*Injector, kShiftBit, true);
-    SendKey(*Injector, kShiftBit, true);
+    SendKey(*Injector, kShiftBit | kCtrlBit, true);
+    SendKey(*Injector, 0xFF, true);
+    SendKey(*Injector, kAltBit | 0xFF, true);
 
     ExpectKeys({{true, XK_Shift_L, kNoMods},
                 {false, XK_Shift_L, kShift},
                 {true, XK_Shift_L, kNoMods},
-                {false, XK_Shift_L, kShift}},
-               ReceiveKeys(4));
-    ASSERT_EQ(Log.Lines.size(), 1u);
-    EXPECT_EQ(Log.Lines[0], "Key 0x00 not sent: no key for this code");
+                {true, XK_Control_L, kShift},
+                {false, XK_Shift_L, kShift | kCtrl},
+                {false, XK_Control_L, kCtrl},
+                {true, XK_Alt_L, kNoMods},
+                {false, XK_Alt_L, kAlt}},
+               ReceiveKeys(8));
+    EXPECT_EQ(Log.Lines, std::vector<std::string>{"Key 0xFF not sent: no key for this code"});
 }
 
 }  // namespace
