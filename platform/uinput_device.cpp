@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
+#include <linux/input.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace qel {
@@ -12,7 +14,7 @@ namespace {
 
 constexpr const char* kKeyboardName = "qel1000keysend virtual keyboard";
 
-class UinputKeyboard final : public EvdevEventSink {
+class UinputKeyboard final : public VirtualKeyboard {
 public:
     UinputKeyboard(libevdev_uinput* device, int fd) : Device(device), Fd(fd) {}
     ~UinputKeyboard() override {
@@ -27,9 +29,15 @@ public:
         (void)libevdev_uinput_write_event(Device, type, code, value);
     }
 
+    bool NumLockLit() override {
+        NumLock = LatestNumLockLight(Fd, NumLock);
+        return NumLock;
+    }
+
 private:
     libevdev_uinput* Device;
     int Fd;
+    bool NumLock = false;  // a new keyboard's lights are off
 };
 
 std::string Failure(const std::string& path, const char* what, int error) {
@@ -38,9 +46,24 @@ std::string Failure(const std::string& path, const char* what, int error) {
 
 }  // namespace
 
+bool LatestNumLockLight(int uinputFd, bool lit) {
+    input_event events[16];
+    for (;;) {
+        const ssize_t size = read(uinputFd, events, sizeof events);
+        if (size < 0 && errno == EINTR) continue;
+        // Nothing more to read (EAGAIN), or a descriptor that fails: the last word stands.
+        if (size <= 0) return lit;
+        const auto count = static_cast<std::size_t>(size) / sizeof events[0];
+        for (std::size_t i = 0; i < count; ++i) {
+            if (events[i].type == EV_LED && events[i].code == LED_NUML) lit = events[i].value != 0;
+        }
+    }
+}
+
 UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys,
                                     const std::string& devicePath) {
-    const int fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
+    // Non-blocking, so reading what the system sent the keyboard never waits.
+    const int fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return {nullptr, Failure(devicePath, "cannot open", errno)};
 
     libevdev* description = libevdev_new();
@@ -53,6 +76,9 @@ UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys,
     for (const std::uint16_t key : keys) {
         libevdev_enable_event_code(description, EV_KEY, key, nullptr);
     }
+    // The system shows its Num Lock state on every keyboard's light, this one's too.
+    libevdev_enable_event_type(description, EV_LED);
+    libevdev_enable_event_code(description, EV_LED, LED_NUML, nullptr);
     libevdev_uinput* device = nullptr;
     const int result = libevdev_uinput_create_from_device(description, fd, &device);
     // The uinput device keeps its own copy of the description.

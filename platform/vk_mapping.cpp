@@ -8,6 +8,7 @@ namespace {
 
 constexpr auto P = KeyPlacement::ByPosition;
 constexpr auto L = KeyPlacement::ByLayout;
+constexpr auto N = KeypadLevel::Number;
 
 // Key codes are the numbers of linux/input-event-codes.h and keysyms those of
 // X11/keysymdef.h, written out so this table builds on every platform.
@@ -15,7 +16,8 @@ constexpr std::array kMappings = std::to_array<VkKeyMapping>({
     {0x08, 14, 0xFF08, P},  // Backspace: KEY_BACKSPACE, BackSpace
     {0x09, 15, 0xFF09, P},  // TAB: KEY_TAB, Tab
     // Windows reports CLEAR for keypad 5 with Num Lock off, so it is that key.
-    {0x0C, 76, 0xFF9D, P},   // CLEAR: KEY_KP5, KP_Begin
+    {0x0C, 76, 0xFF9D, P, KeypadLevel::Navigation},  // CLEAR: KEY_KP5, KP_Begin
+
     {0x0D, 28, 0xFF0D, P},   // ENTER: KEY_ENTER, Return
     {0x10, 42, 0xFFE1, P},   // Shift: KEY_LEFTSHIFT, Shift_L
     {0x11, 29, 0xFFE3, P},   // Ctrl: KEY_LEFTCTRL, Control_L
@@ -74,25 +76,25 @@ constexpr std::array kMappings = std::to_array<VkKeyMapping>({
     {0x5B, 125, 0xFFEB, P},  // left Windows: KEY_LEFTMETA, Super_L
     {0x5C, 126, 0xFFEC, P},  // right Windows: KEY_RIGHTMETA, Super_R
     {0x5D, 127, 0xFF67, P},  // Apps: KEY_COMPOSE, Menu
-    // The keypad digits type KP_n only with Num Lock on; the key is the same either way.
-    {0x60, 82, 0xFFB0, P},  // NUMPAD0: KEY_KP0, KP_0
-    {0x61, 79, 0xFFB1, P},  // NUMPAD1: KEY_KP1
-    {0x62, 80, 0xFFB2, P},  // NUMPAD2: KEY_KP2
-    {0x63, 81, 0xFFB3, P},  // NUMPAD3: KEY_KP3
-    {0x64, 75, 0xFFB4, P},  // NUMPAD4: KEY_KP4
-    {0x65, 76, 0xFFB5, P},  // NUMPAD5: KEY_KP5
-    {0x66, 77, 0xFFB6, P},  // NUMPAD6: KEY_KP6
-    {0x67, 71, 0xFFB7, P},  // NUMPAD7: KEY_KP7
-    {0x68, 72, 0xFFB8, P},  // NUMPAD8: KEY_KP8
-    {0x69, 73, 0xFFB9, P},  // NUMPAD9: KEY_KP9
-    {0x6A, 55, 0xFFAA, P},  // ASTERISK: KEY_KPASTERISK, KP_Multiply
-    {0x6B, 78, 0xFFAB, P},  // PLUS: KEY_KPPLUS, KP_Add
+    // The keypad digits type KP_n only with Num Lock on; the back ends see to that.
+    {0x60, 82, 0xFFB0, P, N},  // NUMPAD0: KEY_KP0, KP_0
+    {0x61, 79, 0xFFB1, P, N},  // NUMPAD1: KEY_KP1
+    {0x62, 80, 0xFFB2, P, N},  // NUMPAD2: KEY_KP2
+    {0x63, 81, 0xFFB3, P, N},  // NUMPAD3: KEY_KP3
+    {0x64, 75, 0xFFB4, P, N},  // NUMPAD4: KEY_KP4
+    {0x65, 76, 0xFFB5, P, N},  // NUMPAD5: KEY_KP5
+    {0x66, 77, 0xFFB6, P, N},  // NUMPAD6: KEY_KP6
+    {0x67, 71, 0xFFB7, P, N},  // NUMPAD7: KEY_KP7
+    {0x68, 72, 0xFFB8, P, N},  // NUMPAD8: KEY_KP8
+    {0x69, 73, 0xFFB9, P, N},  // NUMPAD9: KEY_KP9
+    {0x6A, 55, 0xFFAA, P},     // ASTERISK: KEY_KPASTERISK, KP_Multiply
+    {0x6B, 78, 0xFFAB, P},     // PLUS: KEY_KPPLUS, KP_Add
     // No US key types KP_Separator; the keypad comma key is where keyboards put it.
-    {0x6C, 121, 0xFFAC, P},  // SEPARATOR: KEY_KPCOMMA, KP_Separator
-    {0x6D, 74, 0xFFAD, P},   // DASH: KEY_KPMINUS, KP_Subtract
-    {0x6E, 83, 0xFFAE, P},   // DECIMAL: KEY_KPDOT, KP_Decimal
-    {0x6F, 98, 0xFFAF, P},   // SLASH: KEY_KPSLASH, KP_Divide
-    {0x70, 59, 0xFFBE, P},   // F1: KEY_F1, F1
+    {0x6C, 121, 0xFFAC, P},    // SEPARATOR: KEY_KPCOMMA, KP_Separator
+    {0x6D, 74, 0xFFAD, P},     // DASH: KEY_KPMINUS, KP_Subtract
+    {0x6E, 83, 0xFFAE, P, N},  // DECIMAL: KEY_KPDOT, KP_Decimal
+    {0x6F, 98, 0xFFAF, P},     // SLASH: KEY_KPSLASH, KP_Divide
+    {0x70, 59, 0xFFBE, P},     // F1: KEY_F1, F1
     {0x71, 60, 0xFFBF, P},
     {0x72, 61, 0xFFC0, P},
     {0x73, 62, 0xFFC1, P},

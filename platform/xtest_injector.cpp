@@ -3,10 +3,9 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <cstring>
-
-#include "platform/vk_mapping.h"
 
 namespace qel {
 namespace {
@@ -71,7 +70,29 @@ void XTestInjector::FollowKeymapChanges() {
     }
 }
 
+void XTestInjector::SetNumLockFor(std::uint8_t virtualKey, KeypadLevel level) {
+    if (level == KeypadLevel::Fixed || HeldNumLock) return;
+    const unsigned mask = XkbKeysymToModifiers(Connection, XK_Num_Lock);
+    if (mask == 0) return;  // a keymap without Num Lock leaves nothing to choose
+    XkbStateRec state;
+    if (XkbGetState(Connection, XkbUseCoreKbd, &state) != Success) return;
+    const bool wanted = level == KeypadLevel::Number;
+    if (((state.mods & mask) != 0) == wanted) return;
+    // Locking the modifier, unlike pressing the Num Lock key, shows the focused
+    // program no key of its own.
+    XkbLockModifiers(Connection, XkbUseCoreKbd, mask, wanted ? mask : 0);
+    HeldNumLock = NumLockHold{virtualKey, mask, state.locked_mods & mask};
+}
+
+void XTestInjector::RestoreNumLockAfter(std::uint8_t virtualKey) {
+    if (!HeldNumLock || HeldNumLock->VirtualKey != virtualKey) return;
+    XkbLockModifiers(Connection, XkbUseCoreKbd, HeldNumLock->Mask, HeldNumLock->Locked);
+    HeldNumLock.reset();
+}
+
 void XTestInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
+    // Code 0 stands between the modifiers of a binding that has no key of its own.
+    if (virtualKey == 0) return;
     const VkKeyMapping* mapping = FindVkKeyMapping(virtualKey);
     if (!mapping) {
         Unsent.Report(virtualKey, "no key for this code");
@@ -90,7 +111,10 @@ void XTestInjector::KeyEvent(std::uint8_t virtualKey, bool down) {
         Unsent.Report(virtualKey, "the X keyboard layout has no key for it");
         return;
     }
+    // Set after the binding's modifiers went down and put back before they go up.
+    if (down) SetNumLockFor(virtualKey, mapping->Keypad);
     XTestFakeKeyEvent(Connection, keycode, down ? True : False, CurrentTime);
+    if (!down) RestoreNumLockAfter(virtualKey);
     XFlush(Connection);
 }
 

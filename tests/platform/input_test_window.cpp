@@ -1,6 +1,9 @@
 #include "platform/input_test_window.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <poll.h>
 
 namespace qel::test {
@@ -76,8 +79,10 @@ std::vector<ReceivedKey> TestWindow::WaitForKeys(std::size_t count,
             continue;
         }
         if (event.type != KeyPress && event.type != KeyRelease) continue;
-        keys.push_back({event.type == KeyPress, event.xkey.keycode, KeysymAt(event.xkey.keycode, 0),
-                        event.xkey.state});
+        KeySym typed = NoSymbol;
+        char text[8];
+        XLookupString(&event.xkey, text, sizeof text, &typed, nullptr);
+        keys.push_back({event.type == KeyPress, event.xkey.keycode, typed, event.xkey.state});
     }
     return keys;
 }
@@ -90,6 +95,20 @@ unsigned long TestWindow::KeysymAt(unsigned keycode, int level) const {
     const unsigned long keysym = level < perKeycode ? syms[level] : NoSymbol;
     XFree(syms);
     return keysym;
+}
+
+bool TestWindow::LockNumLock(bool on) {
+    const unsigned mask = XkbKeysymToModifiers(X->Dpy, XK_Num_Lock);
+    if (mask == 0) return false;
+    XkbLockModifiers(X->Dpy, XkbUseCoreKbd, mask, on ? mask : 0);
+    XSync(X->Dpy, False);
+    return true;
+}
+
+bool TestWindow::NumLockLocked() const {
+    XkbStateRec state;
+    if (XkbGetState(X->Dpy, XkbUseCoreKbd, &state) != Success) return false;
+    return (state.locked_mods & XkbKeysymToModifiers(X->Dpy, XK_Num_Lock)) != 0;
 }
 
 }  // namespace qel::test

@@ -12,8 +12,8 @@ namespace qel::test {
 struct ReceivedKey {
     bool Press;
     unsigned Keycode;
-    unsigned long Keysym;  // what the key types unshifted in the first group, now
-    unsigned State;        // modifier mask at the time of the event
+    unsigned long Typed;  // what the event types with its modifiers, as a program reads it
+    unsigned State;       // modifier mask at the time of the event
 };
 
 // A mapped window of its own on a display, holding the keyboard focus, recording keys.
@@ -31,6 +31,12 @@ public:
 
     // The keysym the key types in the first group at the given level (0 plain, 1 shifted).
     [[nodiscard]] unsigned long KeysymAt(unsigned keycode, int level) const;
+
+    // Locks or unlocks Num Lock on the display's keyboard, as its key would, and waits
+    // until the server has done it. False when the keymap has no Num Lock.
+    [[nodiscard]] bool LockNumLock(bool on);
+    // Whether Num Lock is locked on the display's keyboard now.
+    [[nodiscard]] bool NumLockLocked() const;
 
 private:
     struct Connection;

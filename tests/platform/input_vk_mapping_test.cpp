@@ -85,18 +85,26 @@ struct ContextFree {
 struct KeymapFree {
     void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
 };
+struct StateFree {
+    void operator()(xkb_state* state) const { xkb_state_unref(state); }
+};
+using Keymap = std::unique_ptr<xkb_keymap, KeymapFree>;
+
+// The system's own US keymap; null without XKB data.
+Keymap UsKeymap() {
+    if (!std::filesystem::exists("/usr/share/X11/xkb")) return nullptr;
+    std::unique_ptr<xkb_context, ContextFree> context(
+        xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    if (!context) return nullptr;
+    const xkb_rule_names us{"evdev", "pc105", "us", "", ""};
+    return Keymap(xkb_keymap_new_from_names(context.get(), &us, XKB_KEYMAP_COMPILE_NO_FLAGS));
+}
 
 // Checks the key code column against the keysym column through the system's own US
 // keymap: a wrong key code almost never types the keysym written beside it.
 TEST(VkMapping, EachKeyCodeTypesItsKeysymOnAUsKeyboard) {
-    if (!std::filesystem::exists("/usr/share/X11/xkb")) GTEST_SKIP() << "no XKB data";
-    std::unique_ptr<xkb_context, ContextFree> context(
-        xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
-    ASSERT_TRUE(context);
-    const xkb_rule_names us{"evdev", "pc105", "us", "", ""};
-    std::unique_ptr<xkb_keymap, KeymapFree> keymap(
-        xkb_keymap_new_from_names(context.get(), &us, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    ASSERT_TRUE(keymap);
+    const Keymap keymap = UsKeymap();
+    if (!keymap) GTEST_SKIP() << "no XKB data";
 
     // F13-F24 type launcher keysyms in XKB's default map, and no US key types
     // KP_Separator; their key codes are the keys' own.
@@ -117,6 +125,35 @@ TEST(VkMapping, EachKeyCodeTypesItsKeysymOnAUsKeyboard) {
         EXPECT_TRUE(typed) << "key " << mapping.EvdevCode << " does not type keysym 0x" << std::hex
                            << mapping.Keysym;
     }
+}
+
+// The keypad level column against the system's own US keymap: each keypad key types its
+// keysym only in the Num Lock state its level names, and Num Lock changes no other key.
+TEST(VkMapping, KeypadKeysTypeTheirKeysymOnlyInTheNumLockStateOfTheirLevel) {
+    const Keymap keymap = UsKeymap();
+    if (!keymap) GTEST_SKIP() << "no XKB data";
+    const xkb_mod_mask_t numLock = 1u << xkb_keymap_mod_get_index(keymap.get(), XKB_MOD_NAME_NUM);
+    std::unique_ptr<xkb_state, StateFree> state(xkb_state_new(keymap.get()));
+    ASSERT_TRUE(state);
+    const auto typed = [&](const VkKeyMapping& mapping, bool numLockOn) {
+        xkb_state_update_mask(state.get(), 0, 0, numLockOn ? numLock : 0, 0, 0, 0);
+        return xkb_state_key_get_one_sym(state.get(), mapping.EvdevCode + 8u);
+    };
+
+    int keypadKeys = 0;
+    for (const VkKeyMapping& mapping : VkKeyMappings()) {
+        SCOPED_TRACE(Hex(mapping.VirtualKey));
+        if (mapping.Keypad == KeypadLevel::Fixed) {
+            EXPECT_EQ(typed(mapping, true), typed(mapping, false))
+                << "Num Lock changes what key " << mapping.EvdevCode << " types";
+            continue;
+        }
+        ++keypadKeys;
+        const bool numLockOn = mapping.Keypad == KeypadLevel::Number;
+        EXPECT_EQ(typed(mapping, numLockOn), mapping.Keysym);
+        EXPECT_NE(typed(mapping, !numLockOn), mapping.Keysym);
+    }
+    EXPECT_EQ(keypadKeys, 12) << "NUMPAD0-9, DECIMAL and CLEAR";
 }
 
 }  // namespace
