@@ -5,6 +5,7 @@
 
 #include "keymap/bindingslot.h"
 #include "keymap/keytext.h"
+#include "keymap/mindstar.h"
 #include "translate/catalogue.h"
 
 namespace qel {
@@ -158,15 +159,18 @@ void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
     FillAudioKeys(*file, section, unit);
 }
 
-void KeyMapFile::ReadAllKeys() {
-    // One reading for all six sections: one snapshot, and one log line if it fails.
-    const std::unique_ptr<ProfileView> file = OpenForReading();
+void KeyMapFile::FillAllKeys(const ProfileView& file) {
     for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-        FillBezelKeys(*file, kSectionNames[static_cast<std::size_t>(unit)], unit);
+        FillBezelKeys(file, kSectionNames[static_cast<std::size_t>(unit)], unit);
     }
     for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        FillAudioKeys(*file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
+        FillAudioKeys(file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
     }
+}
+
+void KeyMapFile::ReadAllKeys() {
+    // One reading for all six sections: one snapshot, and one log line if it fails.
+    FillAllKeys(*OpenForReading());
 }
 
 void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
@@ -254,6 +258,34 @@ void KeyMapFile::ClearAllKeys() {
                        unit);
     }
     (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+}
+
+bool KeyMapFile::ImportMindstar(const std::string& fileName) {
+    if (!FileName) {
+        ReportNoPath();
+        return false;
+    }
+    ProfileReadResult mindstar = Store.Read(fileName);
+    if (!mindstar.Error.empty() || !mindstar.View) {
+        // Importing an unreadable file would unbind all 220 keys: keep keymap.ini instead.
+        Log.AppendLine(mindstar.Error.empty() ? fileName + ": cannot read" : mindstar.Error);
+        return false;
+    }
+    const std::vector<ProfileEdit> edits = MindstarEdits(*mindstar.View);
+    if (Apply(edits)) {
+        ReadAllKeys();
+        return true;
+    }
+    // Read back even after a failed write: the unit state then shows what the file holds.
+    // A file that could not even be read for the write is already named in the log; saying
+    // so a second time for the same import would only look like a second failure.
+    const ProfileReadResult back = Store.Read(*FileName);
+    if (!back.View) {
+        ReadAllKeys();
+        return false;
+    }
+    FillAllKeys(*back.View);
+    return false;
 }
 
 }  // namespace qel

@@ -67,6 +67,7 @@ private:
                          std::span<RotaryState> rotaries, std::span<const std::string_view> names);
     void FillBezelKeys(const ProfileView& file, std::string_view section, int unit);
     void FillAudioKeys(const ProfileView& file, std::string_view section, int unit);
+    void FillAllKeys(const ProfileView& file);
     KeyCode ReadKey(const ProfileView& file, std::string_view section, std::string_view key);
     void AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
     void AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
