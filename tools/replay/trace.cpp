@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "keymap/bindingslot.h"
 #include "translate/catalogue.h"
 
 namespace qel::replay {
@@ -61,13 +62,6 @@ std::optional<unsigned> ParseHex(std::string_view word, std::size_t maxDigits) {
     return value;
 }
 
-bool SlotIsBindable(int deviceIndex, int slot) {
-    if (deviceIndex < kBezelUnitCount) return slot >= 0 && slot < kBezelSlotCount;
-    if (slot < 0 || slot >= kAudioSlotCount) return false;
-    // Unnamed audio positions have no binding of their own.
-    return slot >= kAudioButtonCount || !kAudioButtonNames[static_cast<std::size_t>(slot)].empty();
-}
-
 TraceLine ParseReport(const std::vector<std::string_view>& words) {
     if (words.size() < 2) return TraceError{"report needs a product ID"};
     auto productId = ParseDecimal(words[1]);
@@ -97,7 +91,7 @@ TraceLine ParseWrite(const std::vector<std::string_view>& words) {
     auto slot = ParseDecimal(words[2]);
     if (!slot) return TraceError{"bad slot " + Quoted(words[2])};
     const int deviceIndex = static_cast<int>(*device);
-    if (*slot > kBezelSlotCount || !SlotIsBindable(deviceIndex, static_cast<int>(*slot))) {
+    if (*slot > kBezelSlotCount || !IsNamedBindingSlot(deviceIndex, static_cast<int>(*slot))) {
         return TraceError{"slot " + std::string(words[2]) + " is not a binding of device " +
                           std::to_string(deviceIndex)};
     }
