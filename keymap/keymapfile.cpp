@@ -19,7 +19,7 @@ constexpr std::size_t kValueSize = 510;
 constexpr std::string_view kDefaultNoPathReason =
     "keymap.ini cannot be used: no path could be formed for it";
 
-// What a missing file reads as; also stands in when there is no path.
+// Stands in for a file that cannot be used: every value is the default.
 class EmptyProfileView final : public ProfileView {
 public:
     std::string GetString(std::string_view, std::string_view, std::string_view defaultValue,
@@ -58,14 +58,12 @@ std::unique_ptr<ProfileView> KeyMapFile::OpenForReading() {
         ReportNoPath();
         return std::make_unique<EmptyProfileView>();
     }
-    ProfileReadResult result = Store.Read(*FileName);
-    if (!result.Error.empty()) {
-        Log.AppendLine(result.Error);
-    }
-    if (!result.View) {
+    Result<std::unique_ptr<ProfileView>> read = Store.Read(*FileName);
+    if (!read) {
+        Log.AppendLine(read.Error());
         return std::make_unique<EmptyProfileView>();
     }
-    return std::move(result.View);
+    return std::move(read).Value();
 }
 
 bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
@@ -73,13 +71,12 @@ bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
         ReportNoPath();
         return false;
     }
-    const ProfileWriteResult result = Store.Write(*FileName, edits);
-    if (result.Ok) {
-        return true;
+    const Status written = Store.Write(*FileName, edits);
+    if (!written) {
+        // The unit state already holds the change; the user must learn the file does not.
+        Log.AppendLine(written.Error());
     }
-    // The unit state already holds the change; the user must learn the file does not.
-    Log.AppendLine(result.Error.empty() ? *FileName + ": cannot write" : result.Error);
-    return false;
+    return written.Ok();
 }
 
 void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int deviceIndex) {
@@ -171,26 +168,26 @@ bool KeyMapFile::ImportMindstar(const std::string& fileName) {
         ReportNoPath();
         return false;
     }
-    ProfileReadResult mindstar = Store.Read(fileName);
-    if (!mindstar.Error.empty() || !mindstar.View) {
+    const Result<std::unique_ptr<ProfileView>> mindstar = Store.Read(fileName);
+    if (!mindstar) {
         // Importing an unreadable file would unbind all 220 keys: keep keymap.ini instead.
-        Log.AppendLine(mindstar.Error.empty() ? fileName + ": cannot read" : mindstar.Error);
+        Log.AppendLine(mindstar.Error());
         return false;
     }
-    const std::vector<ProfileEdit> edits = MindstarEdits(*mindstar.View);
-    if (Apply(edits)) {
+    if (Apply(MindstarEdits(*mindstar.Value()))) {
         ReadAllKeys();
         return true;
     }
     // Read back even after a failed write: the unit state then shows what the file holds.
     // A file that could not even be read for the write is already named in the log; saying
-    // so a second time for the same import would only look like a second failure.
-    const ProfileReadResult back = Store.Read(*FileName);
-    if (!back.View) {
-        ReadAllKeys();
-        return false;
+    // so a second time for the same import would only look like a second failure, so it
+    // reads as unbound without a line.
+    const Result<std::unique_ptr<ProfileView>> back = Store.Read(*FileName);
+    if (back) {
+        FillAllKeys(*back.Value());
+    } else {
+        FillAllKeys(EmptyProfileView());
     }
-    FillAllKeys(*back.View);
     return false;
 }
 
