@@ -103,7 +103,7 @@ void KeyMapFile::ReadBezelKeys(std::string_view section, int unit) {
 
 void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
     if (IsAudioUnitIndex(unit)) {
-        FillKeys(*OpenForReading(), section, kBezelUnitCount + unit);
+        FillKeys(*OpenForReading(), section, kFirstAudioDeviceIndex + unit);
     }
 }
 
@@ -149,7 +149,7 @@ void KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
 
 void KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
     if (IsAudioUnitIndex(unit)) {
-        ClearKeys(section, kBezelUnitCount + unit);
+        ClearKeys(section, kFirstAudioDeviceIndex + unit);
     }
 }
 

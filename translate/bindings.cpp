@@ -60,7 +60,7 @@ constexpr std::array<Binding, kAudioSlotCount> kAudioBindings = MakeAudioBinding
 
 std::span<const Binding> BindingsOf(int deviceIndex) {
     if (IsBezelUnitIndex(deviceIndex)) return kBezelBindings;
-    if (IsAudioUnitIndex(deviceIndex - kBezelUnitCount)) return kAudioBindings;
+    if (IsAudioUnitIndex(deviceIndex - kFirstAudioDeviceIndex)) return kAudioBindings;
     return {};
 }
 
@@ -72,7 +72,7 @@ BindingPlace PlaceOf(UnitStates& units, int deviceIndex, const Binding& binding)
     };
     if (!IsBezelUnitIndex(deviceIndex)) {
         AudioUnitState& unit = units.AudioUnits[static_cast<std::size_t>(deviceIndex) -
-                                                static_cast<std::size_t>(kBezelUnitCount)];
+                                                static_cast<std::size_t>(kFirstAudioDeviceIndex)];
         if (binding.Kind == BindingKind::Button) {
             return {unit.Buttons[index].Name, unit.Buttons[index].Key};
         }

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "translate/result.h"
 #include "translate/report.h"
+#include "translate/result.h"
 
 // The report line of the text scripts that stand in for panels (the replay trace's
 // "report PID B0 B1 ..." and the virtual panels' "at MS report PID B0 B1 ...").
