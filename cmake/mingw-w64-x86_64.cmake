@@ -48,5 +48,23 @@ if(NOT DEFINED QT_HOST_PATH_CMAKE_DIR AND EXISTS /usr/lib/x86_64-linux-gnu/cmake
   set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "Host Qt's CMake packages")
 endif()
 
-# wine-run reads the prefix from the environment; ctest passes it through this launcher.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPREFIX=${QEL_WINEPREFIX}" "${CMAKE_CURRENT_LIST_DIR}/wine-run")
+# Programs run from the build folder find the compiler's run-time DLLs and the prefixes' DLLs
+# (Qt finds its plugins beside its own DLLs) through this search path, nothing copied.
+set(_qel_dll_dirs "")
+foreach(_qel_dll libstdc++-6.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_qel_dll}
+                  OUTPUT_VARIABLE _qel_dll_path OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(IS_ABSOLUTE "${_qel_dll_path}")
+    get_filename_component(_qel_dll_dir "${_qel_dll_path}" DIRECTORY)
+    get_filename_component(_qel_dll_dir "${_qel_dll_dir}" REALPATH)
+    list(APPEND _qel_dll_dirs "${_qel_dll_dir}")
+  endif()
+endforeach()
+foreach(_qel_prefix IN LISTS QEL_WINDOWS_DEPS_PREFIX)
+  list(APPEND _qel_dll_dirs "${_qel_prefix}/bin")
+endforeach()
+list(REMOVE_DUPLICATES _qel_dll_dirs)
+list(JOIN _qel_dll_dirs ":" _qel_dll_dirs)
+# wine-run takes the prefix and the search path from the environment.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPREFIX=${QEL_WINEPREFIX}"
+    "QEL_WINEPATH=${_qel_dll_dirs}" "${CMAKE_CURRENT_LIST_DIR}/wine-run")
