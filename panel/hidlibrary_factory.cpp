@@ -1,36 +1,17 @@
 #include "panel/hidlibrary_factory.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include "panel/hidapi_library.h"
-#include "panel/hidraw_system.h"
-#include "panel/panel_script.h"
 #include "panel/virtual_library.h"
 
 namespace qel {
-namespace {
 
-HidLibraryLoad Failed(LogSink& log, std::string reason) {
-    log.AppendLine(reason);
-    return HidLibraryLoad{nullptr, std::move(reason)};
-}
-
-HidLibraryLoad CreateHidapiLibrary(LogSink& log) {
-    auto system = CreateHidrawSystem();
-    if (auto problem = system->Start()) {
-        return Failed(log, "Panels: " + *problem);
-    }
-    return HidLibraryLoad{std::make_unique<HidapiLibrary>(std::move(system), log), {}};
-}
-
-}  // namespace
-
-HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
+std::optional<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log, const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        return Failed(log, "Virtual panels: " + path + ": cannot read");
+        log.AppendLine("Virtual panels: " + path + ": cannot read");
+        return std::nullopt;
     }
     std::ostringstream text;
     text << file.rdbuf();
@@ -39,21 +20,16 @@ HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path
         log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
                        ": " + problem.Reason + ", skipped");
     }
-    return HidLibraryLoad{
-        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime),
-        {}};
+    return std::move(script.Events);
 }
 
-HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath) {
-    if (!virtualScriptPath.empty()) {
-        return CreateVirtualPanelsFromFile(log, virtualScriptPath);
+HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
+    std::optional<std::vector<ScriptEvent>> events = ReadPanelScriptFile(log, path);
+    if (!events) {
+        return HidLibraryLoad{nullptr, "Virtual panels: " + path + ": cannot read"};
     }
-    return CreateHidapiLibrary(log);
-}
-
-HidLibraryLoad CreateHidLibrary(LogSink& log) {
-    const char* scriptPath = std::getenv(kVirtualPanelsVariable);
-    return CreateHidLibrary(log, scriptPath != nullptr ? scriptPath : "");
+    return HidLibraryLoad{
+        std::make_unique<VirtualPanels>(std::move(*events), VirtualPanels::Clock::RealTime), {}};
 }
 
 }  // namespace qel

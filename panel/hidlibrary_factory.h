@@ -1,9 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "panel/hidlibrary.h"
+#include "panel/panel_script.h"
 #include "translate/logsink.h"
 
 namespace qel {
@@ -20,16 +23,20 @@ struct HidLibraryLoad {
     std::string Error;                    // why, when Library is null
 };
 
-// Main thread, once at start-up. Virtual panels when QEL1000_VIRTUAL_PANELS names a script
-// file (its unusable lines are logged with their line numbers; an unreadable file is a start
-// failure), else the hidapi back end. On failure the reason is already written to log; the
-// caller shows the kLoadErrorText dialog and runs on without panels. log must outlive the library.
+// Main thread, once at start-up. The program's library: on Windows mcHID.dll, loaded at run
+// time (our own mcHID.dll plays QEL1000_VIRTUAL_PANELS itself); elsewhere virtual panels when
+// QEL1000_VIRTUAL_PANELS names a script file, else the hidapi back end. On failure the reason
+// is already written to log; the caller shows the kLoadErrorText dialog and runs on without
+// panels, calling nothing of the library. log must outlive the library.
 [[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log);
 
-// The same choice with the variable's value given (empty = not set), for tests.
-[[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath);
+// The events of a panel script file; its unusable lines are logged with their line numbers.
+// Nothing, with the reason logged, when the file cannot be read.
+[[nodiscard]] std::optional<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log,
+                                                                          const std::string& path);
 
-// Virtual panels playing the script file in real time from Connect on.
+// Virtual panels playing the script file in real time from Connect on; an unreadable file is a
+// start failure.
 [[nodiscard]] HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path);
 
 }  // namespace qel

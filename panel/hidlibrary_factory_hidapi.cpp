@@ -1,0 +1,24 @@
+// The program's HID library where there is no mcHID.dll: virtual panels or hidapi in-process.
+#include <cstdlib>
+
+#include "panel/hidapi_library.h"
+#include "panel/hidlibrary_factory.h"
+#include "panel/hidraw_system.h"
+
+namespace qel {
+
+HidLibraryLoad CreateHidLibrary(LogSink& log) {
+    const char* scriptPath = std::getenv(kVirtualPanelsVariable);
+    if (scriptPath != nullptr && *scriptPath != '\0') {
+        return CreateVirtualPanelsFromFile(log, scriptPath);
+    }
+    auto system = CreateHidrawSystem();
+    if (auto problem = system->Start()) {
+        std::string reason = "Panels: " + *problem;
+        log.AppendLine(reason);
+        return HidLibraryLoad{nullptr, std::move(reason)};
+    }
+    return HidLibraryLoad{std::make_unique<HidapiLibrary>(std::move(system), log), {}};
+}
+
+}  // namespace qel
