@@ -106,12 +106,12 @@ std::unique_ptr<Session> StartSession() {
     std::unique_ptr<HidLibrary> backEnd;
     const std::string script = EnvironmentValue(kVirtualPanelsVariable);
     if (!script.empty()) {
-        std::optional<std::vector<ScriptEvent>> events = ReadPanelScriptFile(session->Log, script);
-        if (!events) {
+        PanelScriptFile events = ReadPanelScriptFile(session->Log, script);
+        if (!events.Readable) {
             return nullptr;
         }
-        auto panels =
-            std::make_unique<VirtualPanels>(std::move(*events), VirtualPanels::Clock::RealTime);
+        auto panels = std::make_unique<VirtualPanels>(std::move(events.Events),
+                                                      VirtualPanels::Clock::RealTime);
         session->Panels = panels.get();
         session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
         backEnd = std::move(panels);

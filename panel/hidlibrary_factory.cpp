@@ -1,35 +1,68 @@
 #include "panel/hidlibrary_factory.h"
 
-#include <fstream>
-#include <sstream>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "panel/virtual_library.h"
 
 namespace qel {
+namespace {
 
-std::optional<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log, const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        log.AppendLine("Virtual panels: " + path + ": cannot read");
+// The whole script file; nothing when it cannot be opened or read (a folder included).
+std::optional<std::string> ReadScript(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    PanelScript script = ParsePanelScript(text.str());
+    std::string text;
+    std::array<char, 4096> chunk{};
+    std::size_t count = 0;
+    while ((count = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        text.append(chunk.data(), count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int readErrno = errno;
+    std::fclose(file);
+    errno = readErrno;
+    if (failed) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::string CannotRead(const std::string& path, int error) {
+    return "Virtual panels: " + path + ": cannot read (" + std::strerror(error) + ")";
+}
+
+}  // namespace
+
+PanelScriptFile ReadPanelScriptFile(LogSink& log, const std::string& path) {
+    const std::optional<std::string> text = ReadScript(path);
+    if (!text) {
+        // errno still holds why the open or the read failed.
+        PanelScriptFile unreadable{false, {}, CannotRead(path, errno)};
+        log.AppendLine(unreadable.Error);
+        return unreadable;
+    }
+    PanelScript script = ParsePanelScript(*text);
     for (const ScriptProblem& problem : script.Problems) {
         log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
                        ": " + problem.Reason + ", skipped");
     }
-    return std::move(script.Events);
+    return PanelScriptFile{true, std::move(script.Events), {}};
 }
 
 HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
-    std::optional<std::vector<ScriptEvent>> events = ReadPanelScriptFile(log, path);
-    if (!events) {
-        return HidLibraryLoad{nullptr, "Virtual panels: " + path + ": cannot read"};
+    PanelScriptFile script = ReadPanelScriptFile(log, path);
+    if (!script.Readable) {
+        return HidLibraryLoad{nullptr, std::move(script.Error)};
     }
     return HidLibraryLoad{
-        std::make_unique<VirtualPanels>(std::move(*events), VirtualPanels::Clock::RealTime), {}};
+        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime),
+        {}};
 }
 
 }  // namespace qel

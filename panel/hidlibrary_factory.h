@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,15 @@ struct HidLibraryLoad {
 // panels, calling nothing of the library. log must outlive the library.
 [[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log);
 
-// The events of a panel script file; its unusable lines are logged with their line numbers.
-// Nothing, with the reason logged, when the file cannot be read.
-[[nodiscard]] std::optional<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log,
-                                                                          const std::string& path);
+struct PanelScriptFile {
+    bool Readable = false;
+    std::vector<ScriptEvent> Events;
+    std::string Error;  // why, when not readable
+};
+
+// The events of a panel script file; its unusable lines are logged with their line numbers, and
+// so is the reason when the file cannot be read (a folder included).
+[[nodiscard]] PanelScriptFile ReadPanelScriptFile(LogSink& log, const std::string& path);
 
 // Virtual panels playing the script file in real time from Connect on; an unreadable file is a
 // start failure.
