@@ -1,6 +1,6 @@
 // The mcHID.dll loader under the real Windows calls (Wine on the build machines): with our own
 // DLL playing virtual panels, with our DLL watching for real panels, with no DLL at all and
-// with a stub lacking one name.
+// with stubs: one lacking a name, one posting messages of every kind.
 #include "panel/mchid_library.h"
 
 #include <windows.h>
@@ -222,12 +222,12 @@ TEST_F(McHidLoader, AMissingDllIsAFailedLoad) {
 
 TEST_F(McHidLoader, ADllLackingOneNameIsRefusedReleasedAndNeverCalled) {
     // Held here as well, so its count of calls can be read after the loader lets go of it.
-    const std::string stubPath = TestFolder() + "\\stub-mchid\\mcHID.dll";
+    const std::string stubPath = TestFolder() + "\\stub-without-isavailable\\mcHID.dll";
     const HMODULE stub = LoadLibraryA(stubPath.c_str());
     ASSERT_NE(stub, nullptr);
     const auto calls = std::bit_cast<int (*)()>(GetProcAddress(stub, "StubCalls"));
     ASSERT_NE(calls, nullptr);
-    SearchDllIn("stub-mchid");
+    SearchDllIn("stub-without-isavailable");
 
     HidLibraryLoad load = LoadMcHidLibrary(Log);
     EXPECT_FALSE(load.Library);
@@ -249,6 +249,38 @@ TEST_F(McHidLoader, ADllLackingOneNameIsRefusedReleasedAndNeverCalled) {
     EXPECT_EQ(calls(), 1) << "the stub does count";
     FreeLibrary(stub);
     EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr) << "the loader kept no reference";
+}
+
+TEST_F(McHidLoader, EachMessageBecomesOneTypedNotificationAndAReadWithoutAReportPostsNothing) {
+    const HMODULE stub = LoadLibraryA((TestFolder() + "\\stub-posting\\mcHID.dll").c_str());
+    ASSERT_NE(stub, nullptr);
+    const auto calls = std::bit_cast<int (*)()>(GetProcAddress(stub, "StubCalls"));
+    ASSERT_NE(calls, nullptr);
+    SearchDllIn("stub-posting");
+
+    HidLibraryLoad load = LoadMcHidLibrary(Log);
+    ASSERT_TRUE(load.Library) << load.Error;
+    std::vector<HidNotification> seen;
+    load.Library->Connect([&seen](const HidNotification& n) { seen.push_back(n); });
+    EXPECT_TRUE(seen.empty()) << "the stub posts from inside Connect; none may arrive there";
+
+    PumpUntil([] { return false; }, 300ms);
+    // Read of handle 7 fails: nothing. Codes 9 and 0 are not notifications. Changed carries
+    // no handle, whatever lParam held.
+    EXPECT_EQ(seen, (std::vector<HidNotification>{
+                        {HidEvent::Read, 8, ReportOf({0x00, 0xC3, 0x5A})},
+                        {kPlugged, 0xFFFFFFFFu},
+                        {kChanged, 0},
+                    }));
+    EXPECT_EQ(calls(), 3) << "Connect and a Read for each read event";
+
+    load.Library->Disconnect();
+    PumpUntil([] { return false; }, 200ms);
+    EXPECT_EQ(seen.size(), 3u) << "what the DLL posts during Disconnect goes nowhere";
+    EXPECT_EQ(calls(), 4);
+    load.Library.reset();
+    FreeLibrary(stub);
+    EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr);
 }
 
 }  // namespace

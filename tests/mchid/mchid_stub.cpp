@@ -1,6 +1,13 @@
-// A mcHID.dll for the loader's tests: it lacks IsAvailable, the last name resolved, and counts
-// every call made to the nineteen functions it has (StubCalls tells how many).
+// mcHID.dlls for the loader's tests. Built twice: without IsAvailable, the last name resolved
+// (QEL_STUB_WITHOUT_ISAVAILABLE), and whole, posting a fixed set of notification messages from
+// Connect (mchid_stub_post.cpp). Both count every call made to them; StubCalls tells how many.
+// No windows.h here: it would declare kernel32's GetVersion over ours.
+#include <cstdint>
+
 #include "mchid/mchid.h"
+
+// Posts the messages of the whole stub to window; the other stub posts nothing.
+void PostStubMessages(void* window);
 
 namespace {
 
@@ -36,19 +43,32 @@ QEL_STUB_EXPORT McHidSetReadNotifyFunction SetReadNotify;
 QEL_STUB_EXPORT McHidIsReadNotifyEnabledFunction IsReadNotifyEnabled;
 QEL_STUB_EXPORT int StubCalls();
 
-McHidBool Connect(void*) {
+McHidBool Connect(void* window) {
+    PostStubMessages(window);
     return Called();
 }
+
 McHidBool Disconnect() {
+    PostStubMessages(nullptr);
     return Called();
 }
+
+// Handle 8 has a report (type 0xC3, payload 0x5A); no other handle has one.
+McHidBool Read(McHidHandle handle, uint8_t* buffer) {
+    Called();
+    if (handle != 8) {
+        return 0;
+    }
+    buffer[0] = 0x00;
+    buffer[1] = 0xC3;
+    buffer[2] = 0x5A;
+    return 1;
+}
+
 McHidHandle GetItem(int32_t) {
     return static_cast<McHidHandle>(Called());
 }
 int32_t GetItemCount() {
-    return Called();
-}
-McHidBool Read(McHidHandle, uint8_t*) {
     return Called();
 }
 McHidBool Write(McHidHandle, const uint8_t*) {
@@ -96,3 +116,10 @@ McHidBool IsReadNotifyEnabled(McHidHandle) {
 int StubCalls() {
     return Calls;
 }
+
+#ifndef QEL_STUB_WITHOUT_ISAVAILABLE
+QEL_STUB_EXPORT McHidIsAvailableFunction IsAvailable;
+McHidBool IsAvailable(McHidHandle) {
+    return Called();
+}
+#endif
