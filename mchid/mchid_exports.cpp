@@ -3,23 +3,15 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <span>
-#include <string>
 #include <utility>
-#include <vector>
 
+#include "mchid/dll_session.h"
 #include "mchid/mchid.h"
-#include "mchid/win32_hid_system.h"
 #include "mchid/window_message_library.h"
-#include "panel/hidapi_library.h"
-#include "panel/hidlibrary_factory.h"
 #include "panel/hidmessage.h"
-#include "panel/virtual_library.h"
 
 extern "C" {
 McHidConnectFunction McHidConnect;
@@ -56,83 +48,12 @@ static_assert(MCHID_EVENT_PLUGGED == static_cast<int>(HidEvent::Plugged) &&
               MCHID_EVENT_READ == static_cast<int>(HidEvent::Read));
 static_assert(WindowMessageLibrary::kReportQueueCapacity == 256, "the bound mchid.h promises");
 
-// Names a file that receives the virtual panels' writes at Disconnect, one line each:
-// milliseconds after Connect, product ID, command letter. A test facility like the panels.
-constexpr const char* kVirtualWritesVariable = "QEL1000_VIRTUAL_WRITES";
-
-// The DLL has no window to report in; what its host should know goes to standard error.
-class StandardErrorLog final : public LogSink {
-public:
-    void AppendLine(std::string_view line) override {
-        std::fprintf(stderr, "mcHID: %.*s\n", static_cast<int>(line.size()), line.data());
-    }
-};
-
-// The process environment itself, not the C run time's copy of it: a host may set a variable
-// either way.
-std::string EnvironmentValue(const char* name) {
-    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
-    if (size == 0) {
-        return {};
-    }
-    std::string value(size, '\0');
-    const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
-    value.resize(length < size ? length : 0);
-    return value;
-}
-
-struct Session {
-    StandardErrorLog Log;  // before Library: the back end writes to it until it goes
-    std::unique_ptr<WindowMessageLibrary> Library;
-    VirtualPanels* Panels = nullptr;  // the back end, when it plays a script
-    std::string WritesPath;
-    std::atomic<bool> Running{false};
-};
-
-void SaveWrites(const VirtualPanels& panels, const std::string& path) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    for (const WriteRecord& write : panels.Writes()) {
-        file << write.AtMs << ' ' << write.ProductId << ' ' << write.Letter << '\n';
-    }
-    if (!file) {
-        std::fprintf(stderr, "mcHID: %s: cannot write\n", path.c_str());
-    }
-}
-
-// The virtual panels when QEL1000_VIRTUAL_PANELS names a script, else the real ones through
-// hidapi. Null when neither can start; the reason is on standard error.
-std::unique_ptr<Session> StartSession() {
-    auto session = std::make_unique<Session>();
-    std::unique_ptr<HidLibrary> backEnd;
-    const std::string script = EnvironmentValue(kVirtualPanelsVariable);
-    if (!script.empty()) {
-        PanelScriptFile events = ReadPanelScriptFile(session->Log, script);
-        if (!events.Readable) {
-            return nullptr;
-        }
-        auto panels = std::make_unique<VirtualPanels>(std::move(events.Events),
-                                                      VirtualPanels::Clock::RealTime);
-        session->Panels = panels.get();
-        session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
-        backEnd = std::move(panels);
-    } else {
-        std::unique_ptr<HidrawSystem> system = CreateWin32HidSystem();
-        if (std::optional<std::string> problem = system->Start()) {
-            session->Log.AppendLine("Panels: " + *problem);
-            return nullptr;
-        }
-        backEnd = std::make_unique<HidapiLibrary>(std::move(system), session->Log);
-    }
-    session->Library = std::make_unique<WindowMessageLibrary>(std::move(backEnd));
-    return session;
-}
-
 struct DllState {
     std::mutex Mutex;  // Connect and Disconnect
-    std::unique_ptr<Session> Owned;
+    std::unique_ptr<DllSession> Owned;
     // The session once connected; it stays until the DLL is unloaded, so a Write on a worker
     // thread never finds it gone.
-    std::atomic<Session*> Current{nullptr};
+    std::atomic<DllSession*> Current{nullptr};
 
     ~DllState() {
         // Only a process that ends without Disconnect gets here with the session running. Its
@@ -146,7 +67,7 @@ struct DllState {
 DllState State;
 
 WindowMessageLibrary* Library() {
-    Session* session = State.Current.load(std::memory_order_acquire);
+    DllSession* session = State.Current.load(std::memory_order_acquire);
     return session != nullptr ? session->Library.get() : nullptr;
 }
 
@@ -165,7 +86,7 @@ McHidBool McHidConnect(void* window) {
     if (qel::State.Owned) {
         return 0;
     }
-    std::unique_ptr<qel::Session> session = qel::StartSession();
+    std::unique_ptr<qel::DllSession> session = qel::StartDllSession();
     if (!session) {
         return 0;
     }
@@ -183,14 +104,12 @@ McHidBool McHidConnect(void* window) {
 
 McHidBool McHidDisconnect() {
     std::lock_guard lock(qel::State.Mutex);
-    qel::Session* session = qel::State.Owned.get();
+    qel::DllSession* session = qel::State.Owned.get();
     if (session == nullptr || !session->Running.exchange(false)) {
         return 1;
     }
     session->Library->Disconnect();
-    if (session->Panels != nullptr && !session->WritesPath.empty()) {
-        qel::SaveWrites(*session->Panels, session->WritesPath);
-    }
+    qel::FinishDllSession(*session);
     return 1;
 }
 
