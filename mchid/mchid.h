@@ -28,6 +28,10 @@
  *
  * Functions this library does not provide answer "not available" as their entries below say:
  * ReadEx, WriteEx, GetVersion, GetVendorName, GetProductName, GetSerialNumber.
+ *
+ * Test facility: when the environment variable QEL1000_VIRTUAL_PANELS names a panel script at
+ * Connect, virtual panels play it instead of the real ones being watched; when
+ * QEL1000_VIRTUAL_WRITES names a file as well, their writes are saved there at Disconnect.
  */
 #ifndef QEL_MCHID_MCHID_H
 #define QEL_MCHID_MCHID_H
@@ -57,9 +61,9 @@ typedef int32_t McHidBool;
 #define MCHID_EVENT_CHANGED 3
 #define MCHID_EVENT_READ 4
 
-/* window is an HWND. Starts watching; notifications go to window from now on. 0 when the
- * library could not start (its reason goes to standard error) or was connected before: one
- * session per load of the DLL, so handles stay unique. */
+/* window is an HWND. Starts watching; notifications go to window from now on. 0 when window
+ * is not a window, when the library could not start (its reason goes to standard error) or
+ * when it was connected before: one session per load of the DLL, so handles stay unique. */
 typedef McHidBool McHidConnectFunction(void* window);
 /* Stops watching, closes every device and forgets every waiting report; nothing is posted once
  * it returns. Always 1. */

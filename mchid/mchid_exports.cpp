@@ -83,7 +83,8 @@ using qel::Truth;
 
 McHidBool McHidConnect(void* window) {
     std::lock_guard lock(qel::State.Mutex);
-    if (qel::State.Owned) {
+    // Without a window the messages would pile up in a queue nobody reads.
+    if (qel::State.Owned || window == nullptr || !IsWindow(static_cast<HWND>(window))) {
         return 0;
     }
     std::unique_ptr<qel::DllSession> session = qel::StartDllSession();
