@@ -49,18 +49,17 @@ void StandardErrorLog::AppendLine(std::string_view line) {
 
 std::unique_ptr<DllSession> StartDllSession() {
     auto session = std::make_unique<DllSession>();
-    std::unique_ptr<HidLibrary> backEnd;
+    std::shared_ptr<HidLibrary> backEnd;
     const std::string script = EnvironmentValue(kVirtualPanelsVariable);
     if (!script.empty()) {
         PanelScriptFile events = ReadPanelScriptFile(session->Log, script);
         if (!events.Readable) {
             return nullptr;
         }
-        auto panels = std::make_unique<VirtualPanels>(std::move(events.Events),
-                                                      VirtualPanels::Clock::RealTime);
-        session->Panels = panels.get();
+        session->Panels = std::make_shared<VirtualPanels>(std::move(events.Events),
+                                                          VirtualPanels::Clock::RealTime);
         session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
-        backEnd = std::move(panels);
+        backEnd = session->Panels;
     } else {
         std::unique_ptr<HidrawSystem> system = CreateWin32HidSystem();
         if (std::optional<std::string> problem = system->Start()) {
@@ -74,9 +73,10 @@ std::unique_ptr<DllSession> StartDllSession() {
 }
 
 void FinishDllSession(DllSession& session) {
-    if (session.Panels != nullptr && !session.WritesPath.empty()) {
+    if (session.Panels && !session.WritesPath.empty()) {
         SaveWrites(*session.Panels, session.WritesPath, session.Log);
     }
+    session.Panels.reset();
 }
 
 }  // namespace qel

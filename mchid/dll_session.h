@@ -21,8 +21,8 @@ public:
 struct DllSession {
     StandardErrorLog Log;  // before Library: the back end writes to it until it goes
     std::unique_ptr<WindowMessageLibrary> Library;
-    VirtualPanels* Panels = nullptr;  // the back end, when it plays a script
-    std::string WritesPath;           // where the panels' writes go at the end, if anywhere
+    std::shared_ptr<VirtualPanels> Panels;  // the back end, when it plays a script
+    std::string WritesPath;                 // where the panels' writes go at the end, if anywhere
     std::atomic<bool> Running{false};
 };
 
@@ -32,7 +32,8 @@ struct DllSession {
 [[nodiscard]] std::unique_ptr<DllSession> StartDllSession();
 
 // After Disconnect: the virtual panels' writes go to the file QEL1000_VIRTUAL_WRITES named at
-// Connect, one line each: milliseconds after Connect, product ID, command letter.
+// Connect, one line each: milliseconds after Connect, product ID, command letter. Then the
+// session lets go of the panels.
 void FinishDllSession(DllSession& session);
 
 }  // namespace qel

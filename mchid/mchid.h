@@ -66,7 +66,8 @@ typedef int32_t McHidBool;
  * when it was connected before: one session per load of the DLL, so handles stay unique. */
 typedef McHidBool McHidConnectFunction(void* window);
 /* Stops watching, closes every device and forgets every waiting report; nothing is posted once
- * it returns. Always 1. */
+ * it returns, and no thread of the library is left once every Write under way has returned.
+ * Always 1. Call it before unloading the DLL: threads cannot be ended while Windows unloads it. */
 typedef McHidBool McHidDisconnectFunction(void);
 /* The index-th connected device (from 0, in order of arrival); 0 when out of range. */
 typedef McHidHandle McHidGetItemFunction(int32_t index);

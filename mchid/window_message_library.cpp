@@ -6,9 +6,9 @@
 
 namespace qel {
 
-WindowMessageLibrary::WindowMessageLibrary(std::unique_ptr<HidLibrary> backEnd,
+WindowMessageLibrary::WindowMessageLibrary(std::shared_ptr<HidLibrary> backEnd,
                                            std::size_t reportQueueCapacity)
-    : BackEnd(std::move(backEnd)), ReportQueueCapacity(reportQueueCapacity) {
+    : ReportQueueCapacity(reportQueueCapacity), BackEnd(std::move(backEnd)) {
     assert(BackEnd && "a back end to announce");
     assert(ReportQueueCapacity > 0 && "a device must be able to have one report waiting");
 }
@@ -17,28 +17,49 @@ WindowMessageLibrary::~WindowMessageLibrary() {
     Disconnect();
 }
 
+std::shared_ptr<HidLibrary> WindowMessageLibrary::CurrentBackEnd() const {
+    std::lock_guard lock(Mutex);
+    return BackEnd;
+}
+
 bool WindowMessageLibrary::Connect(MessageSender send) {
+    std::shared_ptr<HidLibrary> backEnd;
     {
         std::lock_guard lock(Mutex);
-        if (ConnectedOnce || !send) {
+        if (ConnectedOnce || !send || !BackEnd) {
             return false;
         }
         ConnectedOnce = true;
         Send = std::move(send);
+        backEnd = BackEnd;
     }
-    BackEnd->Connect([this](const HidNotification& notification) { Announce(notification); });
+    backEnd->Connect([this](const HidNotification& notification) { Announce(notification); });
     return true;
 }
 
 void WindowMessageLibrary::Disconnect() {
-    // The back end's threads end first, so no announcement races the clearing below.
-    BackEnd->Disconnect();
-    std::lock_guard lock(Mutex);
-    ConnectedOnce = true;  // the back end does not start again
-    Send = nullptr;
-    Waiting.clear();
-    Items.clear();
-    ReadNotify.clear();
+    std::shared_ptr<HidLibrary> stopping;
+    {
+        std::lock_guard lock(Mutex);
+        ConnectedOnce = true;  // the back end does not start again
+        stopping = std::move(BackEnd);
+    }
+    if (!stopping) {
+        return;
+    }
+    // Outside the lock: its threads may be waiting for it to announce. They end first, so no
+    // announcement races the clearing below.
+    stopping->Disconnect();
+    {
+        std::lock_guard lock(Mutex);
+        Send = nullptr;
+        Waiting.clear();
+        Items.clear();
+        ReadNotify.clear();
+    }
+    // The back end goes now (or when a Write still under way lets go of it), on this thread:
+    // never later from the DLL's unloading, where waiting for a thread of its own would hang.
+    stopping.reset();
 }
 
 void WindowMessageLibrary::Announce(const HidNotification& notification) {
@@ -98,27 +119,32 @@ bool WindowMessageLibrary::Read(HidHandle handle,
 }
 
 bool WindowMessageLibrary::Write(HidHandle handle, CommandReport report) {
-    return BackEnd->Write(handle, report);
+    const std::shared_ptr<HidLibrary> backEnd = CurrentBackEnd();
+    return backEnd && backEnd->Write(handle, report);
 }
 
 int WindowMessageLibrary::GetVendorID(HidHandle handle) {
-    return BackEnd->GetVendorID(handle);
+    const std::shared_ptr<HidLibrary> backEnd = CurrentBackEnd();
+    return backEnd ? backEnd->GetVendorID(handle) : 0;
 }
 
 int WindowMessageLibrary::GetProductID(HidHandle handle) {
-    return BackEnd->GetProductID(handle);
+    const std::shared_ptr<HidLibrary> backEnd = CurrentBackEnd();
+    return backEnd ? backEnd->GetProductID(handle) : 0;
 }
 
 HidHandle WindowMessageLibrary::GetHandle(int vendorId, int productId) {
-    return BackEnd->GetHandle(vendorId, productId);
+    const std::shared_ptr<HidLibrary> backEnd = CurrentBackEnd();
+    return backEnd ? backEnd->GetHandle(vendorId, productId) : 0;
 }
 
 bool WindowMessageLibrary::SetReadNotify(HidHandle handle, bool enabled) {
-    if (!IsAvailable(handle)) {
+    const std::shared_ptr<HidLibrary> backEnd = CurrentBackEnd();
+    if (!backEnd || !IsAvailable(handle)) {
         return false;
     }
     // Outside the lock: the back end announces while holding its own lock.
-    BackEnd->SetReadNotify(handle, enabled);
+    backEnd->SetReadNotify(handle, enabled);
     std::lock_guard lock(Mutex);
     const bool stillThere = std::ranges::find(Items, handle) != Items.end();
     if (enabled && stillThere) {

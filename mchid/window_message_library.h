@@ -32,7 +32,7 @@ public:
     // queue holds.
     static constexpr std::size_t kReportQueueCapacity = 256;
 
-    explicit WindowMessageLibrary(std::unique_ptr<HidLibrary> backEnd,
+    explicit WindowMessageLibrary(std::shared_ptr<HidLibrary> backEnd,
                                   std::size_t reportQueueCapacity = kReportQueueCapacity);
     // Disconnects.
     ~WindowMessageLibrary();
@@ -43,7 +43,9 @@ public:
     // Starts the back end; its notifications go to send from now on. False after an earlier
     // Connect or Disconnect: once per library, so a handle never names two devices.
     bool Connect(MessageSender send);
-    // Stops the back end and forgets every waiting report; nothing is sent once it returns.
+    // Stops the back end and lets go of it (a Write still under way keeps it until it returns),
+    // and forgets every waiting report; nothing is sent once it returns. From then on every
+    // call answers 0 or false.
     void Disconnect();
 
     // Copies the oldest waiting report of handle into buffer and forgets it. False, buffer
@@ -70,11 +72,13 @@ public:
 private:
     // The back end's poster: runs on its threads, one call at a time, in order.
     void Announce(const HidNotification& notification);
+    // Null once disconnected.
+    [[nodiscard]] std::shared_ptr<HidLibrary> CurrentBackEnd() const;
 
-    const std::unique_ptr<HidLibrary> BackEnd;
     const std::size_t ReportQueueCapacity;
 
-    mutable std::mutex Mutex;  // guards everything below; never held while calling BackEnd
+    mutable std::mutex Mutex;  // guards everything below; never held while calling the back end
+    std::shared_ptr<HidLibrary> BackEnd;
     bool ConnectedOnce = false;
     MessageSender Send;  // empty when not connected
     std::unordered_map<HidHandle, std::deque<InputReport>> Waiting;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
@@ -179,10 +180,10 @@ TEST(WindowMessageLibrary, ConnectsOnceAndAfterDisconnectSendsNothingAndKeepsNot
         << "a second session would start numbering handles again";
 
     rig.Library->Disconnect();
-    EXPECT_FALSE(rig.Read(panel)) << "waiting reports go with the session";
-    rig.Panels->Plug(684);
     EXPECT_TRUE(rig.Take().empty());
+    EXPECT_FALSE(rig.Read(panel)) << "waiting reports go with the session";
     EXPECT_EQ(rig.Library->ItemCount(), 0);
+    EXPECT_EQ(rig.Library->GetProductID(panel), 0) << "the back end has gone";
     const std::array<std::uint8_t, kCommandReportSize> command{0x00, 'A'};
     EXPECT_FALSE(rig.Library->Write(panel, command));
     EXPECT_FALSE(rig.Library->Connect([](HidEvent, HidHandle) { return true; }));
@@ -227,6 +228,63 @@ TEST(WindowMessageLibrary, ReportsAnnouncedOnAnotherThreadAreReadInOrder) {
     EXPECT_EQ(fault, "");
     EXPECT_FALSE(rig.Read(panel));
     EXPECT_EQ(rig.Library->DroppedReports(), 0u);
+}
+
+// A back end that tells when it is destroyed, and whose Write waits until it is let go.
+class ProbeBackEnd final : public HidLibrary {
+public:
+    ProbeBackEnd(std::atomic<bool>& destroyed, std::atomic<bool>& writing,
+                 std::atomic<bool>& release)
+        : Destroyed(destroyed), Writing(writing), Release(release) {}
+    ~ProbeBackEnd() override { Destroyed = true; }
+    void Connect(NotificationPoster) override {}
+    void Disconnect() override {}
+    int GetVendorID(HidHandle) override { return 0; }
+    int GetProductID(HidHandle) override { return 0; }
+    HidHandle GetHandle(int, int) override { return 0; }
+    void SetReadNotify(HidHandle, bool) override {}
+    bool Write(HidHandle, CommandReport) override {
+        Writing = true;
+        while (!Release) {
+            std::this_thread::yield();
+        }
+        return true;
+    }
+
+private:
+    std::atomic<bool>& Destroyed;
+    std::atomic<bool>& Writing;
+    std::atomic<bool>& Release;
+};
+
+// mcHID.dll's back end must go at Disconnect: left to the DLL's unloading, the end of its
+// threads would wait for Windows' loader, which waits for the unloading.
+TEST(WindowMessageLibrary, DisconnectLetsGoOfTheBackEndAndAWriteUnderWayKeepsItUntilItReturns) {
+    for (const bool writeUnderWay : {false, true}) {
+        SCOPED_TRACE(writeUnderWay);
+        std::atomic<bool> destroyed{false};
+        std::atomic<bool> writing{false};
+        std::atomic<bool> release{false};
+        WindowMessageLibrary library(std::make_unique<ProbeBackEnd>(destroyed, writing, release));
+        ASSERT_TRUE(library.Connect([](HidEvent, HidHandle) { return true; }));
+        std::thread worker;
+        if (writeUnderWay) {
+            worker = std::thread([&library] {
+                const std::array<std::uint8_t, kCommandReportSize> command{0x00, 'B'};
+                EXPECT_TRUE(library.Write(1, command));
+            });
+            while (!writing) {
+                std::this_thread::yield();
+            }
+        }
+        library.Disconnect();
+        EXPECT_EQ(destroyed, !writeUnderWay);
+        release = true;
+        if (worker.joinable()) {
+            worker.join();
+        }
+        EXPECT_TRUE(destroyed);
+    }
 }
 
 }  // namespace
