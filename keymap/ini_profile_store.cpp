@@ -22,6 +22,16 @@ private:
     ProfileText Text;
 };
 
+// "PATH: cannot read (REASON)" as the failure of the write that needed the read.
+std::string AsWriteFailure(const std::string& fileName, const std::string& readError) {
+    constexpr std::string_view kRead = ": cannot read (";
+    std::string reason = readError;
+    if (const auto at = readError.find(kRead); at != std::string::npos && readError.back() == ')') {
+        reason = readError.substr(at + kRead.size(), readError.size() - at - kRead.size() - 1);
+    }
+    return fileName + ": cannot write (cannot read it first: " + reason + ")";
+}
+
 }  // namespace
 
 Result<std::unique_ptr<ProfileView>> IniProfileStore::Read(const std::string& fileName) {
@@ -36,7 +46,8 @@ Status IniProfileStore::Write(const std::string& fileName, std::span<const Profi
     if (edits.empty()) return {};
     const Result<std::optional<std::string>> file = Files.ReadWholeFile(fileName);
     // A file that exists but cannot be read must not be replaced by one built from nothing.
-    if (!file) return Failure{file.Error()};
+    // What failed is the write the user asked for; the read is why.
+    if (!file) return Failure{AsWriteFailure(fileName, file.Error())};
 
     const std::optional<std::string>& old = file.Value();
     ProfileText text(old.value_or(std::string{}));

@@ -52,18 +52,18 @@ std::unique_ptr<DllSession> StartDllSession() {
     std::shared_ptr<HidLibrary> backEnd;
     const std::string script = EnvironmentValue(kVirtualPanelsVariable);
     if (!script.empty()) {
-        PanelScriptFile events = ReadPanelScriptFile(session->Log, script);
-        if (!events.Readable) {
+        Result<std::vector<ScriptEvent>> events = ReadPanelScriptFile(session->Log, script);
+        if (!events) {
             return nullptr;
         }
-        session->Panels = std::make_shared<VirtualPanels>(std::move(events.Events),
+        session->Panels = std::make_shared<VirtualPanels>(std::move(events).Value(),
                                                           VirtualPanels::Clock::RealTime);
         session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
         backEnd = session->Panels;
     } else {
         std::unique_ptr<HidrawSystem> system = CreateWin32HidSystem();
-        if (std::optional<std::string> problem = system->Start()) {
-            session->Log.AppendLine("Panels: " + *problem);
+        if (const Status started = system->Start(); !started) {
+            session->Log.AppendLine("Panels: " + started.Error());
             return nullptr;
         }
         backEnd = std::make_unique<HidapiLibrary>(std::move(system), session->Log);

@@ -75,14 +75,22 @@ public:
     Win32HidDevice(const Win32HidDevice&) = delete;
     Win32HidDevice& operator=(const Win32HidDevice&) = delete;
 
-    int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-        return hid_read_timeout(Reader, buffer.data(), buffer.size(),
-                                static_cast<int>(timeout.count()));
+    Result<std::size_t> Read(std::span<std::uint8_t> buffer,
+                             std::chrono::milliseconds timeout) override {
+        const int count = hid_read_timeout(Reader, buffer.data(), buffer.size(),
+                                           static_cast<int>(timeout.count()));
+        if (count < 0) {
+            return Failure{"hid_read_timeout: " + Utf8Of(hid_error(Reader))};
+        }
+        return static_cast<std::size_t>(count);
     }
-    int Write(std::span<const std::uint8_t> report) override {
+    Status Write(std::span<const std::uint8_t> report) override {
         const std::size_t length =
             OutputLength > 0 ? std::min(report.size(), OutputLength) : report.size();
-        return hid_write(Writer, report.data(), length);
+        if (hid_write(Writer, report.data(), length) < 0) {
+            return Failure{"hid_write: " + Utf8Of(hid_error(Writer))};
+        }
+        return {};
     }
 
 private:
@@ -100,16 +108,16 @@ public:
         }
     }
 
-    std::optional<std::string> Start() override {
+    Status Start() override {
         if (hid_init() != 0) {
-            return "hid_init failed (" + Utf8Of(hid_error(nullptr)) + ")";
+            return Failure{"hid_init failed (" + Utf8Of(hid_error(nullptr)) + ")"};
         }
         Initialised = true;
         Watch = std::make_unique<Win32DeviceWatch>();
-        if (auto problem = Watch->Problem()) {
-            return "no arrivals or removals: " + *problem;
+        if (std::optional<std::string> problem = Watch->Problem()) {
+            return Failure{"no arrivals or removals: " + *problem};
         }
-        return std::nullopt;
+        return {};
     }
 
     std::vector<HidrawNode> Enumerate() override {
@@ -127,16 +135,17 @@ public:
         return nodes;
     }
 
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override {
+    Result<std::unique_ptr<HidrawDevice>> Open(const HidrawNode& node) override {
         hid_device* reader = hid_open_path(node.Path.c_str());
         hid_device* writer = reader != nullptr ? hid_open_path(node.Path.c_str()) : nullptr;
         if (writer == nullptr) {
-            reason = "hid_open_path: " + Utf8Of(hid_error(nullptr));
+            std::string reason = "hid_open_path: " + Utf8Of(hid_error(nullptr));
             hid_close(reader);
-            return nullptr;
+            return Failure{std::move(reason)};
         }
-        return std::make_unique<Win32HidDevice>(reader, writer,
-                                                QueryReportLayout(node.Path).OutputLength);
+        std::unique_ptr<HidrawDevice> device = std::make_unique<Win32HidDevice>(
+            reader, writer, QueryReportLayout(node.Path).OutputLength);
+        return device;
     }
 
     std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override {

@@ -33,36 +33,33 @@ std::optional<std::string> ReadScript(const std::string& path) {
     return text;
 }
 
-std::string CannotRead(const std::string& path, int error) {
-    return "Virtual panels: " + path + ": cannot read (" + std::strerror(error) + ")";
-}
-
 }  // namespace
 
-PanelScriptFile ReadPanelScriptFile(LogSink& log, const std::string& path) {
+Result<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log, const std::string& path) {
     const std::optional<std::string> text = ReadScript(path);
     if (!text) {
         // errno still holds why the open or the read failed.
-        PanelScriptFile unreadable{false, {}, CannotRead(path, errno)};
-        log.AppendLine(unreadable.Error);
-        return unreadable;
+        std::string reason =
+            "Virtual panels: " + path + ": cannot read (" + std::strerror(errno) + ")";
+        log.AppendLine(reason);
+        return Failure{std::move(reason)};
     }
     PanelScript script = ParsePanelScript(*text);
     for (const ScriptProblem& problem : script.Problems) {
         log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
                        ": " + problem.Reason + ", skipped");
     }
-    return PanelScriptFile{true, std::move(script.Events), {}};
+    return std::move(script.Events);
 }
 
 HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
-    PanelScriptFile script = ReadPanelScriptFile(log, path);
-    if (!script.Readable) {
-        return HidLibraryLoad{nullptr, std::move(script.Error)};
+    Result<std::vector<ScriptEvent>> events = ReadPanelScriptFile(log, path);
+    if (!events) {
+        return Failure{events.Error()};
     }
-    return HidLibraryLoad{
-        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime),
-        {}};
+    std::unique_ptr<HidLibrary> library =
+        std::make_unique<VirtualPanels>(std::move(events).Value(), VirtualPanels::Clock::RealTime);
+    return library;
 }
 
 }  // namespace qel

@@ -7,6 +7,7 @@
 #include "panel/hidlibrary.h"
 #include "panel/panel_script.h"
 #include "translate/logsink.h"
+#include "translate/result.h"
 
 namespace qel {
 
@@ -17,10 +18,8 @@ inline constexpr const char* kVirtualPanelsVariable = "QEL1000_VIRTUAL_PANELS";
 // The text of the error dialog shown when the library cannot start.
 inline constexpr const char* kLoadErrorText = "Error loading dll";
 
-struct HidLibraryLoad {
-    std::unique_ptr<HidLibrary> Library;  // null when the back end could not start
-    std::string Error;                    // why, when Library is null
-};
+// A started back end (never null), or why it could not start.
+using HidLibraryLoad = Result<std::unique_ptr<HidLibrary>>;
 
 // Main thread, once at start-up. The program's library: on Windows mcHID.dll, loaded at run
 // time (our own mcHID.dll plays QEL1000_VIRTUAL_PANELS itself); elsewhere virtual panels when
@@ -29,15 +28,10 @@ struct HidLibraryLoad {
 // panels, calling nothing of the library. log must outlive the library.
 [[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log);
 
-struct PanelScriptFile {
-    bool Readable = false;
-    std::vector<ScriptEvent> Events;
-    std::string Error;  // why, when not readable
-};
-
 // The events of a panel script file; its unusable lines are logged with their line numbers, and
 // so is the reason when the file cannot be read (a folder included).
-[[nodiscard]] PanelScriptFile ReadPanelScriptFile(LogSink& log, const std::string& path);
+[[nodiscard]] Result<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log,
+                                                                   const std::string& path);
 
 // Virtual panels playing the script file in real time from Connect on; an unreadable file is a
 // start failure.

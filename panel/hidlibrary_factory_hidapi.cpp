@@ -13,12 +13,13 @@ HidLibraryLoad CreateHidLibrary(LogSink& log) {
         return CreateVirtualPanelsFromFile(log, scriptPath);
     }
     auto system = CreateHidrawSystem();
-    if (auto problem = system->Start()) {
-        std::string reason = "Panels: " + *problem;
+    if (const Status started = system->Start(); !started) {
+        std::string reason = "Panels: " + started.Error();
         log.AppendLine(reason);
-        return HidLibraryLoad{nullptr, std::move(reason)};
+        return Failure{std::move(reason)};
     }
-    return HidLibraryLoad{std::make_unique<HidapiLibrary>(std::move(system), log), {}};
+    std::unique_ptr<HidLibrary> library = std::make_unique<HidapiLibrary>(std::move(system), log);
+    return library;
 }
 
 }  // namespace qel

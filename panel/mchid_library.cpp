@@ -182,7 +182,7 @@ private:
 
 HidLibraryLoad Failed(LogSink& log, std::string reason) {
     log.AppendLine(reason);
-    return HidLibraryLoad{nullptr, std::move(reason)};
+    return Failure{std::move(reason)};
 }
 
 }  // namespace
@@ -214,7 +214,8 @@ HidLibraryLoad LoadMcHidLibrary(LogSink& log) {
         .SetReadNotify =
             EntryPoint<McHidSetReadNotifyFunction>(addresses, ExportIndex("SetReadNotify")),
     };
-    return HidLibraryLoad{std::make_unique<McHidLibrary>(module, entry, log), {}};
+    std::unique_ptr<HidLibrary> library = std::make_unique<McHidLibrary>(module, entry, log);
+    return library;
 }
 
 }  // namespace qel

@@ -11,7 +11,7 @@ namespace qel {
 // thread's message loop delivers it, into a HidNotification for the poster (a read event
 // carries the report the DLL's Read hands over; when Read has none, nothing is posted).
 //
-// When the DLL is missing or lacks one of the names, Library is null, the reason is logged,
+// When the DLL is missing or lacks one of the names, the load fails, the reason is logged,
 // the DLL is released again and none of its functions has been called.
 [[nodiscard]] HidLibraryLoad LoadMcHidLibrary(LogSink& log);
 

@@ -101,7 +101,7 @@ TEST(IniProfileStore, FailedOrRefusedWriteLeavesTheFileAsItWasAndSaysWhy) {
          "Permission denied",
          "",
          {"S", "k", "new"},
-         std::string(kPath) + ": cannot read (Permission denied)",
+         std::string(kPath) + ": cannot write (cannot read it first: Permission denied)",
          0},
         {"line break in a value",
          "",

@@ -107,8 +107,9 @@ TEST_F(McHidLoader, OurDllPlaysVirtualPanelsThroughTheWindowInOrderAndTakesWrite
     SearchDllIn("our-mchid");
 
     HidLibraryLoad load = LoadMcHidLibrary(Log);
-    ASSERT_TRUE(load.Library) << load.Error;
-    HidLibrary& hid = *load.Library;
+    ASSERT_TRUE(load) << load.Error();
+    std::unique_ptr<HidLibrary> library = std::move(load).Value();
+    HidLibrary& hid = *library;
     std::vector<HidNotification> seen;
     hid.Connect([&seen](const HidNotification& n) { seen.push_back(n); });
     EXPECT_TRUE(seen.empty()) << "nothing may arrive during Connect";
@@ -158,7 +159,7 @@ TEST_F(McHidLoader, OurDllPlaysVirtualPanelsThroughTheWindowInOrderAndTakesWrite
     hid.Disconnect();
     PumpUntil([] { return false; }, 200ms);
     EXPECT_EQ(seen.size(), expected.size()) << "nothing after Disconnect";
-    load.Library.reset();
+    library.reset();
     EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr) << "released, with no thread left in it";
     EXPECT_TRUE(Log.Lines.empty());
 
@@ -186,9 +187,10 @@ TEST_F(McHidLoader, OurDllWithoutVirtualPanelsWatchesForRealOnesAndFindsNoneHere
         GetProcAddress(configManager, "CM_Get_Device_Interface_PropertyW") != nullptr;
     SearchDllIn("our-mchid");
     HidLibraryLoad load = LoadMcHidLibrary(Log);
-    ASSERT_TRUE(load.Library) << load.Error;
+    ASSERT_TRUE(load) << load.Error();
+    std::unique_ptr<HidLibrary> library = std::move(load).Value();
     std::vector<HidNotification> seen;
-    load.Library->Connect([&seen](const HidNotification& n) { seen.push_back(n); });
+    library->Connect([&seen](const HidNotification& n) { seen.push_back(n); });
 
     if (hidapiCanStart) {
         EXPECT_TRUE(PumpUntil([&] { return !seen.empty(); }, 10s))
@@ -199,12 +201,12 @@ TEST_F(McHidLoader, OurDllWithoutVirtualPanelsWatchesForRealOnesAndFindsNoneHere
         PumpUntil([] { return false; }, 500ms);
         EXPECT_TRUE(seen.empty());
     }
-    EXPECT_EQ(load.Library->GetHandle(0x0D59, 684), 0u);
+    EXPECT_EQ(library->GetHandle(0x0D59, 684), 0u);
     const std::array<std::uint8_t, kCommandReportSize> command{0x00, 'A'};
-    EXPECT_FALSE(load.Library->Write(1, command));
+    EXPECT_FALSE(library->Write(1, command));
 
     const auto started = std::chrono::steady_clock::now();
-    load.Library.reset();
+    library.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3s) << "Disconnect waits on nothing";
     EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr);
     if (configManager != nullptr) {
@@ -215,9 +217,9 @@ TEST_F(McHidLoader, OurDllWithoutVirtualPanelsWatchesForRealOnesAndFindsNoneHere
 TEST_F(McHidLoader, AMissingDllIsAFailedLoad) {
     SearchDllIn("no-such-folder");
     HidLibraryLoad load = LoadMcHidLibrary(Log);
-    EXPECT_FALSE(load.Library);
-    EXPECT_EQ(load.Error.rfind("mcHID.dll: cannot load (error 126", 0), 0u) << load.Error;
-    EXPECT_EQ(Log.Lines, std::vector<std::string>{load.Error});
+    ASSERT_FALSE(load);
+    EXPECT_EQ(load.Error().rfind("mcHID.dll: cannot load (error 126", 0), 0u) << load.Error();
+    EXPECT_EQ(Log.Lines, std::vector<std::string>{load.Error()});
 }
 
 TEST_F(McHidLoader, ADllLackingOneNameIsRefusedReleasedAndNeverCalled) {
@@ -230,13 +232,13 @@ TEST_F(McHidLoader, ADllLackingOneNameIsRefusedReleasedAndNeverCalled) {
     SearchDllIn("stub-without-isavailable");
 
     HidLibraryLoad load = LoadMcHidLibrary(Log);
-    EXPECT_FALSE(load.Library);
-    EXPECT_EQ(load.Error, "mcHID.dll: has no function IsAvailable");
-    EXPECT_EQ(Log.Lines, std::vector<std::string>{load.Error});
+    ASSERT_FALSE(load);
+    EXPECT_EQ(load.Error(), "mcHID.dll: has no function IsAvailable");
+    EXPECT_EQ(Log.Lines, std::vector<std::string>{load.Error()});
 
     // The device module runs on without a library: no Connect, no Write, no Disconnect.
     {
-        TDeviceDM device(std::move(load.Library), [](const HidNotification&) {});
+        TDeviceDM device(nullptr, [](const HidNotification&) {});
         device.Handles[0] = 1;
         device.SendG1000A(0);
         device.Disconnect();
@@ -259,9 +261,10 @@ TEST_F(McHidLoader, EachMessageBecomesOneTypedNotificationAndAReadWithoutAReport
     SearchDllIn("stub-posting");
 
     HidLibraryLoad load = LoadMcHidLibrary(Log);
-    ASSERT_TRUE(load.Library) << load.Error;
+    ASSERT_TRUE(load) << load.Error();
+    std::unique_ptr<HidLibrary> library = std::move(load).Value();
     std::vector<HidNotification> seen;
-    load.Library->Connect([&seen](const HidNotification& n) { seen.push_back(n); });
+    library->Connect([&seen](const HidNotification& n) { seen.push_back(n); });
     EXPECT_TRUE(seen.empty()) << "the stub posts from inside Connect; none may arrive there";
 
     PumpUntil([] { return false; }, 300ms);
@@ -274,11 +277,11 @@ TEST_F(McHidLoader, EachMessageBecomesOneTypedNotificationAndAReadWithoutAReport
                     }));
     EXPECT_EQ(calls(), 3) << "Connect and a Read for each read event";
 
-    load.Library->Disconnect();
+    library->Disconnect();
     PumpUntil([] { return false; }, 200ms);
     EXPECT_EQ(seen.size(), 3u) << "what the DLL posts during Disconnect goes nowhere";
     EXPECT_EQ(calls(), 4);
-    load.Library.reset();
+    library.reset();
     FreeLibrary(stub);
     EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr);
 }
