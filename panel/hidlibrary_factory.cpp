@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "panel/virtual_library.h"
@@ -38,9 +39,13 @@ std::optional<std::string> ReadScript(const std::string& path) {
 Result<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log, const std::string& path) {
     const std::optional<std::string> text = ReadScript(path);
     if (!text) {
-        // errno still holds why the open or the read failed.
-        std::string reason =
-            "Virtual panels: " + path + ": cannot read (" + std::strerror(errno) + ")";
+        // errno still holds why the open or the read failed; a folder is named as one, which
+        // Windows' C library does not do (it says "Permission denied").
+        const std::string why = std::strerror(errno);
+        std::error_code error;
+        std::string reason = "Virtual panels: " + path + ": cannot read (" +
+                             (std::filesystem::is_directory(path, error) ? "Is a directory" : why) +
+                             ")";
         log.AppendLine(reason);
         return Failure{std::move(reason)};
     }
