@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,13 +16,21 @@ namespace {
 constexpr int kNameAttempts = 100;
 constexpr DWORD kReadChunk = 64 * 1024;
 
-std::wstring Widen(const std::string& utf8) {
+// The UTF-16 name of a UTF-8 path; nothing for bytes that are not UTF-8, which must not be
+// guessed into the name of some other file.
+std::optional<std::wstring> Widen(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int size = static_cast<int>(utf8.size());
     const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
     return wide;
+}
+
+std::string Failure(const std::string& path, const char* operation, const std::string& reason) {
+    return path + ": " + operation + " (" + reason + ")";
 }
 
 std::string Failure(const std::string& path, const char* operation, DWORD error) {
@@ -36,7 +45,16 @@ std::string Failure(const std::string& path, const char* operation, DWORD error)
            (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
         reason.pop_back();
     }
-    return path + ": " + operation + " (" + reason + ")";
+    return Failure(path, operation, reason);
+}
+
+// The system's word for a folder opened as a file is "Access is denied", which does not say
+// what is wrong.
+constexpr const char* kIsAFolder = "Is a folder";
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 class Handle {
@@ -64,13 +82,22 @@ private:
 class Win32FileAccess final : public FileAccess {
 public:
     ReadResult ReadWholeFile(const std::string& path) override {
-        Handle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
+        const std::optional<std::wstring> wide = Widen(path);
+        if (!wide) {
+            return {
+                ReadStatus::Failed, {}, Failure(path, "cannot read", ERROR_NO_UNICODE_TRANSLATION)};
+        }
+        const std::wstring& name = *wide;
+        Handle file(::CreateFileW(name.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
                 return {ReadStatus::Missing, {}, {}};
+            }
+            if (IsFolder(name)) {
+                return {ReadStatus::Failed, {}, Failure(path, "cannot read", kIsAFolder)};
             }
             return {ReadStatus::Failed, {}, Failure(path, "cannot read", error)};
         }
@@ -98,10 +125,14 @@ public:
     }
 
     WriteResult ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
-        const std::wstring target = Widen(path);
+        const std::optional<std::wstring> wide = Widen(path);
+        if (!wide) return Failed(path, ERROR_NO_UNICODE_TRANSLATION);
+        const std::wstring& target = *wide;
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
-            if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failed(path, ERROR_DIRECTORY);
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                return {false, Failure(path, "cannot write", kIsAFolder)};
+            }
             // A read-only file stays unchanged, as an in-place write would leave it.
             if (attributes & FILE_ATTRIBUTE_READONLY) return Failed(path, ERROR_ACCESS_DENIED);
         }
