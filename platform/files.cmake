@@ -1,8 +1,11 @@
-# Whole-file access for the profile store: one back end per platform.
+# Whole-file access for the profile store, and standard streams that carry bytes unchanged:
+# one back end per platform.
 if(WIN32)
-  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/win32_file_access.cpp)
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/win32_file_access.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/standard_streams_win32.cpp)
 else()
-  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/posix_file_access.cpp)
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/posix_file_access.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/standard_streams_posix.cpp)
 endif()
 add_library(qel_platform_files STATIC ${_qel_files_backend})
 target_include_directories(qel_platform_files PUBLIC ${QEL_SOURCE_DIR})
