@@ -3,8 +3,8 @@ set(QEL_INPUT_DIR ${CMAKE_CURRENT_SOURCE_DIR})
 
 if(WIN32)
   add_library(qel_platform_input STATIC
-    ${QEL_INPUT_DIR}/vk_mapping.cpp
-    ${QEL_INPUT_DIR}/win32_injector.cpp)
+    ${QEL_INPUT_DIR}/win32_injector.cpp
+    ${QEL_INPUT_DIR}/key_injector_factory_win32.cpp)
   target_link_libraries(qel_platform_input PUBLIC qel_translate PRIVATE qel_warnings user32)
 elseif(UNIX AND NOT APPLE)
   find_package(PkgConfig REQUIRED)
