@@ -191,7 +191,9 @@ void Win32Injector::KeyEvent(std::uint8_t virtualKey, bool down) {
     const std::uint32_t mapped = Calls->MapVirtualKeyCode(virtualKey, MAPVK_VK_TO_VSC) & 0xFF;
     const auto scanCode = static_cast<std::uint8_t>(mapped != 0 ? mapped : standard.Code);
     DWORD flags = down ? 0 : KEYEVENTF_KEYUP;
-    if (standard.Extended) flags |= KEYEVENTF_EXTENDEDKEY;
+    // The flag belongs to the standard key's code: a layout that names another code for the
+    // key (Print Screen as Alt+SysRq's 0x54) means that plain code.
+    if (standard.Extended && scanCode == standard.Code) flags |= KEYEVENTF_EXTENDEDKEY;
     Calls->KeybdEvent(virtualKey, scanCode, flags, 0);
 }
 

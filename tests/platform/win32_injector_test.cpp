@@ -104,6 +104,11 @@ TEST(Win32Injector, EachKeyEventIsOneKeybdEventWithTheKeysScanCodeInTheCoresOrde
          kShiftBit,
          kUsLayout,
          {Down(0x10, 0x2A), Down(0x00, 0x00), Up(0x00, 0x00), Up(0x10, 0x2A)}},
+        {"Print Screen as the layout names it",
+         0x2C,
+         {{0x2C, 0x54}},
+         {Down(0x2C, 0x54), Up(0x2C, 0x54)}},
+        {"Print Screen by its own code", 0x2C, {}, {Down(0x2C, 0x37, kExt), Up(0x2C, 0x37, kExt)}},
         // Only the low byte of the layout's answer is a scan code.
         {"answer with high bits", 0x42, {{0x42, 0xE030}}, {Down(0x42, 0x30), Up(0x42, 0x30)}},
     };
