@@ -3,15 +3,25 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qel {
 
 // Looks one environment variable up; null when it is not set.
 using EnvironmentLookup = std::function<const char*(const char* name)>;
+// Whether the X display of this name answers.
+using XDisplayProbe = std::function<bool(const char* displayName)>;
 
-// The message to print when no display is named at all, so that the program can say so
-// instead of aborting inside Qt. Nothing when DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is
-// set to something, and always nothing on systems without display servers (Windows, macOS).
-[[nodiscard]] std::optional<std::string> MissingDisplayMessage(const EnvironmentLookup& getEnv);
+// What to print instead of starting Qt, which aborts with no word a user would understand when
+// it has no display: nothing when a display is there (or the user chose a Qt platform, or the
+// system has no display servers: Windows, macOS). With no display named, the message says so
+// and how to try the program without a desktop (programPath as the user can run it); with an
+// X display named that does not answer, one line naming it.
+[[nodiscard]] std::optional<std::string> DisplayProblem(const EnvironmentLookup& getEnv,
+                                                        const XDisplayProbe& canReach,
+                                                        std::string_view programPath);
+
+// The real probe: connects to the X display and disconnects at once.
+[[nodiscard]] bool CanReachXDisplay(const char* displayName);
 
 }  // namespace qel

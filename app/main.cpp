@@ -104,7 +104,7 @@ void TMainForm::CreateComponents() {
     KeyCB->hide();
     KeyGateView = std::make_unique<CheckBoxGate>(*KeyCB);
 
-    Memo1 = new QPlainTextEdit(client);
+    Memo1 = new TLogMemo(client);
     Memo1->setReadOnly(true);
     MemoSink = std::make_unique<MemoLog>(*Memo1);
     Memo1->setGeometry(0, 145, kClientWidth, 365);
@@ -155,8 +155,18 @@ void TMainForm::Link(const Links& links) {
 }
 
 bool TMainForm::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        FormActivate();
+    switch (event->type()) {
+        case QEvent::WindowActivate:
+            FormActivate();
+            ApplyOuterSize();
+            break;
+        // The window manager frames the window after it is shown, and moves it when it does.
+        case QEvent::Move:
+        case QEvent::Show:
+            ApplyOuterSize();
+            break;
+        default:
+            break;
     }
     return QMainWindow::event(event);
 }
@@ -304,14 +314,27 @@ QSize TMainForm::OuterSize() const {
 }
 
 void TMainForm::SetOuterSize(int width, int height) {
+    WantedOuterSize = QSize(width, height);
+    ApplyOuterSize();
+}
+
+void TMainForm::ApplyOuterSize() {
+    if (!WantedOuterSize) {
+        return;
+    }
     // The frame is known only once the window manager has framed the window; before that
     // (and with no window manager) the outer size is the window's own size.
     const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(width - frame.width(), height - frame.height());
+    const QSize inner = *WantedOuterSize - frame;
+    if (size() != inner || minimumSize() != inner || maximumSize() != inner) {
+        setFixedSize(inner);
+    }
+    // The log is wider than the window: its lines wrap where the window ends.
+    Memo1->WrapWithin(inner.width() - Memo1->x());
 }
 
 void TMainForm::SetOuterHeight(int height) {
-    SetOuterSize(OuterSize().width(), height);
+    SetOuterSize(WantedOuterSize ? WantedOuterSize->width() : OuterSize().width(), height);
 }
 
 }  // namespace qel

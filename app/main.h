@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include "app/checkboxgate.h"
+#include "app/logmemo.h"
 #include "app/memolog.h"
 #include "app/ratemeter.h"
 #include "app/statusview.h"
@@ -80,7 +82,8 @@ public:
     void DebugMode1Click();
     void About1Click();
 
-    // Sets the size of the window including its frame.
+    // Sets the size of the window including its frame. Kept, and applied again whenever the
+    // window system frames the window or changes the frame, so the outer size stays as set.
     void SetOuterSize(int width, int height);
     void SetOuterHeight(int height);
     [[nodiscard]] QSize OuterSize() const;
@@ -100,7 +103,7 @@ public:
     QLabel* CountHzLbl = nullptr;
     QLabel* LoopHzLbl = nullptr;
     QCheckBox* KeyCB = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    TLogMemo* Memo1 = nullptr;
     QStatusBar* StatusBar = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
@@ -135,6 +138,8 @@ protected:
 
 private:
     void CreateComponents();
+    // Sizes the window to WantedOuterSize with the frame as now known.
+    void ApplyOuterSize();
     void CreateMenu();
     void CreateStatusBar();
     // A worker thread ended: the program closes, unless it is closing already.
@@ -150,6 +155,7 @@ private:
     QLabel* Panel0 = nullptr;
     QLabel* Panel1 = nullptr;
     RateMeter ReadRate;
+    std::optional<QSize> WantedOuterSize;
     bool ActivationDone = false;
     bool DebugMode = false;
     bool Closing = false;

@@ -26,7 +26,7 @@ std::optional<QString> QtUserPrompts::ChooseFile(QFileDialog& dialog) {
 }
 
 void QtUserPrompts::ShowMessage(const QString& text) {
-    QMessageBox::information(Parent, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    QMessageBox::information(Parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 void QtUserPrompts::ShowError(const QString& text) {

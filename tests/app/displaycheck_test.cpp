@@ -1,41 +1,64 @@
 #include "app/displaycheck.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace qel {
 namespace {
 
-TEST(MissingDisplayMessage, SpeaksUpOnlyWhenNoDisplayIsNamed) {
+TEST(DisplayProblem, SpeaksUpOnlyWhenNoDisplayIsNamedOrTheNamedOneDoesNotAnswer) {
     struct Case {
         const char* Name;
         std::map<std::string, std::string> Environment;
-        bool Complains;
+        bool XAnswers;
+        std::optional<std::string> Expected;  // "*" = the no-display message
     };
     const Case cases[]{
-        {"nothing set", {}, true},
+        {"nothing set", {}, true, "*"},
         {"all set but empty",
          {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},
-         true},
-        {"X11", {{"DISPLAY", ":0"}}, false},
-        {"Wayland", {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
-        {"a chosen Qt platform", {{"QT_QPA_PLATFORM", "offscreen"}}, false},
+         true,
+         "*"},
+        {"X11", {{"DISPLAY", ":0"}}, true, std::nullopt},
+        {"X11 that does not answer",
+         {{"DISPLAY", ":99"}},
+         false,
+         "qel1000keysend: display :99 cannot be reached\n"},
+        {"Wayland", {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":99"}}, false, std::nullopt},
+        {"a chosen Qt platform",
+         {{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":99"}},
+         false,
+         std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const auto message = MissingDisplayMessage([&](const char* name) -> const char* {
-            const auto found = c.Environment.find(name);
-            return found == c.Environment.end() ? nullptr : found->second.c_str();
-        });
-        ASSERT_EQ(message.has_value(), c.Complains);
-        if (message) {
-            // The user must learn both what is missing and how to try without a desktop.
+        std::vector<std::string> probed;
+        const auto message = DisplayProblem(
+            [&](const char* name) -> const char* {
+                const auto found = c.Environment.find(name);
+                return found == c.Environment.end() ? nullptr : found->second.c_str();
+            },
+            [&](const char* display) {
+                probed.emplace_back(display);
+                return c.XAnswers;
+            },
+            "/opt/qel/bin/qel1000keysend");
+        ASSERT_EQ(message.has_value(), c.Expected.has_value());
+        if (c.Expected == "*") {
+            // What is missing, and a command that works as printed.
             EXPECT_NE(message->find("DISPLAY"), std::string::npos);
-            EXPECT_NE(message->find("xvfb-run -a qel1000keysend"), std::string::npos);
+            EXPECT_NE(message->find("    xvfb-run -a /opt/qel/bin/qel1000keysend\n"),
+                      std::string::npos);
+            EXPECT_TRUE(probed.empty());
+        } else if (c.Expected) {
+            EXPECT_EQ(*message, *c.Expected);
         }
     }
+    EXPECT_FALSE(CanReachXDisplay(":4711")) << "no X server listens there";
 }
 
 }  // namespace

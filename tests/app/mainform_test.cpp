@@ -72,6 +72,11 @@ TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
         Pump();
         EXPECT_TRUE(Form().DebugMode1->isChecked());
         EXPECT_EQ(Form().OuterSize(), QSize(430, 577));
+        // The log is wider than the window: it keeps its size, and its text ends (and wraps)
+        // where the window ends, so no line is cut off unseen.
+        const QPlainTextEdit& memo = *Form().Memo1;
+        EXPECT_EQ(memo.size(), QSize(629, 365));
+        EXPECT_LE(memo.x() + memo.viewport()->geometry().right(), Form().width());
 
         c.Choose(Form());
         Pump();
@@ -305,7 +310,10 @@ TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm) {
 }
 
 TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn) {
+    testing::internal::CaptureStderr();
     StartAndShow(false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("qel1000keysend: no back end\n", 0), 0U)
+        << "whoever started the program learns why at once";
     EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
     EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
     EXPECT_TRUE(QTest::qWaitFor(

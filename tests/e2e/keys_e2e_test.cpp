@@ -5,28 +5,16 @@
 
 #include <gtest/gtest.h>
 
-// After gtest: Xlib defines macros (None, Bool, Status) that clash with C++ names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <optional>
-#include <string>
-#include <thread>
-#include <vector>
+#include <sstream>
+
+#include "x_program.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
+using namespace qel::e2e;
 
 // Bindings for one button, one knob, one joystick direction and one audio button.
 constexpr const char* kKeyMap =
@@ -75,150 +63,122 @@ std::string Describe(XKeyEvent& event) {
     return text + (name != nullptr ? name : "?");
 }
 
-class ProgramProcess {
-public:
-    ProgramProcess(const std::string& program, const std::filesystem::path& directory,
-                   const std::filesystem::path& script) {
-        Pid = fork();
-        if (Pid == 0) {
-            if (chdir(directory.c_str()) != 0) _exit(126);
-            setenv("QEL1000_VIRTUAL_PANELS", script.c_str(), 1);
-            setenv("QT_QPA_PLATFORM", "xcb", 1);
-            const int log =
-                open((directory / "program.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (log >= 0) {
-                dup2(log, STDOUT_FILENO);
-                dup2(log, STDERR_FILENO);
+// A private X display's key target window, holding the focus, and a folder for the program.
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* program = std::getenv("QEL1000KEYSEND");
+        ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
+        Program = program;
+        if (access("/dev/uinput", W_OK) == 0) {
+            GTEST_SKIP() << "/dev/uinput is writable: keys would bypass this X server";
+        }
+        IgnoreXErrors();
+        TheDisplay = XOpenDisplay(nullptr);
+        if (TheDisplay == nullptr) {
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        }
+        Directory = std::filesystem::temp_directory_path() /
+                    ("qel_e2e_" + std::to_string(getpid()) + "_" +
+                     testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(Directory);
+
+        const int screen = DefaultScreen(TheDisplay);
+        Target =
+            XCreateSimpleWindow(TheDisplay, RootWindow(TheDisplay, screen), 500, 300, 200, 100, 1,
+                                BlackPixel(TheDisplay, screen), WhitePixel(TheDisplay, screen));
+        XStoreName(TheDisplay, Target, "qel e2e key target");
+        XSelectInput(TheDisplay, Target, KeyPressMask | StructureNotifyMask);
+        XMapWindow(TheDisplay, Target);
+        for (XEvent event; XNextEvent(TheDisplay, &event), event.type != MapNotify;) {
+        }
+    }
+
+    void TearDown() override {
+        if (TheDisplay == nullptr) {
+            return;
+        }
+        XDestroyWindow(TheDisplay, Target);
+        XCloseDisplay(TheDisplay);
+        if (HasFailure()) {
+            std::cerr << "program output kept in " << (Directory / "program.out") << '\n';
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(Directory, ignored);
+    }
+
+    // The keys the target receives while process runs, until count have come or 40 s pass;
+    // then the program's window is closed as a window manager would close it, and the
+    // program must end cleanly.
+    std::vector<std::string> KeysThenClose(ProgramProcess& process, std::size_t count) {
+        std::vector<std::string> keys;
+        std::optional<Window> programWindow;
+        const auto deadline = Clock::now() + 40s;
+        while (Clock::now() < deadline && keys.size() < count) {
+            // The program's window may take the focus when it appears: take it back each time.
+            XSetInputFocus(TheDisplay, Target, RevertToParent, CurrentTime);
+            XSync(TheDisplay, False);
+            while (XPending(TheDisplay) > 0) {
+                XEvent event;
+                XNextEvent(TheDisplay, &event);
+                if (event.type == KeyPress && !IsModifierKey(XLookupKeysym(&event.xkey, 0))) {
+                    keys.push_back(Describe(event.xkey));
+                }
             }
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~ProgramProcess() {
-        if (Pid > 0 && !Ended) {
-            kill(Pid, SIGKILL);
-            waitpid(Pid, nullptr, 0);
-        }
-    }
-    // The exit status once the program has ended within timeout.
-    std::optional<int> WaitForExit(Clock::duration timeout) {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(Pid, &status, WNOHANG) == Pid) {
-                Ended = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            if (!programWindow) {
+                programWindow = FindWindow(TheDisplay, "QEL G1000 keysend");
+            }
+            if (process.WaitForExit(0s).has_value()) {
+                ADD_FAILURE() << "the program ended early";
+                return keys;
             }
             std::this_thread::sleep_for(20ms);
         }
-        return std::nullopt;
+        // The caption changes at the first activation, so the bindings were loaded by then.
+        if (!programWindow) {
+            ADD_FAILURE() << "no window named \"QEL G1000 keysend\"";
+            return keys;
+        }
+        SendClose(TheDisplay, *programWindow);
+        const std::optional<int> exitStatus = process.WaitForExit(15s);
+        EXPECT_TRUE(exitStatus.has_value()) << "the program did not end after its window closed";
+        EXPECT_EQ(exitStatus.value_or(-1), 0);
+        return keys;
     }
-    pid_t Pid = -1;
-    bool Ended = false;
+
+    std::string Program;
+    Display* TheDisplay = nullptr;
+    std::filesystem::path Directory;
+    Window Target = 0;
 };
 
-// The top-level window whose name is title, if it is mapped.
-std::optional<Window> FindWindow(Display* display, const std::string& title) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    std::optional<Window> found;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
-        return found;
-    }
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (title == name) found = children[i];
-            XFree(name);
-        }
-    }
-    if (children != nullptr) XFree(children);
-    return found;
-}
-
-void SendClose(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
-
-class EndToEnd : public ::testing::Test {};
-
 TEST_F(EndToEnd, BoundControlsTypeTheirKeysIntoTheFocusedWindowInOrder) {
-    const char* program = std::getenv("QEL1000KEYSEND");
-    ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
-    if (access("/dev/uinput", W_OK) == 0) {
-        GTEST_SKIP() << "/dev/uinput is writable: keys would bypass this X server";
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        GTEST_SKIP() << "no X display (run under xvfb-run)";
-    }
-
-    const auto directory =
-        std::filesystem::temp_directory_path() / ("qel_e2e_" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory);
-    std::ofstream(directory / "keymap.ini") << kKeyMap;
-    std::ofstream(directory / "panels.script") << kPanelScript;
-
-    const int screen = DefaultScreen(display);
-    const Window target =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 500, 300, 200, 100, 1,
-                            BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, target, "qel e2e key target");
-    XSelectInput(display, target, KeyPressMask | StructureNotifyMask);
-    XMapWindow(display, target);
-    for (XEvent event; XNextEvent(display, &event), event.type != MapNotify;) {
-    }
-
-    ProgramProcess process(program, directory, directory / "panels.script");
+    std::ofstream(Directory / "keymap.ini") << kKeyMap;
+    std::ofstream(Directory / "panels.script") << kPanelScript;
+    ProgramProcess process({Program}, Directory,
+                           {{"QEL1000_VIRTUAL_PANELS", (Directory / "panels.script").string()}});
     ASSERT_GT(process.Pid, 0);
+    EXPECT_EQ(KeysThenClose(process, kExpectedKeys.size()), kExpectedKeys);
+}
 
-    std::vector<std::string> keys;
-    std::optional<Window> programWindow;
-    const auto deadline = Clock::now() + 40s;
-    while (Clock::now() < deadline && keys.size() < kExpectedKeys.size()) {
-        // The program's window may take the focus when it appears: take it back each time.
-        XSetInputFocus(display, target, RevertToParent, CurrentTime);
-        XSync(display, False);
-        while (XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            if (event.type == KeyPress && !IsModifierKey(XLookupKeysym(&event.xkey, 0))) {
-                keys.push_back(Describe(event.xkey));
-            }
-        }
-        if (!programWindow) {
-            programWindow = FindWindow(display, "QEL G1000 keysend");
-        }
-        ASSERT_FALSE(process.WaitForExit(0s).has_value()) << "the program ended early";
-        std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_EQ(keys, kExpectedKeys);
-    // The caption changes at the first activation, so the bindings were loaded by then.
-    ASSERT_TRUE(programWindow.has_value()) << "no window named \"QEL G1000 keysend\"";
+TEST_F(EndToEnd, TheReadmeDemoCommandTypesTheExampleKeyMapsKeys) {
+    const char* sourceDir = std::getenv("QEL_SOURCE_DIR");
+    ASSERT_NE(sourceDir, nullptr);
+    const std::filesystem::path root = sourceDir;
+    std::ifstream readme(root / "README.md");
+    std::stringstream text;
+    text << readme.rdbuf();
+    ASSERT_NE(text.str().find("`scripts/start --demo`"), std::string::npos)
+        << "the README names the demo command this test runs";
 
-    SendClose(display, *programWindow);
-    const std::optional<int> exitStatus = process.WaitForExit(15s);
-    ASSERT_TRUE(exitStatus.has_value()) << "the program did not end after its window closed";
-    EXPECT_EQ(*exitStatus, 0);
-
-    XDestroyWindow(display, target);
-    XCloseDisplay(display);
-    if (HasFailure()) {
-        std::cerr << "program output kept in " << (directory / "program.out") << '\n';
-        return;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
+    // The program built already stands in for the script's own build step.
+    ProgramProcess process({"bash", (root / "scripts/start").string(), "--demo"}, Directory,
+                           {{"QEL_PROGRAM", Program}});
+    ASSERT_GT(process.Pid, 0);
+    // examples/keymap.ini binds soft keys 1 and 3, three joystick directions and the push.
+    const std::vector<std::string> demoKeys{"F1", "F3", "Up", "Prior", "Right", "Return"};
+    EXPECT_EQ(KeysThenClose(process, demoKeys.size()), demoKeys);
 }
 
 }  // namespace

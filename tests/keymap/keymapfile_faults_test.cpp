@@ -26,7 +26,7 @@ std::vector<Fault> FaultsOnEveryDisk() {
              fs::remove(b.KeyMapPath());
              fs::create_directory(b.KeyMapPath());
          },
-         ": cannot read (" + words.IsAFolder + ")", false},
+         ": cannot write (cannot read it first: " + words.IsAFolder + ")", false},
     };
     if (words.ReadOnlyFilesBind) {
         faults.push_back({"read-only file", [] { return CreateFileAccess(); },

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "panel/hidlibrary_factory.h"
 #include "panel/panel_script.h"
 #include "panel_fixture.h"
 #include "support/memory_log.h"
@@ -63,6 +64,31 @@ TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTrans
     EXPECT_EQ(rig.View.Captions[0], "QEL1000-0: Connected");
     EXPECT_EQ(rig.View.Captions[4], "QELAudio-0: Connected");
     EXPECT_EQ(rig.Hook->ConnectedCount, 2) << "the other maker's device is not counted";
+}
+
+}  // namespace
+}  // namespace qel::test
+
+namespace qel::test {
+namespace {
+
+TEST(VirtualPanelsFromFile, AScriptThatCannotBeReadIsAStartFailureNamingFileAndReason) {
+    const std::string folder = std::string(QEL_SOURCE_DIR) + "/examples";
+    const std::string missing = folder + "/no-such.script";
+    struct Case {
+        std::string Path;
+        std::string Error;
+    };
+    for (const Case& c :
+         {Case{missing, "Virtual panels: " + missing + ": cannot read (No such file or directory)"},
+          Case{folder, "Virtual panels: " + folder + ": cannot read (Is a directory)"}}) {
+        SCOPED_TRACE(c.Path);
+        MemoryLog log;
+        const HidLibraryLoad load = CreateVirtualPanelsFromFile(log, c.Path);
+        ASSERT_FALSE(load.Ok());
+        EXPECT_EQ(load.Error(), c.Error);
+        EXPECT_EQ(log.Lines, std::vector<std::string>{c.Error});
+    }
 }
 
 }  // namespace
