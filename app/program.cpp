@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 
+#include "platform/current_directory.h"
 #include "platform/file_access_factory.h"
 #include "platform/key_injector_factory.h"
 #include "platform/key_layout_factory.h"

@@ -2,6 +2,7 @@
 if(WIN32)
   qel_add_test(platform_win32_tests
     SOURCES
+      ${CMAKE_CURRENT_SOURCE_DIR}/win32_current_directory_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_injector_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_keyboard_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_threads_test.cpp
