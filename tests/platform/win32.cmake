@@ -5,6 +5,7 @@ if(WIN32)
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_current_directory_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_injector_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_keyboard_test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/win32_profile_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/win32_threads_test.cpp
     LIBS qel_platform_input qel_platform_files qel_platform_threads qel_keymap qel_test_support
     LABELS platform)
