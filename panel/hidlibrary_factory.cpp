@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "panel/virtual_library.h"
 
@@ -15,13 +14,6 @@ namespace {
 
 // The whole script file; nothing when it cannot be opened or read (a folder included).
 std::optional<std::string> ReadScript(const std::string& path) {
-    // POSIX opens a folder and fails the read with EISDIR; Windows refuses the open with EACCES,
-    // which would send the user looking at permissions.
-    std::error_code notChecked;
-    if (std::filesystem::is_directory(path, notChecked)) {
-        errno = EISDIR;
-        return std::nullopt;
-    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return std::nullopt;
