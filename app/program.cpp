@@ -4,8 +4,10 @@
 
 #include <QMetaObject>
 
+#include "platform/current_directory.h"
 #include "platform/file_access_factory.h"
 #include "platform/key_injector_factory.h"
+#include "platform/key_layout_factory.h"
 
 namespace qel {
 
@@ -40,6 +42,7 @@ Program::Program(ProgramSources sources)
     : MainForm(std::move(sources.Prompts)),
       Files(FilesOrDefault(std::move(sources.Files))),
       Store(*Files),
+      Layout(CreateKeyLayout()),
       Injector(MakeInjector(sources.MakeKeyInjector, MainForm.Log())),
       // Queued invocations run on the main thread, one at a time, in the order posted.
       Notifications([this] {
@@ -48,7 +51,7 @@ Program::Program(ProgramSources sources)
       }),
       KeyMapPath(NativePathRules()),
       DeviceDM(StartHidLibrary(sources.MakeHidLibrary, MainForm), Notifications.Poster()),
-      Core(LocateKeyMapInCurrentDirectory(KeyMapPath), Store, Layout, *Injector, MainForm.Log(),
+      Core(LocateKeyMapInCurrentDirectory(KeyMapPath), Store, *Layout, *Injector, MainForm.Log(),
            MainForm.Gate()),
       Hook(DeviceDM, MainForm.StatusView(),
            [this](int productId, ReceiveBuffer report) {

@@ -12,7 +12,7 @@
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymappath.h"
-#include "keymap/us_layout.h"
+#include "keymap/keylayout.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
 #include "panel/hidlibrary_factory.h"
@@ -54,7 +54,7 @@ private:
 
     std::unique_ptr<FileAccess> Files;
     IniProfileStore Store;
-    UsEnglishLayout Layout;
+    std::unique_ptr<KeyLayout> Layout;
     std::unique_ptr<KeyInjector> Injector;
     HidNotificationQueue Notifications;
     // The program's one key map path buffer; the path never moves after start-up.

@@ -16,7 +16,26 @@ set(CMAKE_RC_COMPILER ${_qel_triple}-windres)
 set(CMAKE_AR ${_qel_triple}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${_qel_triple}-gcc-ranlib-posix CACHE FILEPATH "")
 
-set(QEL_WINDOWS_DEPS_PREFIX "" CACHE STRING "Prefixes of the cross-built third-party libraries")
+# Unless given (-D, -C): the prefixes in the environment, else those of the last
+# scripts/windows-deps run in its cache folder, so `cmake --preset windows` finds them.
+set(_qel_deps_default "$ENV{QEL_WINDOWS_DEPS_PREFIX}")
+if(NOT _qel_deps_default)
+  if(DEFINED ENV{QEL_CACHE_DIR})
+    set(_qel_deps_cache "$ENV{QEL_CACHE_DIR}")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(_qel_deps_cache "$ENV{XDG_CACHE_HOME}/qel1000keysend")
+  else()
+    set(_qel_deps_cache "$ENV{HOME}/.cache/qel1000keysend")
+  endif()
+  if(EXISTS "${_qel_deps_cache}/windows-deps.env")
+    file(STRINGS "${_qel_deps_cache}/windows-deps.env" _qel_deps_line
+         REGEX "^QEL_WINDOWS_DEPS_PREFIX=")
+    string(REGEX REPLACE "^QEL_WINDOWS_DEPS_PREFIX=\"?([^\"]*)\"?$" "\\1" _qel_deps_default
+           "${_qel_deps_line}")
+  endif()
+endif()
+set(QEL_WINDOWS_DEPS_PREFIX "${_qel_deps_default}" CACHE STRING
+    "Prefixes of the cross-built third-party libraries")
 set(QEL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix for running the .exe files")
 # try_compile projects read this file again with a build folder of their own.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QEL_WINDOWS_DEPS_PREFIX QEL_WINEPREFIX)

@@ -18,7 +18,7 @@ namespace qel {
 // keymap.ini: reads every unit's names and bindings into the unit state, writes single
 // bindings, clears all, and imports a Mindstar key file. Main thread only. With no path,
 // nothing is read or written and the log says once why the key map cannot be used
-// (noPathReason, e.g. from LocateKeyMapInCurrentDirectory). Reads see a missing file,
+// (noPathReason, e.g. from LocateKeyMap). Reads see a missing file,
 // section or key as unbound; a file that exists but cannot be read logs one line per
 // operation and reads as unbound. A failed write still changes the unit state and logs
 // one line per operation naming the file and the reason.

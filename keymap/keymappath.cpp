@@ -1,9 +1,8 @@
 #include "keymap/keymappath.h"
 
 #include <climits>
-#include <exception>
 #include <filesystem>
-#include <system_error>
+#include <string>
 
 namespace qel {
 namespace {
@@ -15,14 +14,14 @@ constexpr std::size_t kNativePathLimit = PATH_MAX;
 constexpr std::size_t kNativePathLimit = 260;
 #endif
 
-std::string CannotBeUsed(std::string_view why) {
+}  // namespace
+
+std::string KeyMapUnusable(std::string_view why) {
     std::string reason(kKeyMapFileName);
     reason += " cannot be used: ";
     reason += why;
     return reason;
 }
-
-}  // namespace
 
 PathRules NativePathRules() {
     return {static_cast<char>(std::filesystem::path::preferred_separator), kNativePathLimit};
@@ -62,31 +61,12 @@ KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory
         return location;
     }
     if (directory.empty()) {
-        location.Reason = CannotBeUsed("the current directory is unknown");
+        location.Reason = KeyMapUnusable("the current directory is unknown");
     } else {
-        location.Reason = CannotBeUsed("the current directory is longer than " +
-                                       std::to_string(buffer.LongestDirectory()) + " characters");
+        location.Reason = KeyMapUnusable("the current directory is longer than " +
+                                         std::to_string(buffer.LongestDirectory()) + " characters");
     }
     return location;
-}
-
-KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
-    std::error_code error;
-    const std::filesystem::path current = std::filesystem::current_path(error);
-    if (error) {
-        return {std::nullopt,
-                CannotBeUsed("the current directory cannot be found (" + error.message() + ")")};
-    }
-    std::string directory;
-    try {
-        directory = current.string();
-    } catch (const std::exception& failure) {
-        // Windows: a directory name the 8-bit code page cannot spell.
-        return {std::nullopt,
-                CannotBeUsed(std::string("the current directory cannot be spelled (") +
-                             failure.what() + ")")};
-    }
-    return LocateKeyMap(buffer, directory);
 }
 
 }  // namespace qel

@@ -50,7 +50,7 @@ struct KeyMapLocation {
 // The key map path for directory, with the reason when it cannot be formed.
 [[nodiscard]] KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory);
 
-// The same for the current directory; fixed once at start-up by the caller.
-[[nodiscard]] KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer);
+// The reason line for a key map that cannot be used: "keymap.ini cannot be used: " + why.
+[[nodiscard]] std::string KeyMapUnusable(std::string_view why);
 
 }  // namespace qel

@@ -1,24 +1,15 @@
 #include "panel/panel_worker.h"
 
 #include <cassert>
-#include <chrono>
 #include <utility>
 
+#include "platform/millisecond_clock.h"
 #include "platform/thread_priority.h"
 
 namespace qel {
 
 WorkerTiming WorkerTiming::Real() {
-    return WorkerTiming{
-        [] {
-            const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            return static_cast<std::uint32_t>(
-                std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-        },
-        [](std::uint32_t milliseconds) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-        },
-    };
+    return WorkerTiming{platform::TickCount, platform::SleepMilliseconds};
 }
 
 std::uint32_t CycleWait(std::int32_t period, std::uint32_t elapsed) {

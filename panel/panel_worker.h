@@ -14,7 +14,7 @@ namespace qel {
 struct WorkerTiming {
     std::function<std::uint32_t()> TickCount;  // wraps every 49.7 days
     std::function<void(std::uint32_t milliseconds)> Sleep;
-    // The monotonic clock truncated to 32 bits, and a real sleep.
+    // The system's tick and sleep (GetTickCount and Sleep on Windows).
     [[nodiscard]] static WorkerTiming Real();
 };
 

@@ -1,8 +1,13 @@
-# Whole-file access for the profile store: one back end per platform.
+# Whole-file access for the profile store, where keymap.ini lives, and standard streams that
+# carry bytes unchanged: one back end per platform.
 if(WIN32)
-  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/win32_file_access.cpp)
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/win32_file_access.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/current_directory_win32.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/standard_streams_win32.cpp)
 else()
-  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/posix_file_access.cpp)
+  set(_qel_files_backend ${CMAKE_CURRENT_SOURCE_DIR}/posix_file_access.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/current_directory_posix.cpp
+                         ${CMAKE_CURRENT_SOURCE_DIR}/standard_streams_posix.cpp)
 endif()
 add_library(qel_platform_files STATIC ${_qel_files_backend})
 qel_public_headers(qel_platform_files platform)

@@ -1,11 +1,12 @@
-# Keystroke output: one KeyInjector back end per platform, chosen here.
+# Keystroke output and the keyboard layout: one back end per platform, chosen here.
 set(QEL_INPUT_DIR ${CMAKE_CURRENT_SOURCE_DIR})
 
 if(WIN32)
   add_library(qel_platform_input STATIC
-    ${QEL_INPUT_DIR}/vk_mapping.cpp
-    ${QEL_INPUT_DIR}/win32_injector.cpp)
-  target_link_libraries(qel_platform_input PUBLIC qel_translate PRIVATE qel_warnings user32)
+    ${QEL_INPUT_DIR}/win32_injector.cpp
+    ${QEL_INPUT_DIR}/key_injector_factory_win32.cpp
+    ${QEL_INPUT_DIR}/win32_key_layout.cpp)
+  target_link_libraries(qel_platform_input PUBLIC qel_translate qel_keymap PRIVATE qel_warnings user32)
 elseif(UNIX AND NOT APPLE)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(QEL_INPUT_X11 REQUIRED IMPORTED_TARGET GLOBAL x11 xtst)
@@ -20,14 +21,16 @@ elseif(UNIX AND NOT APPLE)
     ${QEL_INPUT_DIR}/uinput_injector.cpp
     ${QEL_INPUT_DIR}/uinput_device.cpp
     ${QEL_INPUT_DIR}/xtest_injector.cpp
-    ${QEL_INPUT_DIR}/key_injector_factory_linux.cpp)
+    ${QEL_INPUT_DIR}/key_injector_factory_linux.cpp
+    ${QEL_INPUT_DIR}/key_layout_factory_us.cpp)
   target_link_libraries(qel_platform_input
-    PUBLIC qel_translate
+    PUBLIC qel_translate qel_keymap
     PRIVATE qel_warnings PkgConfig::QEL_INPUT_X11 PkgConfig::QEL_INPUT_EVDEV PkgConfig::QEL_INPUT_XKB)
 else()
   add_library(qel_platform_input STATIC
     ${QEL_INPUT_DIR}/vk_mapping.cpp
-    ${QEL_INPUT_DIR}/key_injector_factory_other.cpp)
-  target_link_libraries(qel_platform_input PUBLIC qel_translate PRIVATE qel_warnings)
+    ${QEL_INPUT_DIR}/key_injector_factory_other.cpp
+    ${QEL_INPUT_DIR}/key_layout_factory_us.cpp)
+  target_link_libraries(qel_platform_input PUBLIC qel_translate qel_keymap PRIVATE qel_warnings)
 endif()
 qel_public_headers(qel_platform_input platform)

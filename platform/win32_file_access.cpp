@@ -17,12 +17,16 @@ namespace {
 constexpr int kNameAttempts = 100;
 constexpr DWORD kReadChunk = 64 * 1024;
 
-std::wstring Widen(const std::string& utf8) {
+// The UTF-16 name of a UTF-8 path; nothing for bytes that are not UTF-8, which must not be
+// guessed into the name of some other file.
+std::optional<std::wstring> Widen(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int size = static_cast<int>(utf8.size());
     const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
     return wide;
 }
 
@@ -39,6 +43,17 @@ Failure Failed(const std::string& path, const char* operation, DWORD error) {
         reason.pop_back();
     }
     return {path + ": " + operation + " (" + reason + ")"};
+}
+
+// The system's word for a folder opened as a file is "Access is denied", which does not say
+// what is wrong.
+Failure FailedOnAFolder(const std::string& path, const char* operation) {
+    return {path + ": " + operation + " (Is a folder)"};
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 class Handle {
@@ -66,7 +81,9 @@ private:
 class Win32FileAccess final : public FileAccess {
 public:
     Result<std::optional<std::string>> ReadWholeFile(const std::string& path) override {
-        Handle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
+        const std::optional<std::wstring> name = Widen(path);
+        if (!name) return Failed(path, "cannot read", ERROR_NO_UNICODE_TRANSLATION);
+        Handle file(::CreateFileW(name->c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) {
@@ -74,6 +91,7 @@ public:
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
                 return std::optional<std::string>();
             }
+            if (IsFolder(*name)) return FailedOnAFolder(path, "cannot read");
             return Failed(path, "cannot read", error);
         }
         LARGE_INTEGER size{};
@@ -100,11 +118,13 @@ public:
     }
 
     Status ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
-        const std::wstring target = Widen(path);
+        const std::optional<std::wstring> wide = Widen(path);
+        if (!wide) return Failed(path, "cannot write", ERROR_NO_UNICODE_TRANSLATION);
+        const std::wstring& target = *wide;
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                return Failed(path, "cannot write", ERROR_DIRECTORY);
+                return FailedOnAFolder(path, "cannot write");
             }
             // A read-only file stays unchanged, as an in-place write would leave it.
             if (attributes & FILE_ATTRIBUTE_READONLY) {

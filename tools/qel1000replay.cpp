@@ -9,6 +9,7 @@
 
 #include "keymap/ini_profile_store.h"
 #include "platform/file_access_factory.h"
+#include "platform/standard_streams.h"
 #include "tools/replay/session.h"
 
 namespace {
@@ -24,6 +25,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Byte for byte the same output on every platform, so runs compare across them.
+    qel::platform::UseBinaryStandardStreams();
     std::ios::sync_with_stdio(false);
     std::string keyMapFile = "keymap.ini";
     std::string traceFile = "-";

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/current_directory.h"
+
 namespace qel::test {
 namespace {
 

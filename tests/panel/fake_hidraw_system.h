@@ -52,7 +52,9 @@ public:
 
     std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override {
         std::unique_lock lock(Mutex);
+        ++Waiting;
         Arrived.wait_for(lock, timeout, [this] { return Woken || !Events.empty(); });
+        --Waiting;
         if (Woken) {
             Woken = false;
             return std::nullopt;
@@ -118,6 +120,22 @@ public:
         std::lock_guard lock(Mutex);
         return StateLocked(path);
     }
+    // True once the library has nothing left to do: every hotplug event has been taken, the
+    // monitor waits for the next one (so it has finished with the last), and no device is
+    // open (so no reader can fail and wake it). Notifications raised so far are all posted.
+    bool Settled() {
+        std::lock_guard lock(Mutex);
+        if (!Events.empty() || Waiting == 0) {
+            return false;
+        }
+        for (const auto& [path, state] : States) {
+            std::lock_guard deviceLock(state->Mutex);
+            if (state->Open) {
+                return false;
+            }
+        }
+        return true;
+    }
     std::vector<std::string> Attempts() {
         std::lock_guard lock(Mutex);
         return OpenAttempts;
@@ -181,6 +199,7 @@ private:
     std::vector<HidrawNode> Present;
     std::deque<HotplugEvent> Events;
     bool Woken = false;
+    int Waiting = 0;  // threads inside WaitHotplug
     std::set<std::string> Unopenable;
     std::vector<std::string> OpenAttempts;
     std::map<std::string, std::shared_ptr<DeviceState>> States;
