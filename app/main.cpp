@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include "keymap/keymapfile.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
+#include "panelview/bindingsheet.h"
 #include "qel/version.h"
 
 namespace qel {
@@ -128,6 +131,14 @@ void TMainForm::CreateMenu() {
     DebugMode1 =
         Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
     DebugMode1->setCheckable(true);
+    N2 = Tools1->addSeparator();
+    PanelView1 =
+        Tools1->addAction(QStringLiteral("Panel &View"), this, &TMainForm::PanelView1Click);
+    // No function or plain letter keys: panels type those, and the program's own window may
+    // have the focus.
+    PanelView1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    PrintBindings1 = Tools1->addAction(QStringLiteral("&Print Bindings..."), this,
+                                       &TMainForm::PrintBindings1Click);
 
     Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
     About1 = Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
@@ -232,6 +243,9 @@ void TMainForm::FormClose() {
     Timer2->stop();
     // No thread may write through the library once it is disconnected.
     StopWorkerThreads();
+    if (Linked.PanelView != nullptr) {
+        Linked.PanelView->close();
+    }
     if (Linked.DeviceDM != nullptr) {
         Linked.DeviceDM->Disconnect();
     }
@@ -298,6 +312,50 @@ void TMainForm::ImportMindstar1Click() {
         Prompts->ShowError(
             QStringLiteral("Mindstar INI file not imported: the reason is in "
                            "the log (Tools, Debug Mode)."));
+    }
+}
+
+void TMainForm::PanelView1Click() {
+    if (Linked.PanelView != nullptr) {
+        Linked.PanelView->show();
+        Linked.PanelView->raise();
+        Linked.PanelView->activateWindow();
+    }
+}
+
+void TMainForm::PrintBindings1Click() {
+    if (Linked.Units == nullptr) {
+        return;
+    }
+    if (BindingsSD == nullptr) {
+        BindingsSD = new QFileDialog(this, QStringLiteral("Print Bindings"), QString(),
+                                     QStringLiteral("PDF file (*.pdf);;HTML file (*.html)"));
+        BindingsSD->setAcceptMode(QFileDialog::AcceptSave);
+        BindingsSD->setFileMode(QFileDialog::AnyFile);
+        BindingsSD->setDefaultSuffix(QStringLiteral("pdf"));
+        BindingsSD->selectFile(QStringLiteral("bindings.pdf"));
+        connect(BindingsSD, &QFileDialog::filterSelected, BindingsSD, [this](const QString& f) {
+            BindingsSD->setDefaultSuffix(f.contains(QStringLiteral("html"))
+                                             ? QStringLiteral("html")
+                                             : QStringLiteral("pdf"));
+        });
+    }
+    const std::optional<QString> chosen = Prompts->ChooseFile(*BindingsSD);
+    if (!chosen) {
+        return;
+    }
+    SheetContent content;
+    content.Units = Linked.Units;
+    const std::optional<std::string> keyMap =
+        Linked.KeyMap != nullptr ? Linked.KeyMap->IniFileName() : std::nullopt;
+    content.KeyMapPath = keyMap ? QString::fromStdString(*keyMap) : QStringLiteral("(none)");
+    content.Date = QDate::currentDate();
+    content.PageSize = LocalePageSize(QLocale::system());
+    const SheetOutcome outcome = WriteBindingSheet(*chosen, content);
+    if (outcome.Written) {
+        Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
+    } else {
+        Prompts->ShowError(outcome.Problem);
     }
 }
 

@@ -29,6 +29,7 @@ namespace qel {
 
 class KeyMapFile;
 class HidHook;
+struct UnitStates;
 
 // The main window: which units are connected, the log, the menu, the two timers and debug
 // mode. It wires the menu and the HID notifications to the core and shows results; the rules
@@ -56,6 +57,9 @@ public:
         KeyMapFile* KeyMap = nullptr;
         QDialog* IniForm = nullptr;
         QDialog* AboutForm = nullptr;
+        // The panel view window, shown by "Panel View"; the bindings "Print Bindings..." prints.
+        QWidget* PanelView = nullptr;
+        const UnitStates* Units = nullptr;
     };
     void Link(const Links& links);
 
@@ -81,6 +85,8 @@ public:
     void DeleteAllKeys1Click();
     void DebugMode1Click();
     void About1Click();
+    void PanelView1Click();
+    void PrintBindings1Click();
 
     // Sets the size of the window including its frame. Kept, and applied again whenever the
     // window system frames the window or changes the frame, so the outer size stays as set.
@@ -116,9 +122,14 @@ public:
     QAction* DeleteAllKeys1 = nullptr;
     QAction* N1 = nullptr;
     QAction* DebugMode1 = nullptr;
+    // Added after the items above, which keep their captions and order.
+    QAction* N2 = nullptr;
+    QAction* PanelView1 = nullptr;
+    QAction* PrintBindings1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QFileDialog* MindstarOD = nullptr;
+    QFileDialog* BindingsSD = nullptr;  // made on first use, as MindstarOD
 
     // The worker threads, started by the activation steps.
     AudioThreadSet AudioThreads;
