@@ -241,6 +241,16 @@ void SchematicPainter::Paint(QPainter& painter, const QRectF& target, const Unit
     painter.restore();
 }
 
+QRectF SchematicPainter::BindingRect(const UnitScene& scene, const QRectF& target, int slot) {
+    const SceneCell* cell = scene.CellOf(slot);
+    if (cell == nullptr) {
+        return {};
+    }
+    const CellArea area = AreaOf(*cell);
+    return CellTransform(*scene.Schematic, target)
+        .mapRect(CellsToLogical(area.Left, area.Top, area.Width, area.Height));
+}
+
 std::optional<int> SchematicPainter::SlotAt(const UnitScene& scene, const QRectF& target,
                                             QPointF point) {
     if (scene.Schematic == nullptr) {

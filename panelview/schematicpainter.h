@@ -40,6 +40,8 @@ public:
                       const SchematicCaption& caption, SchematicStyle style, bool greyed = false,
                       std::optional<int> selectedSlot = std::nullopt);
 
+    // Where the binding slot is when scene is painted into target; empty for none.
+    [[nodiscard]] static QRectF BindingRect(const UnitScene& scene, const QRectF& target, int slot);
     // The binding slot under point when scene is painted into target; nothing for none.
     [[nodiscard]] static std::optional<int> SlotAt(const UnitScene& scene, const QRectF& target,
                                                    QPointF point);

@@ -33,6 +33,10 @@ UnitScene TSchematicWidget::Scene() const {
     return BuildUnitScene(DeviceIndex, Units, &Activity);
 }
 
+QRectF TSchematicWidget::BindingRect(int slot) const {
+    return SchematicPainter::BindingRect(Scene(), Target(), slot);
+}
+
 QSize TSchematicWidget::sizeHint() const {
     const UnitSchematic& bezel = BezelSchematic();
     return {static_cast<int>(bezel.Columns * SchematicPainter::kCellWidth * 0.85) + 2 * kMargin,

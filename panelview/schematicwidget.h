@@ -30,6 +30,9 @@ public:
 
     // What the widget draws now.
     [[nodiscard]] UnitScene Scene() const;
+    // Where the binding slot of the shown unit is drawn, in widget coordinates; empty when the
+    // unit has no such binding.
+    [[nodiscard]] QRectF BindingRect(int slot) const;
 
     [[nodiscard]] QSize sizeHint() const override;
 
