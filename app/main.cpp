@@ -49,6 +49,33 @@ QLabel* MakeStatusPanel(const char* text, int width) {
     return panel;
 }
 
+// The save dialog of "Print Bindings...": a PDF unless the HTML filter is chosen.
+QFileDialog* MakeBindingsDialog(QWidget* parent) {
+    auto* dialog = new QFileDialog(parent, QStringLiteral("Print Bindings"), QString(),
+                                   QStringLiteral("PDF file (*.pdf);;HTML file (*.html)"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(QStringLiteral("bindings.pdf"));
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.contains(QStringLiteral("html")) ? QStringLiteral("html")
+                                                                         : QStringLiteral("pdf"));
+    });
+    return dialog;
+}
+
+// The sheet of units' bindings as of today, on the locale's paper.
+SheetContent SheetOfToday(const UnitStates& units, const KeyMapFile* keyMap) {
+    SheetContent content;
+    content.Units = &units;
+    const std::optional<std::string> path =
+        keyMap != nullptr ? keyMap->IniFileName() : std::nullopt;
+    content.KeyMapPath = path ? QString::fromStdString(*path) : QStringLiteral("(none)");
+    content.Date = QDate::currentDate();
+    content.PageSize = LocalePageSize(QLocale::system());
+    return content;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
@@ -328,30 +355,14 @@ void TMainForm::PrintBindings1Click() {
         return;
     }
     if (BindingsSD == nullptr) {
-        BindingsSD = new QFileDialog(this, QStringLiteral("Print Bindings"), QString(),
-                                     QStringLiteral("PDF file (*.pdf);;HTML file (*.html)"));
-        BindingsSD->setAcceptMode(QFileDialog::AcceptSave);
-        BindingsSD->setFileMode(QFileDialog::AnyFile);
-        BindingsSD->setDefaultSuffix(QStringLiteral("pdf"));
-        BindingsSD->selectFile(QStringLiteral("bindings.pdf"));
-        connect(BindingsSD, &QFileDialog::filterSelected, BindingsSD, [this](const QString& f) {
-            BindingsSD->setDefaultSuffix(f.contains(QStringLiteral("html"))
-                                             ? QStringLiteral("html")
-                                             : QStringLiteral("pdf"));
-        });
+        BindingsSD = MakeBindingsDialog(this);
     }
     const std::optional<QString> chosen = Prompts->ChooseFile(*BindingsSD);
     if (!chosen) {
         return;
     }
-    SheetContent content;
-    content.Units = Linked.Units;
-    const std::optional<std::string> keyMap =
-        Linked.KeyMap != nullptr ? Linked.KeyMap->IniFileName() : std::nullopt;
-    content.KeyMapPath = keyMap ? QString::fromStdString(*keyMap) : QStringLiteral("(none)");
-    content.Date = QDate::currentDate();
-    content.PageSize = LocalePageSize(QLocale::system());
-    const SheetOutcome outcome = WriteBindingSheet(*chosen, content);
+    const SheetOutcome outcome =
+        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, Linked.KeyMap));
     if (outcome.Written) {
         Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
     } else {

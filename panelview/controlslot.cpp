@@ -1,7 +1,6 @@
 #include "panelview/controlslot.h"
 
 #include "keymap/bindingslot.h"
-#include "translate/catalogue.h"
 
 namespace qel {
 namespace {
