@@ -48,7 +48,11 @@ private:
                           std::span<RotaryState> rotaries, int firstNumber);
     // Tells the observer, if any; true when it swallowed the movement's keystroke.
     [[nodiscard]] bool Swallowed(ControlEvent event) {
-        return Observer != nullptr && Observer->ControlMoved(event);
+        // Nobody watches unless the panel view is open: keep that path straight.
+        if (Observer == nullptr) [[likely]] {
+            return false;
+        }
+        return Observer->ControlMoved(event);
     }
     // One keystroke of key, if "Enable keys" allows it.
     void PressKey(KeyCode key);
