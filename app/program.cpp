@@ -25,12 +25,13 @@ std::unique_ptr<KeyInjector> MakeInjector(
 std::unique_ptr<HidLibrary> StartHidLibrary(const std::function<HidLibraryLoad(LogSink&)>& make,
                                             TMainForm& mainForm) {
     HidLibraryLoad load = make ? make(mainForm.Log()) : CreateHidLibrary(mainForm.Log());
-    if (!load.Library) {
+    if (!load) {
         // The log shows only in debug mode; whoever started the program sees why at once.
-        std::fprintf(stderr, "qel1000keysend: %s\n", load.Error.c_str());
+        std::fprintf(stderr, "qel1000keysend: %s\n", load.Error().c_str());
         mainForm.Prompter().ShowError(QString::fromUtf8(kLoadErrorText));
+        return nullptr;
     }
-    return std::move(load.Library);
+    return std::move(load).Value();
 }
 
 }  // namespace

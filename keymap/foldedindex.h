@@ -9,8 +9,9 @@ namespace qel {
 
 // Names, each within a numbered scope, mapped to the first value stored under them; names
 // compare with ASCII letter case folded, other bytes exactly. Open addressing: no allocation
-// per entry, so indexing a file of a hundred thousand keys stays cheap. The names are views:
-// their text must outlive the index.
+// per entry, so indexing a file of a hundred thousand keys stays cheap (bench/profile_bench
+// compares it with std::unordered_map, which allocates a node per name and is several times
+// slower on such a file). The names are views: their text must outlive the index.
 template <typename Value>
 class FoldedIndex {
 public:

@@ -1,6 +1,8 @@
 #include "keymap/ini_profile_store.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "keymap/profiletext.h"
@@ -20,35 +22,44 @@ private:
     ProfileText Text;
 };
 
-}  // namespace
-
-ProfileReadResult IniProfileStore::Read(const std::string& fileName) {
-    FileAccess::ReadResult file = Files.ReadWholeFile(fileName);
-    if (file.Status != FileAccess::ReadStatus::Ok) {
-        return {std::make_unique<TextView>(std::string{}), std::move(file.Error)};
+// "PATH: cannot read (REASON)" as the failure of the write that needed the read.
+std::string AsWriteFailure(const std::string& fileName, const std::string& readError) {
+    constexpr std::string_view kRead = ": cannot read (";
+    std::string reason = readError;
+    if (const auto at = readError.find(kRead); at != std::string::npos && readError.back() == ')') {
+        reason = readError.substr(at + kRead.size(), readError.size() - at - kRead.size() - 1);
     }
-    return {std::make_unique<TextView>(std::move(file.Bytes)), {}};
+    return fileName + ": cannot write (cannot read it first: " + reason + ")";
 }
 
-ProfileWriteResult IniProfileStore::Write(const std::string& fileName,
-                                          std::span<const ProfileEdit> edits) {
-    if (edits.empty()) return {};
-    FileAccess::ReadResult file = Files.ReadWholeFile(fileName);
-    // A file that exists but cannot be read must not be replaced by one built from nothing.
-    if (file.Status == FileAccess::ReadStatus::Failed) return {false, std::move(file.Error)};
+}  // namespace
 
-    const bool existed = file.Status == FileAccess::ReadStatus::Ok;
-    ProfileText text(existed ? file.Bytes : std::string{});
+Result<std::unique_ptr<ProfileView>> IniProfileStore::Read(const std::string& fileName) {
+    Result<std::optional<std::string>> file = Files.ReadWholeFile(fileName);
+    if (!file) return Failure{file.Error()};
+    std::unique_ptr<ProfileView> view =
+        std::make_unique<TextView>(std::move(file).Value().value_or(std::string{}));
+    return view;
+}
+
+Status IniProfileStore::Write(const std::string& fileName, std::span<const ProfileEdit> edits) {
+    if (edits.empty()) return {};
+    const Result<std::optional<std::string>> file = Files.ReadWholeFile(fileName);
+    // A file that exists but cannot be read must not be replaced by one built from nothing.
+    // What failed is the write the user asked for; the read is why.
+    if (!file) return Failure{AsWriteFailure(fileName, file.Error())};
+
+    const std::optional<std::string>& old = file.Value();
+    ProfileText text(old.value_or(std::string{}));
     for (const ProfileEdit& edit : edits) {
         if (!text.WriteString(edit.Section, edit.Key, edit.Value)) {
-            return {false, fileName + ": cannot write (line break or NUL in a name or value)"};
+            return Failure{fileName + ": cannot write (line break or NUL in a name or value)"};
         }
     }
-    std::string bytes = text.Bytes();
+    const std::string bytes = text.Bytes();
     // Rewriting identical bytes would only risk the file for nothing.
-    if (existed && bytes == file.Bytes) return {};
-    FileAccess::WriteResult written = Files.ReplaceFileAtomically(fileName, bytes);
-    return {written.Ok, std::move(written.Error)};
+    if (old && bytes == *old) return {};
+    return Files.ReplaceFileAtomically(fileName, bytes);
 }
 
 }  // namespace qel

@@ -16,9 +16,8 @@ class IniProfileStore final : public ProfileStore {
 public:
     explicit IniProfileStore(FileAccess& files) : Files(files) {}
 
-    [[nodiscard]] ProfileReadResult Read(const std::string& fileName) override;
-    [[nodiscard]] ProfileWriteResult Write(const std::string& fileName,
-                                           std::span<const ProfileEdit> edits) override;
+    Result<std::unique_ptr<ProfileView>> Read(const std::string& fileName) override;
+    Status Write(const std::string& fileName, std::span<const ProfileEdit> edits) override;
 
 private:
     FileAccess& Files;

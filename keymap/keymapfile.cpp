@@ -5,6 +5,8 @@
 
 #include "keymap/bindingslot.h"
 #include "keymap/keytext.h"
+#include "keymap/mindstar.h"
+#include "translate/bindings.h"
 #include "translate/catalogue.h"
 
 namespace qel {
@@ -17,7 +19,7 @@ constexpr std::size_t kValueSize = 510;
 constexpr std::string_view kDefaultNoPathReason =
     "keymap.ini cannot be used: no path could be formed for it";
 
-// What a missing file reads as; also stands in when there is no path.
+// Stands in for a file that cannot be used: every value is the default.
 class EmptyProfileView final : public ProfileView {
 public:
     std::string GetString(std::string_view, std::string_view, std::string_view defaultValue,
@@ -29,23 +31,6 @@ public:
         return value;
     }
 };
-
-bool IsBezelUnit(int unit) {
-    return unit >= 0 && unit < kBezelUnitCount;
-}
-bool IsAudioUnit(int unit) {
-    return unit >= 0 && unit < kAudioUnitCount;
-}
-
-std::string Joined(std::string_view first, std::string_view second) {
-    std::string text(first);
-    text += second;
-    return text;
-}
-
-ProfileEdit Unbind(std::string_view section, std::string_view key) {
-    return {std::string(section), std::string(key), std::string()};
-}
 
 }  // namespace
 
@@ -73,14 +58,12 @@ std::unique_ptr<ProfileView> KeyMapFile::OpenForReading() {
         ReportNoPath();
         return std::make_unique<EmptyProfileView>();
     }
-    ProfileReadResult result = Store.Read(*FileName);
-    if (!result.Error.empty()) {
-        Log.AppendLine(result.Error);
-    }
-    if (!result.View) {
+    Result<std::unique_ptr<ProfileView>> read = Store.Read(*FileName);
+    if (!read) {
+        Log.AppendLine(read.Error());
         return std::make_unique<EmptyProfileView>();
     }
-    return std::move(result.View);
+    return std::move(read).Value();
 }
 
 bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
@@ -88,85 +71,45 @@ bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
         ReportNoPath();
         return false;
     }
-    const ProfileWriteResult result = Store.Write(*FileName, edits);
-    if (result.Ok) {
-        return true;
+    const Status written = Store.Write(*FileName, edits);
+    if (!written) {
+        // The unit state already holds the change; the user must learn the file does not.
+        Log.AppendLine(written.Error());
     }
-    // The unit state already holds the change; the user must learn the file does not.
-    Log.AppendLine(result.Error.empty() ? *FileName + ": cannot write" : result.Error);
-    return false;
+    return written.Ok();
 }
 
-KeyCode KeyMapFile::ReadKey(const ProfileView& file, std::string_view section,
-                            std::string_view key) {
-    return ParseKeyText(file.GetString(section, key, "", kValueSize), Layout, Log);
+void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int deviceIndex) {
+    // Slot order is catalogue order, so "Unknown key" lines come in that order. The unnamed
+    // audio positions read the key "": unbound unless someone wrote a "=" line.
+    ForEachBinding(Units, deviceIndex, [&](const Binding& binding, BindingPlace place) {
+        place.Name = binding.Control;
+        place.Key =
+            ParseKeyText(file.GetString(section, binding.KeyName(), "", kValueSize), Layout, Log);
+    });
 }
 
-void KeyMapFile::FillButtonKeys(const ProfileView& file, std::string_view section,
-                                std::span<ButtonState> buttons,
-                                std::span<const std::string_view> names) {
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        buttons[i].Name = names[i];
-        buttons[i].Key = ReadKey(file, section, buttons[i].Name);
+void KeyMapFile::FillAllKeys(const ProfileView& file) {
+    for (int device = 0; device < kDeviceCount; ++device) {
+        FillKeys(file, kSectionNames[static_cast<std::size_t>(device)], device);
     }
-}
-
-void KeyMapFile::FillRotaryKeys(const ProfileView& file, std::string_view section,
-                                std::span<RotaryState> rotaries,
-                                std::span<const std::string_view> names) {
-    for (std::size_t i = 0; i < rotaries.size(); ++i) {
-        RotaryState& rotary = rotaries[i];
-        rotary.Name = names[i];
-        rotary.DecrKey = ReadKey(file, section, Joined(rotary.Name, kDecrSuffix));
-        rotary.IncrKey = ReadKey(file, section, Joined(rotary.Name, kIncrSuffix));
-    }
-}
-
-void KeyMapFile::FillBezelKeys(const ProfileView& file, std::string_view section, int unit) {
-    BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
-    FillButtonKeys(file, section, state.Buttons, kBezelButtonNames);
-    FillRotaryKeys(file, section, state.Rotaries, kBezelRotaryNames);
-    for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
-        ButtonState& direction = state.PanDirections[i];
-        direction.Name = Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i]);
-        direction.Key = ReadKey(file, section, direction.Name);
-    }
-    state.PanPush.Name = kPanPushName;
-    state.PanPush.Key = ReadKey(file, section, state.PanPush.Name);
-}
-
-void KeyMapFile::FillAudioKeys(const ProfileView& file, std::string_view section, int unit) {
-    AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
-    // Unnamed positions read the key "": unbound unless someone wrote a "=" line.
-    FillButtonKeys(file, section, state.Buttons, kAudioButtonNames);
-    FillRotaryKeys(file, section, state.Rotaries, kAudioRotaryNames);
 }
 
 void KeyMapFile::ReadBezelKeys(std::string_view section, int unit) {
-    if (!IsBezelUnit(unit)) {
-        return;
+    if (IsBezelUnitIndex(unit)) {
+        FillKeys(*OpenForReading(), section, unit);
     }
-    const std::unique_ptr<ProfileView> file = OpenForReading();
-    FillBezelKeys(*file, section, unit);
 }
 
 void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
-    if (!IsAudioUnit(unit)) {
-        return;
+    if (IsAudioUnitIndex(unit)) {
+        FillKeys(*OpenForReading(), section, kFirstAudioDeviceIndex + unit);
     }
-    const std::unique_ptr<ProfileView> file = OpenForReading();
-    FillAudioKeys(*file, section, unit);
 }
 
 void KeyMapFile::ReadAllKeys() {
     // One reading for all six sections: one snapshot, and one log line if it fails.
-    const std::unique_ptr<ProfileView> file = OpenForReading();
-    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-        FillBezelKeys(*file, kSectionNames[static_cast<std::size_t>(unit)], unit);
-    }
-    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        FillAudioKeys(*file, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)], unit);
-    }
+    FillAllKeys(*OpenForReading());
 }
 
 void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
@@ -181,79 +124,71 @@ void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
     (void)Apply(std::span<const ProfileEdit>(&edit, 1));
 }
 
-void KeyMapFile::AddButtonClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                                 std::span<ButtonState> buttons,
-                                 std::span<const std::string_view> names) {
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        buttons[i].Key = 0;
-        edits.push_back(Unbind(section, names[i]));
-    }
-}
-
-void KeyMapFile::AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                                 std::span<RotaryState> rotaries,
-                                 std::span<const std::string_view> names) {
-    for (std::size_t i = 0; i < rotaries.size(); ++i) {
-        edits.push_back(Unbind(section, Joined(names[i], kDecrSuffix)));
-        rotaries[i].DecrKey = 0;
-        edits.push_back(Unbind(section, Joined(names[i], kIncrSuffix)));
-        rotaries[i].IncrKey = 0;
-    }
-}
-
-void KeyMapFile::AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                                int unit) {
+void KeyMapFile::AddClears(std::vector<ProfileEdit>& edits, std::string_view section,
+                           int deviceIndex) {
     // Keys come from the catalogue, not from the records: a unit never read still clears
-    // under the right names, and the records keep their Names.
-    BezelUnitState& state = Units.BezelUnits[static_cast<std::size_t>(unit)];
-    AddButtonClears(edits, section, state.Buttons, kBezelButtonNames);
-    AddRotaryClears(edits, section, state.Rotaries, kBezelRotaryNames);
-    for (std::size_t i = 0; i < kPanDirectionSuffixes.size(); ++i) {
-        edits.push_back(Unbind(section, Joined(kPanDirectionPrefix, kPanDirectionSuffixes[i])));
-        state.PanDirections[i].Key = 0;
-    }
-    edits.push_back(Unbind(section, kPanPushName));
-    state.PanPush.Key = 0;
+    // under the right names, and the records keep their Names. The unnamed audio positions
+    // write the line "=", so they read back as unbound.
+    ForEachBinding(Units, deviceIndex, [&](const Binding& binding, BindingPlace place) {
+        place.Key = 0;
+        edits.push_back({std::string(section), binding.KeyName(), std::string()});
+    });
 }
 
-void KeyMapFile::AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                                int unit) {
-    AudioUnitState& state = Units.AudioUnits[static_cast<std::size_t>(unit)];
-    // The unnamed positions write the line "=", so they read back as unbound.
-    AddButtonClears(edits, section, state.Buttons, kAudioButtonNames);
-    AddRotaryClears(edits, section, state.Rotaries, kAudioRotaryNames);
+void KeyMapFile::ClearKeys(std::string_view section, int deviceIndex) {
+    std::vector<ProfileEdit> edits;
+    AddClears(edits, section, deviceIndex);
+    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
 void KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
-    if (!IsBezelUnit(unit)) {
-        return;
+    if (IsBezelUnitIndex(unit)) {
+        ClearKeys(section, unit);
     }
-    std::vector<ProfileEdit> edits;
-    AddBezelClears(edits, section, unit);
-    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
 void KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
-    if (!IsAudioUnit(unit)) {
-        return;
+    if (IsAudioUnitIndex(unit)) {
+        ClearKeys(section, kFirstAudioDeviceIndex + unit);
     }
-    std::vector<ProfileEdit> edits;
-    AddAudioClears(edits, section, unit);
-    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
 void KeyMapFile::ClearAllKeys() {
     // All six sections in one replacement of the file: never half cleared.
     std::vector<ProfileEdit> edits;
     edits.reserve(kBezelUnitCount * kBezelSlotCount + kAudioUnitCount * kAudioSlotCount);
-    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-        AddBezelClears(edits, kSectionNames[static_cast<std::size_t>(unit)], unit);
-    }
-    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        AddAudioClears(edits, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
-                       unit);
+    for (int device = 0; device < kDeviceCount; ++device) {
+        AddClears(edits, kSectionNames[static_cast<std::size_t>(device)], device);
     }
     (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+}
+
+bool KeyMapFile::ImportMindstar(const std::string& fileName) {
+    if (!FileName) {
+        ReportNoPath();
+        return false;
+    }
+    const Result<std::unique_ptr<ProfileView>> mindstar = Store.Read(fileName);
+    if (!mindstar) {
+        // Importing an unreadable file would unbind all 220 keys: keep keymap.ini instead.
+        Log.AppendLine(mindstar.Error());
+        return false;
+    }
+    if (Apply(MindstarEdits(*mindstar.Value()))) {
+        ReadAllKeys();
+        return true;
+    }
+    // Read back even after a failed write: the unit state then shows what the file holds.
+    // A file that could not even be read for the write is already named in the log; saying
+    // so a second time for the same import would only look like a second failure, so it
+    // reads as unbound without a line.
+    const Result<std::unique_ptr<ProfileView>> back = Store.Read(*FileName);
+    if (back) {
+        FillAllKeys(*back.Value());
+    } else {
+        FillAllKeys(EmptyProfileView());
+    }
+    return false;
 }
 
 }  // namespace qel

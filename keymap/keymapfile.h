@@ -56,20 +56,12 @@ public:
 private:
     // The file as it is now; an empty view, after the log line, when it cannot be used.
     std::unique_ptr<ProfileView> OpenForReading();
-    // Buttons by their names; rotaries name + "_decr" before name + "_incr", one at a time.
-    void FillButtonKeys(const ProfileView& file, std::string_view section,
-                        std::span<ButtonState> buttons, std::span<const std::string_view> names);
-    void AddButtonClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                         std::span<ButtonState> buttons, std::span<const std::string_view> names);
-    void FillRotaryKeys(const ProfileView& file, std::string_view section,
-                        std::span<RotaryState> rotaries, std::span<const std::string_view> names);
-    void AddRotaryClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                         std::span<RotaryState> rotaries, std::span<const std::string_view> names);
-    void FillBezelKeys(const ProfileView& file, std::string_view section, int unit);
-    void FillAudioKeys(const ProfileView& file, std::string_view section, int unit);
-    KeyCode ReadKey(const ProfileView& file, std::string_view section, std::string_view key);
-    void AddBezelClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
-    void AddAudioClears(std::vector<ProfileEdit>& edits, std::string_view section, int unit);
+    // Names the records of one device index and reads their bindings from section.
+    void FillKeys(const ProfileView& file, std::string_view section, int deviceIndex);
+    void FillAllKeys(const ProfileView& file);
+    // Unbinds every binding of one device index, adding its edits under section.
+    void AddClears(std::vector<ProfileEdit>& edits, std::string_view section, int deviceIndex);
+    void ClearKeys(std::string_view section, int deviceIndex);
     // One replacement of the file; false (after the log line) when it failed or was skipped.
     bool Apply(std::span<const ProfileEdit> edits);
     void ReportNoPath();

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 
-#include "keymap/keymapfile.h"
 #include "translate/catalogue.h"
 
 namespace qel {
@@ -52,40 +51,6 @@ std::vector<ProfileEdit> MindstarEdits(const ProfileView& mindstarFile) {
         }
     }
     return edits;
-}
-
-bool KeyMapFile::ImportMindstar(const std::string& fileName) {
-    if (!FileName) {
-        ReportNoPath();
-        return false;
-    }
-    ProfileReadResult mindstar = Store.Read(fileName);
-    if (!mindstar.Error.empty() || !mindstar.View) {
-        // Importing an unreadable file would unbind all 220 keys: keep keymap.ini instead.
-        Log.AppendLine(mindstar.Error.empty() ? fileName + ": cannot read" : mindstar.Error);
-        return false;
-    }
-    const std::vector<ProfileEdit> edits = MindstarEdits(*mindstar.View);
-    if (Apply(edits)) {
-        ReadAllKeys();
-        return true;
-    }
-    // Read back even after a failed write: the unit state then shows what the file holds.
-    // A file that could not even be read for the write is already named in the log; saying
-    // so a second time for the same import would only look like a second failure.
-    const ProfileReadResult back = Store.Read(*FileName);
-    if (!back.View) {
-        ReadAllKeys();
-        return false;
-    }
-    for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-        FillBezelKeys(*back.View, kSectionNames[static_cast<std::size_t>(unit)], unit);
-    }
-    for (int unit = 0; unit < kAudioUnitCount; ++unit) {
-        FillAudioKeys(*back.View, kSectionNames[static_cast<std::size_t>(kBezelUnitCount + unit)],
-                      unit);
-    }
-    return false;
 }
 
 }  // namespace qel

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "translate/result.h"
+
 namespace qel {
 
 // One profile file as read at one moment, with the lookup rules of GetPrivateProfileStringA.
@@ -19,11 +21,6 @@ public:
                                                 std::size_t size) const = 0;
 };
 
-struct ProfileReadResult {
-    std::unique_ptr<ProfileView> View;  // never null: a missing or unreadable file reads as empty
-    std::string Error;                  // why an existing file could not be read; empty if fine
-};
-
 // One WritePrivateProfileStringA call: section, key, value.
 struct ProfileEdit {
     std::string Section;
@@ -31,21 +28,17 @@ struct ProfileEdit {
     std::string Value;
 };
 
-struct ProfileWriteResult {
-    bool Ok = true;
-    std::string Error;  // names the file and the reason, e.g. "keymap.ini: cannot write (...)"
-};
-
 // Reads and writes profile files. Main thread only.
 class ProfileStore {
 public:
     virtual ~ProfileStore() = default;
-    // Reads the file afresh. Never creates it.
-    [[nodiscard]] virtual ProfileReadResult Read(const std::string& fileName) = 0;
+    // Reads the file afresh; never creates it. The view is never null: a missing file reads
+    // as empty. Fails, naming the file and the reason, when it exists but cannot be read.
+    virtual Result<std::unique_ptr<ProfileView>> Read(const std::string& fileName) = 0;
     // Applies the edits in order, each exactly as one WritePrivateProfileStringA would, and
-    // replaces the file once, atomically: on failure the old file is left as it was.
-    [[nodiscard]] virtual ProfileWriteResult Write(const std::string& fileName,
-                                                   std::span<const ProfileEdit> edits) = 0;
+    // replaces the file once, atomically: on failure the old file is left as it was. The
+    // failure names the file and the reason, e.g. "keymap.ini: cannot write (...)".
+    virtual Status Write(const std::string& fileName, std::span<const ProfileEdit> edits) = 0;
 };
 
 }  // namespace qel

@@ -12,7 +12,7 @@ public:
     explicit HidrawPort(std::shared_ptr<HidrawDevice> device) : Device(std::move(device)) {}
     bool WriteReport(CommandReport report) override {
         std::lock_guard lock(WriteMutex);
-        return Device->Write(report) >= 0;
+        return Device->Write(report).Ok();
     }
 
 private:
@@ -91,16 +91,15 @@ bool HidapiLibrary::OpenNode(const HidrawNode& node) {
     if (node.VendorId != kPanelVendorId || Open.contains(node.Path)) {
         return false;
     }
-    std::string reason;
-    std::unique_ptr<HidrawDevice> opened = System->Open(node, reason);
+    Result<std::unique_ptr<HidrawDevice>> opened = System->Open(node);
     if (!opened) {
-        Diagnose(node.Path + ": cannot open (" + reason + ")");
+        Diagnose(node.Path + ": cannot open (" + opened.Error() + ")");
         // The Changed that follows lets the main thread come by and pick the line up.
         return true;
     }
     auto device = std::make_unique<OpenDevice>();
     device->Node = node;
-    device->Device = std::move(opened);
+    device->Device = std::move(opened).Value();
     device->Handle =
         Registry.Add(node.VendorId, node.ProductId, std::make_shared<HidrawPort>(device->Device));
     OpenDevice& started = *device;
@@ -140,16 +139,16 @@ void HidapiLibrary::ReaderMain(OpenDevice& device) {
     InputReport buffer{};
     const std::span<std::uint8_t> target(buffer.data() + offset, buffer.size() - offset);
     while (!device.Stop) {
-        const int count = device.Device->Read(target, ReadTimeout);
-        if (count < 0) {
+        const Result<std::size_t> count = device.Device->Read(target, ReadTimeout);
+        // A device that stops answering has gone, whatever the reason.
+        if (!count) {
             std::lock_guard lock(Mutex);
             FailedPaths.push_back(device.Node.Path);
             break;
         }
-        if (count > 0) {
-            Registry.PushReport(device.Handle,
-                                std::span<const std::uint8_t>(
-                                    buffer.data(), offset + static_cast<std::size_t>(count)));
+        if (count.Value() > 0) {
+            Registry.PushReport(device.Handle, std::span<const std::uint8_t>(
+                                                   buffer.data(), offset + count.Value()));
         }
     }
     if (!device.Stop) {

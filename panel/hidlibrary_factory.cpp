@@ -17,7 +17,7 @@ namespace {
 
 HidLibraryLoad Failed(LogSink& log, std::string reason) {
     log.AppendLine(reason);
-    return HidLibraryLoad{nullptr, std::move(reason)};
+    return Failure{std::move(reason)};
 }
 
 // The whole script file; nothing when it cannot be opened or read (a folder included).
@@ -44,10 +44,11 @@ std::optional<std::string> ReadScript(const std::string& path) {
 
 HidLibraryLoad CreateHidapiLibrary(LogSink& log) {
     auto system = CreateHidrawSystem();
-    if (auto problem = system->Start()) {
-        return Failed(log, "Panels: " + *problem);
+    if (const Status started = system->Start(); !started) {
+        return Failed(log, "Panels: " + started.Error());
     }
-    return HidLibraryLoad{std::make_unique<HidapiLibrary>(std::move(system), log), {}};
+    std::unique_ptr<HidLibrary> library = std::make_unique<HidapiLibrary>(std::move(system), log);
+    return library;
 }
 
 }  // namespace
@@ -64,9 +65,9 @@ HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path
         log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
                        ": " + problem.Reason + ", skipped");
     }
-    return HidLibraryLoad{
-        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime),
-        {}};
+    std::unique_ptr<HidLibrary> library =
+        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime);
+    return library;
 }
 
 HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath) {

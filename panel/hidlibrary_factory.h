@@ -5,6 +5,7 @@
 
 #include "panel/hidlibrary.h"
 #include "translate/logsink.h"
+#include "translate/result.h"
 
 namespace qel {
 
@@ -15,10 +16,8 @@ inline constexpr const char* kVirtualPanelsVariable = "QEL1000_VIRTUAL_PANELS";
 // The text of the error dialog shown when the library cannot start.
 inline constexpr const char* kLoadErrorText = "Error loading dll";
 
-struct HidLibraryLoad {
-    std::unique_ptr<HidLibrary> Library;  // null when the back end could not start
-    std::string Error;                    // why, when Library is null
-};
+// A started back end (never null), or why it could not start.
+using HidLibraryLoad = Result<std::unique_ptr<HidLibrary>>;
 
 // Main thread, once at start-up. Virtual panels when QEL1000_VIRTUAL_PANELS names a script
 // file (its unusable lines are logged with their line numbers; an unreadable file is a start

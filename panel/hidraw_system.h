@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "translate/result.h"
+
 namespace qel {
 
 // One hidraw device node as the system describes it.
@@ -23,12 +25,13 @@ struct HidrawNode {
 class HidrawDevice {
 public:
     virtual ~HidrawDevice() = default;
-    // Waits up to timeout for one input report; its bytes as the device sent them (with the
-    // report ID first only for numbered reports). 0 = nothing yet, -1 = the device failed.
-    [[nodiscard]] virtual int Read(std::span<std::uint8_t> buffer,
-                                   std::chrono::milliseconds timeout) = 0;
-    // One output report, byte 0 the report ID. -1 = failed.
-    virtual int Write(std::span<const std::uint8_t> report) = 0;
+    // Waits up to timeout for one input report and puts its bytes, as the device sent them
+    // (with the report ID first only for numbered reports), at the start of buffer. The number
+    // of bytes, 0 when nothing came in time; a failure when the device failed.
+    [[nodiscard]] virtual Result<std::size_t> Read(std::span<std::uint8_t> buffer,
+                                                   std::chrono::milliseconds timeout) = 0;
+    // One output report, byte 0 the report ID.
+    virtual Status Write(std::span<const std::uint8_t> report) = 0;
 };
 
 // A change in the set of hidraw nodes.
@@ -43,12 +46,12 @@ struct HotplugEvent {
 class HidrawSystem {
 public:
     virtual ~HidrawSystem() = default;
-    // Initialises the libraries; on failure the reason, naming the operation.
-    [[nodiscard]] virtual std::optional<std::string> Start() = 0;
+    // Initialises the libraries; a failure names the operation.
+    [[nodiscard]] virtual Status Start() = 0;
     [[nodiscard]] virtual std::vector<HidrawNode> Enumerate() = 0;
-    // nullptr with reason filled when the node cannot be opened.
-    [[nodiscard]] virtual std::unique_ptr<HidrawDevice> Open(const HidrawNode& node,
-                                                             std::string& reason) = 0;
+    // The opened device (never null), or why the node cannot be opened: just the reason, e.g.
+    // "Permission denied"; the caller names the node.
+    [[nodiscard]] virtual Result<std::unique_ptr<HidrawDevice>> Open(const HidrawNode& node) = 0;
     // Waits up to timeout for the next hotplug event; returns early, empty, after Wake.
     [[nodiscard]] virtual std::optional<HotplugEvent> WaitHotplug(
         std::chrono::milliseconds timeout) = 0;

@@ -37,12 +37,20 @@ public:
     HidapiDevice(const HidapiDevice&) = delete;
     HidapiDevice& operator=(const HidapiDevice&) = delete;
 
-    int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-        return hid_read_timeout(Device, buffer.data(), buffer.size(),
-                                static_cast<int>(timeout.count()));
+    Result<std::size_t> Read(std::span<std::uint8_t> buffer,
+                             std::chrono::milliseconds timeout) override {
+        const int count = hid_read_timeout(Device, buffer.data(), buffer.size(),
+                                           static_cast<int>(timeout.count()));
+        if (count < 0) {
+            return Failure{"hid_read_timeout failed (" + Narrow(hid_error(Device)) + ")"};
+        }
+        return static_cast<std::size_t>(count);
     }
-    int Write(std::span<const std::uint8_t> report) override {
-        return hid_write(Device, report.data(), report.size());
+    Status Write(std::span<const std::uint8_t> report) override {
+        if (hid_write(Device, report.data(), report.size()) < 0) {
+            return Failure{"hid_write failed (" + Narrow(hid_error(Device)) + ")"};
+        }
+        return {};
     }
 
 private:
@@ -97,28 +105,28 @@ public:
         }
     }
 
-    std::optional<std::string> Start() override {
+    Status Start() override {
         if (hid_init() != 0) {
-            return "hidapi: hid_init failed (" + Narrow(hid_error(nullptr)) + ")";
+            return Failure{"hidapi: hid_init failed (" + Narrow(hid_error(nullptr)) + ")"};
         }
         HidStarted = true;
         Udev = udev_new();
         if (Udev == nullptr) {
-            return "libudev: " + Errno("udev_new");
+            return Failure{"libudev: " + Errno("udev_new")};
         }
         Monitor = udev_monitor_new_from_netlink(Udev, "udev");
         if (Monitor == nullptr) {
-            return "libudev: " + Errno("udev_monitor_new_from_netlink");
+            return Failure{"libudev: " + Errno("udev_monitor_new_from_netlink")};
         }
         if (udev_monitor_filter_add_match_subsystem_devtype(Monitor, "hidraw", nullptr) < 0 ||
             udev_monitor_enable_receiving(Monitor) < 0) {
-            return "libudev: " + Errno("hidraw monitor");
+            return Failure{"libudev: " + Errno("hidraw monitor")};
         }
         WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (WakeFd < 0) {
-            return Errno("eventfd");
+            return Failure{Errno("eventfd")};
         }
-        return std::nullopt;
+        return {};
     }
 
     std::vector<HidrawNode> Enumerate() override {
@@ -145,14 +153,14 @@ public:
         return nodes;
     }
 
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override {
+    Result<std::unique_ptr<HidrawDevice>> Open(const HidrawNode& node) override {
         std::lock_guard lock(OpenMutex);  // hid_error(NULL) is process-wide
         hid_device* device = hid_open_path(node.Path.c_str());
         if (device == nullptr) {
-            reason = Narrow(hid_error(nullptr));
-            return nullptr;
+            return Failure{Narrow(hid_error(nullptr))};
         }
-        return std::make_unique<HidapiDevice>(device);
+        std::unique_ptr<HidrawDevice> opened = std::make_unique<HidapiDevice>(device);
+        return opened;
     }
 
     std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds timeout) override {

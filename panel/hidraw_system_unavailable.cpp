@@ -6,13 +6,10 @@ namespace {
 
 class UnavailableHidrawSystem final : public HidrawSystem {
 public:
-    std::optional<std::string> Start() override {
-        return "hidraw is not available on this platform";
-    }
+    Status Start() override { return Failure{"hidraw is not available on this platform"}; }
     std::vector<HidrawNode> Enumerate() override { return {}; }
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode&, std::string& reason) override {
-        reason = "not available";
-        return nullptr;
+    Result<std::unique_ptr<HidrawDevice>> Open(const HidrawNode&) override {
+        return Failure{"not available"};
     }
     std::optional<HotplugEvent> WaitHotplug(std::chrono::milliseconds) override {
         return std::nullopt;

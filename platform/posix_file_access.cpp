@@ -22,12 +22,12 @@ constexpr mode_t kPermissionBits = 07777;
 constexpr int kNameAttempts = 100;
 constexpr std::size_t kReadChunk = 64 * 1024;
 
-std::string Failure(const std::string& path, const char* operation, const std::string& reason) {
-    return path + ": " + operation + " (" + reason + ")";
+Failure Failed(const std::string& path, const char* operation, const std::string& reason) {
+    return {path + ": " + operation + " (" + reason + ")"};
 }
 
-std::string Failure(const std::string& path, const char* operation, int error) {
-    return Failure(path, operation, std::strerror(error));
+Failure Failed(const std::string& path, const char* operation, int error) {
+    return Failed(path, operation, std::strerror(error));
 }
 
 class FileDescriptor {
@@ -106,49 +106,39 @@ private:
 
 }  // namespace
 
-FileAccess::ReadResult PosixFileAccess::ReadWholeFile(const std::string& path) {
+Result<std::optional<std::string>> PosixFileAccess::ReadWholeFile(const std::string& path) {
     // O_NONBLOCK: opening a FIFO by mistake must not hang the program.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return {ReadStatus::Missing, {}, {}};
-        return {ReadStatus::Failed, {}, Failure(path, "cannot read", errno)};
+        if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>();
+        return Failed(path, "cannot read", errno);
     }
     struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        return {ReadStatus::Failed, {}, Failure(path, "cannot read", errno)};
-    }
-    if (S_ISDIR(status.st_mode))
-        return {ReadStatus::Failed, {}, Failure(path, "cannot read", EISDIR)};
-    if (!S_ISREG(status.st_mode)) {
-        return {ReadStatus::Failed, {}, Failure(path, "cannot read", "not a regular file")};
-    }
+    if (::fstat(file.Get(), &status) != 0) return Failed(path, "cannot read", errno);
+    if (S_ISDIR(status.st_mode)) return Failed(path, "cannot read", EISDIR);
+    if (!S_ISREG(status.st_mode)) return Failed(path, "cannot read", "not a regular file");
     if (static_cast<std::uint64_t>(status.st_size) > kMaxFileBytes) {
-        return {ReadStatus::Failed, {}, Failure(path, "cannot read", EFBIG)};
+        return Failed(path, "cannot read", EFBIG);
     }
-    ReadResult result{ReadStatus::Ok, {}, {}};
-    result.Bytes.reserve(static_cast<std::size_t>(status.st_size));
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
     char chunk[kReadChunk];
     for (;;) {
         const ssize_t count = ::read(file.Get(), chunk, sizeof chunk);
         if (count == 0) break;
         if (count < 0) {
             if (errno == EINTR) continue;
-            return {ReadStatus::Failed, {}, Failure(path, "cannot read", errno)};
+            return Failed(path, "cannot read", errno);
         }
-        result.Bytes.append(chunk, static_cast<std::size_t>(count));
+        bytes.append(chunk, static_cast<std::size_t>(count));
         // The file may grow while it is read.
-        if (result.Bytes.size() > kMaxFileBytes) {
-            return {ReadStatus::Failed, {}, Failure(path, "cannot read", EFBIG)};
-        }
+        if (bytes.size() > kMaxFileBytes) return Failed(path, "cannot read", EFBIG);
     }
-    return result;
+    return std::optional<std::string>(std::move(bytes));
 }
 
-FileAccess::WriteResult PosixFileAccess::ReplaceFileAtomically(const std::string& path,
-                                                               std::string_view bytes) {
-    auto failed = [&path](int error) {
-        return WriteResult{false, Failure(path, "cannot write", error)};
-    };
+Status PosixFileAccess::ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    auto failed = [&path](int error) { return Failed(path, "cannot write", error); };
     const std::string target = ResolvedTarget(path);
 
     struct stat old {};
@@ -157,7 +147,7 @@ FileAccess::WriteResult PosixFileAccess::ReplaceFileAtomically(const std::string
     if (exists) {
         if (S_ISDIR(old.st_mode)) return failed(EISDIR);
         if (!S_ISREG(old.st_mode)) {
-            return {false, Failure(path, "cannot write", "not a regular file")};
+            return Failed(path, "cannot write", "not a regular file");
         }
         // A file the user made read-only stays unchanged, as an in-place write would.
         if (::access(target.c_str(), W_OK) != 0) return failed(errno);

@@ -27,9 +27,8 @@ class PosixFileAccess final : public FileAccess {
 public:
     explicit PosixFileAccess(PosixFileCalls calls = {}) : Calls(calls) {}
 
-    [[nodiscard]] ReadResult ReadWholeFile(const std::string& path) override;
-    [[nodiscard]] WriteResult ReplaceFileAtomically(const std::string& path,
-                                                    std::string_view bytes) override;
+    Result<std::optional<std::string>> ReadWholeFile(const std::string& path) override;
+    Status ReplaceFileAtomically(const std::string& path, std::string_view bytes) override;
 
 private:
     PosixFileCalls Calls;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "keymap/fileaccess.h"
 #include "platform/file_access_factory.h"
@@ -24,7 +26,7 @@ std::wstring Widen(const std::string& utf8) {
     return wide;
 }
 
-std::string Failure(const std::string& path, const char* operation, DWORD error) {
+Failure Failed(const std::string& path, const char* operation, DWORD error) {
     char* text = nullptr;
     const DWORD length = ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -36,7 +38,7 @@ std::string Failure(const std::string& path, const char* operation, DWORD error)
            (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
         reason.pop_back();
     }
-    return path + ": " + operation + " (" + reason + ")";
+    return {path + ": " + operation + " (" + reason + ")"};
 }
 
 class Handle {
@@ -63,47 +65,51 @@ private:
 
 class Win32FileAccess final : public FileAccess {
 public:
-    ReadResult ReadWholeFile(const std::string& path) override {
+    Result<std::optional<std::string>> ReadWholeFile(const std::string& path) override {
         Handle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-                return {ReadStatus::Missing, {}, {}};
+                return std::optional<std::string>();
             }
-            return {ReadStatus::Failed, {}, Failure(path, "cannot read", error)};
+            return Failed(path, "cannot read", error);
         }
         LARGE_INTEGER size{};
         if (!::GetFileSizeEx(file.Get(), &size)) {
-            return {ReadStatus::Failed, {}, Failure(path, "cannot read", ::GetLastError())};
+            return Failed(path, "cannot read", ::GetLastError());
         }
         if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes) {
-            return {ReadStatus::Failed, {}, Failure(path, "cannot read", ERROR_FILE_TOO_LARGE)};
+            return Failed(path, "cannot read", ERROR_FILE_TOO_LARGE);
         }
-        ReadResult result{ReadStatus::Ok, {}, {}};
+        std::string bytes;
         std::string chunk(kReadChunk, '\0');
         for (;;) {
             DWORD count = 0;
             if (!::ReadFile(file.Get(), chunk.data(), kReadChunk, &count, nullptr)) {
-                return {ReadStatus::Failed, {}, Failure(path, "cannot read", ::GetLastError())};
+                return Failed(path, "cannot read", ::GetLastError());
             }
             if (count == 0) break;
-            result.Bytes.append(chunk.data(), count);
-            if (result.Bytes.size() > kMaxFileBytes) {
-                return {ReadStatus::Failed, {}, Failure(path, "cannot read", ERROR_FILE_TOO_LARGE)};
+            bytes.append(chunk.data(), count);
+            if (bytes.size() > kMaxFileBytes) {
+                return Failed(path, "cannot read", ERROR_FILE_TOO_LARGE);
             }
         }
-        return result;
+        return std::optional<std::string>(std::move(bytes));
     }
 
-    WriteResult ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
+    Status ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
         const std::wstring target = Widen(path);
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
-            if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failed(path, ERROR_DIRECTORY);
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                return Failed(path, "cannot write", ERROR_DIRECTORY);
+            }
             // A read-only file stays unchanged, as an in-place write would leave it.
-            if (attributes & FILE_ATTRIBUTE_READONLY) return Failed(path, ERROR_ACCESS_DENIED);
+            if (attributes & FILE_ATTRIBUTE_READONLY) {
+                return Failed(path, "cannot write", ERROR_ACCESS_DENIED);
+            }
         }
 
         std::wstring temporary;
@@ -116,7 +122,7 @@ public:
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file.Valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
         }
-        if (!file.Valid()) return Failed(path, ::GetLastError());
+        if (!file.Valid()) return Failed(path, "cannot write", ::GetLastError());
 
         std::size_t written = 0;
         while (written < bytes.size()) {
@@ -139,16 +145,12 @@ public:
     }
 
 private:
-    static WriteResult Failed(const std::string& path, DWORD error) {
-        return {false, Failure(path, "cannot write", error)};
-    }
     // Reports the failure that just happened and removes the temporary file.
-    static WriteResult Discard(const std::string& path, Handle& file,
-                               const std::wstring& temporary) {
+    static Failure Discard(const std::string& path, Handle& file, const std::wstring& temporary) {
         const DWORD error = ::GetLastError();
         file.Close();
         ::DeleteFileW(temporary.c_str());
-        return Failed(path, error);
+        return Failed(path, "cannot write", error);
     }
 };
 

@@ -61,10 +61,11 @@ int main(int argc, char** argv) {
 
     std::string line;
     for (long lineNumber = 1; std::getline(*input, line); ++lineNumber) {
-        const std::string failure = session.Run(qel::replay::ParseTraceLine(line));
-        if (!failure.empty()) {
+        const auto parsed = qel::replay::ParseTraceLine(line);
+        const qel::Status ran = parsed ? session.Run(parsed.Value()) : qel::Failure{parsed.Error()};
+        if (!ran) {
             std::cout.flush();
-            std::cerr << kProgram << ": line " << lineNumber << ": " << failure << '\n';
+            std::cerr << kProgram << ": line " << lineNumber << ": " << ran.Error() << '\n';
             return kExitUsage;
         }
     }

@@ -60,10 +60,10 @@ inline constexpr std::array<std::string_view, kBezelRotaryCount> kBezelRotaryNam
 inline constexpr int kRotariesPerReport = 7;
 
 // Direction codes 1-8, clockwise from north; code c is element c - 1.
-inline constexpr std::array<std::string_view, kPanDirectionCount> kPanDirectionSuffixes{
-    "n", "ne", "e", "se", "s", "sw", "w", "nw",
+inline constexpr std::array<std::string_view, kPanDirectionCount> kPanDirectionNames{
+    "range_pan_n", "range_pan_ne", "range_pan_e", "range_pan_se",
+    "range_pan_s", "range_pan_sw", "range_pan_w", "range_pan_nw",
 };
-inline constexpr std::string_view kPanDirectionPrefix = "range_pan_";
 inline constexpr std::string_view kPanPushName = "range_push";
 
 // Bits 1-4 of the pan byte, as a 4-bit index, to a direction code (0 = centred).

@@ -101,15 +101,12 @@ protected:
     void Start(bool libraryStarts = true) {
         ProgramSources sources;
         sources.MakeHidLibrary = [this, libraryStarts](LogSink&) {
-            HidLibraryLoad load;
-            if (libraryStarts) {
-                auto panels = std::make_unique<VirtualPanels>();
-                Panels = panels.get();
-                load.Library = std::move(panels);
-            } else {
-                load.Error = "no back end";
+            if (!libraryStarts) {
+                return HidLibraryLoad{Failure{"no back end"}};
             }
-            return load;
+            auto panels = std::make_unique<VirtualPanels>();
+            Panels = panels.get();
+            return HidLibraryLoad{std::unique_ptr<HidLibrary>(std::move(panels))};
         };
         sources.MakeKeyInjector = [this](LogSink&) {
             auto injector = std::make_unique<RecordingInjector>();

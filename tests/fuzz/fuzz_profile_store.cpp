@@ -137,12 +137,13 @@ std::vector<Probe> ProbesOf(std::string_view bytes, const std::vector<qel::Profi
 }
 
 std::vector<std::string> ReadProbes(qel::IniProfileStore& store, const std::vector<Probe>& probes) {
-    const qel::ProfileReadResult read = store.Read(kPath);
-    QEL_FUZZ_CHECK(read.View != nullptr);
+    const qel::Result<std::unique_ptr<qel::ProfileView>> read = store.Read(kPath);
+    QEL_FUZZ_CHECK(read.Ok());
     std::vector<std::string> values;
     values.reserve(probes.size());
     for (const Probe& probe : probes) {
-        values.push_back(read.View->GetString(probe.Section, probe.Key, "\x7F-absent", kNoLimit));
+        values.push_back(
+            read.Value()->GetString(probe.Section, probe.Key, "\x7F-absent", kNoLimit));
     }
     return values;
 }
@@ -192,16 +193,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> before = ReadProbes(store, probes);
 
     if (failWrites) files.FailWrites(kPath, "No space left on device");
-    const qel::ProfileWriteResult written = store.Write(kPath, edits);
+    const qel::Status written = store.Write(kPath, edits);
     const std::string& after = files.Files[kPath];
     if (failWrites) {
         QEL_FUZZ_CHECK(after == file);
-        QEL_FUZZ_CHECK(edits.empty() || written.Ok || !written.Error.empty());
         QEL_FUZZ_CHECK(ReadProbes(store, probes) == before);
     } else {
-        QEL_FUZZ_CHECK(written.Ok);
+        QEL_FUZZ_CHECK(written.Ok());
         // The last write of each name wins.
-        const qel::ProfileReadResult read = store.Read(kPath);
+        const qel::Result<std::unique_ptr<qel::ProfileView>> read = store.Read(kPath);
+        QEL_FUZZ_CHECK(read.Ok());
         for (std::size_t i = 0; i < edits.size(); ++i) {
             bool overwritten = false;
             for (std::size_t j = i + 1; j < edits.size(); ++j) {
@@ -211,7 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (overwritten) continue;
             const std::string got =
-                read.View->GetString(edits[i].Section, edits[i].Key, "\x7F-absent", kNoLimit);
+                read.Value()->GetString(edits[i].Section, edits[i].Key, "\x7F-absent", kNoLimit);
             QEL_FUZZ_CHECK(got == ExpectedReadBack(file, edits[i].Value));
         }
         const std::vector<std::string> now = ReadProbes(store, probes);
@@ -226,7 +227,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Writing the same batch again changes no byte and so does not replace the file.
         const std::string once = after;
         const std::size_t writes = files.WriteCount;
-        QEL_FUZZ_CHECK(store.Write(kPath, edits).Ok);
+        QEL_FUZZ_CHECK(store.Write(kPath, edits).Ok());
         QEL_FUZZ_CHECK(files.Files[kPath] == once);
         QEL_FUZZ_CHECK(files.WriteCount == writes);
     }

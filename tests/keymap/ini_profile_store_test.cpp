@@ -16,19 +16,18 @@ using test::MemoryFileAccess;
 
 constexpr const char* kPath = "/home/user/keymap.ini";
 
-TEST(IniProfileStore, ReadOfMissingOrUnreadableFileGivesDefaultsAndNeverCreatesIt) {
+TEST(IniProfileStore, MissingFileReadsAsDefaultsUnreadableOneFailsAndNeitherIsCreated) {
     MemoryFileAccess files;
     files.FailReads("/locked/keymap.ini", "Permission denied");
     IniProfileStore store(files);
 
-    const ProfileReadResult missing = store.Read(kPath);
-    EXPECT_EQ(missing.Error, "");
-    EXPECT_EQ(missing.View->GetString("S", "k", "d  ", 510), "d");
+    const Result<std::unique_ptr<ProfileView>> missing = store.Read(kPath);
+    ASSERT_TRUE(missing.Ok());
+    EXPECT_EQ(missing.Value()->GetString("S", "k", "d  ", 510), "d");
 
-    const ProfileReadResult locked = store.Read("/locked/keymap.ini");
-    EXPECT_EQ(locked.Error, "/locked/keymap.ini: cannot read (Permission denied)");
-    ASSERT_NE(locked.View, nullptr);
-    EXPECT_EQ(locked.View->GetString("S", "k", "", 510), "");
+    const Result<std::unique_ptr<ProfileView>> locked = store.Read("/locked/keymap.ini");
+    ASSERT_FALSE(locked.Ok());
+    EXPECT_EQ(locked.Error(), "/locked/keymap.ini: cannot read (Permission denied)");
 
     EXPECT_TRUE(files.Files.empty());
     EXPECT_EQ(files.WriteCount, 0u);
@@ -38,13 +37,13 @@ TEST(IniProfileStore, EveryCallReadsTheFileAfreshSoHandEditsAreNeverLost) {
     MemoryFileAccess files;
     IniProfileStore store(files);
     files.Files[kPath] = "[S]\r\nk=1\r\n";
-    EXPECT_EQ(store.Read(kPath).View->GetString("S", "k", "", 510), "1");
+    EXPECT_EQ(store.Read(kPath).Value()->GetString("S", "k", "", 510), "1");
 
     files.Files[kPath] = "; edited by hand\r\n[S]\r\nk=2\r\n";
-    EXPECT_EQ(store.Read(kPath).View->GetString("S", "k", "", 510), "2");
+    EXPECT_EQ(store.Read(kPath).Value()->GetString("S", "k", "", 510), "2");
 
     const std::vector<ProfileEdit> edit = {{"S", "j", "3"}};
-    ASSERT_TRUE(store.Write(kPath, edit).Ok);
+    ASSERT_TRUE(store.Write(kPath, edit).Ok());
     EXPECT_EQ(files.Files[kPath], "; edited by hand\r\n[S]\r\nk=2\r\nj=3\r\n");
 }
 
@@ -64,7 +63,7 @@ TEST(IniProfileStore, BatchIsAppliedAsSingleWritesInOrderAndReplacesTheFileOnce)
         }
     }
     ASSERT_EQ(edits.size(), 380u);
-    ASSERT_TRUE(store.Write(kPath, edits).Ok);
+    ASSERT_TRUE(store.Write(kPath, edits).Ok());
     EXPECT_EQ(files.WriteCount, 1u);
 
     ProfileText oneByOne(original);
@@ -72,7 +71,7 @@ TEST(IniProfileStore, BatchIsAppliedAsSingleWritesInOrderAndReplacesTheFileOnce)
         ASSERT_TRUE(oneByOne.WriteString(edit.Section, edit.Key, edit.Value));
     }
     EXPECT_EQ(files.Files[kPath], oneByOne.Bytes());
-    EXPECT_EQ(store.Read(kPath).View->GetString("qel_audio_1", "key_35", "d", 510), "");
+    EXPECT_EQ(store.Read(kPath).Value()->GetString("qel_audio_1", "key_35", "d", 510), "");
 }
 
 TEST(IniProfileStore, FailedOrRefusedWriteLeavesTheFileAsItWasAndSaysWhy) {
@@ -102,7 +101,7 @@ TEST(IniProfileStore, FailedOrRefusedWriteLeavesTheFileAsItWasAndSaysWhy) {
          "Permission denied",
          "",
          {"S", "k", "new"},
-         std::string(kPath) + ": cannot read (Permission denied)",
+         std::string(kPath) + ": cannot write (cannot read it first: Permission denied)",
          0},
         {"line break in a value",
          "",
@@ -119,9 +118,9 @@ TEST(IniProfileStore, FailedOrRefusedWriteLeavesTheFileAsItWasAndSaysWhy) {
         if (!c.WriteFailure.empty()) files.FailWrites(kPath, c.WriteFailure);
         IniProfileStore store(files);
         const std::vector<ProfileEdit> edits = {{"S", "a", "1"}, c.Edit};
-        const ProfileWriteResult written = store.Write(kPath, edits);
-        EXPECT_FALSE(written.Ok);
-        EXPECT_EQ(written.Error, c.Error);
+        const Status written = store.Write(kPath, edits);
+        ASSERT_FALSE(written.Ok());
+        EXPECT_EQ(written.Error(), c.Error);
         EXPECT_EQ(files.WriteCount, c.Replacements);
         EXPECT_EQ(files.Files[kPath], original);
     }
@@ -144,7 +143,7 @@ TEST(IniProfileStore, WriteThatChangesNoByteLeavesTheFileAlone) {
         MemoryFileAccess files;
         if (c.Exists) files.Files[kPath] = "[S]\r\nk=v\r\n";
         IniProfileStore store(files);
-        EXPECT_TRUE(store.Write(kPath, c.Edits).Ok);
+        EXPECT_TRUE(store.Write(kPath, c.Edits).Ok());
         EXPECT_EQ(files.WriteCount, c.Replacements);
         EXPECT_EQ(files.Files.count(kPath), c.Exists || c.Replacements ? 1u : 0u);
     }
@@ -155,9 +154,9 @@ TEST(IniProfileStore, Utf16FileStaysUtf16) {
     files.Files[kPath] = std::string("\xFF\xFE") + EncodeUtf16Le("[S]\r\nk=v\r\n");
     IniProfileStore store(files);
     const std::vector<ProfileEdit> edits = {{"S", "k", "w"}};
-    ASSERT_TRUE(store.Write(kPath, edits).Ok);
+    ASSERT_TRUE(store.Write(kPath, edits).Ok());
     EXPECT_EQ(files.Files[kPath], std::string("\xFF\xFE") + EncodeUtf16Le("[S]\r\nk=w\r\n"));
-    EXPECT_EQ(store.Read(kPath).View->GetString("S", "k", "", 510), "w");
+    EXPECT_EQ(store.Read(kPath).Value()->GetString("S", "k", "", 510), "w");
 }
 
 }  // namespace

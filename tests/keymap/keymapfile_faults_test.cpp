@@ -152,7 +152,7 @@ std::vector<Fault> Faults() {
              fs::remove(b.KeyMapPath());
              fs::create_directory(b.KeyMapPath());
          },
-         ": cannot read (Is a directory)",
+         ": cannot write (cannot read it first: Is a directory)",
          false,
          false},
         {"read-only file",

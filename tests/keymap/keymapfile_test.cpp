@@ -54,7 +54,7 @@ struct KeyMapBench {
     std::string& File() { return Files.Files[kKeyMapPath]; }
     bool FileExists() const { return Files.Files.count(kKeyMapPath) != 0; }
     std::string Value(std::string_view section, std::string_view key) {
-        return Store.Read(kKeyMapPath).View->GetString(section, key, "<missing>", 510);
+        return Store.Read(kKeyMapPath).Value()->GetString(section, key, "<missing>", 510);
     }
 
     MemoryFileAccess Files;

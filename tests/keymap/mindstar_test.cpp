@@ -22,7 +22,7 @@ struct ImportBench {
 
     std::string& KeyMap() { return Files.Files[kKeyMapPath]; }
     std::string Value(std::string_view section, std::string_view key) {
-        return Store.Read(kKeyMapPath).View->GetString(section, key, "<missing>", 510);
+        return Store.Read(kKeyMapPath).Value()->GetString(section, key, "<missing>", 510);
     }
     bool Import(std::string mindstarFile) {
         Files.Files[kMindstarPath] = std::move(mindstarFile);
@@ -192,7 +192,7 @@ TEST(MindstarImport, ImportingTwiceGivesTheSameFileAsOnce) {
 TEST(MindstarImport, EditsComeInTheOrderOfTheThreeGroups) {
     ImportBench bench;
     bench.Files.Files[kMindstarPath] = "";
-    const std::vector<ProfileEdit> edits = MindstarEdits(*bench.Store.Read(kMindstarPath).View);
+    const std::vector<ProfileEdit> edits = MindstarEdits(*bench.Store.Read(kMindstarPath).Value());
     ASSERT_EQ(edits.size(), 220U);
     const std::vector<std::pair<std::size_t, Expectation>> expected = {
         {0, {"qel_1000_0", "range_incr", ""}},       {1, {"qel_1000_1", "range_incr", ""}},

@@ -85,8 +85,8 @@ TEST(VirtualPanelsFromFile, AScriptThatCannotBeReadIsAStartFailureNamingFileAndR
         SCOPED_TRACE(c.Path);
         MemoryLog log;
         const HidLibraryLoad load = CreateVirtualPanelsFromFile(log, c.Path);
-        EXPECT_EQ(load.Library, nullptr);
-        EXPECT_EQ(load.Error, c.Error);
+        ASSERT_FALSE(load.Ok());
+        EXPECT_EQ(load.Error(), c.Error);
         EXPECT_EQ(log.Lines, std::vector<std::string>{c.Error});
     }
 }

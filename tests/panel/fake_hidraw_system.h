@@ -29,19 +29,18 @@ public:
         bool Open = false;
     };
 
-    std::optional<std::string> Start() override { return std::nullopt; }
+    Status Start() override { return {}; }
 
     std::vector<HidrawNode> Enumerate() override {
         std::lock_guard lock(Mutex);
         return Present;
     }
 
-    std::unique_ptr<HidrawDevice> Open(const HidrawNode& node, std::string& reason) override {
+    Result<std::unique_ptr<HidrawDevice>> Open(const HidrawNode& node) override {
         std::lock_guard lock(Mutex);
         OpenAttempts.push_back(node.Path);
         if (Unopenable.contains(node.Path)) {
-            reason = "Permission denied";
-            return nullptr;
+            return Failure{"Permission denied"};
         }
         auto state = StateLocked(node.Path);
         {
@@ -132,29 +131,30 @@ private:
             std::lock_guard lock(State->Mutex);
             State->Open = false;
         }
-        int Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        Result<std::size_t> Read(std::span<std::uint8_t> buffer,
+                                 std::chrono::milliseconds timeout) override {
             std::unique_lock lock(State->Mutex);
             State->Changed.wait_for(
                 lock, timeout, [this] { return State->ReadFails || !State->Incoming.empty(); });
             if (State->ReadFails) {
-                return -1;
+                return Failure{"read failed"};
             }
             if (State->Incoming.empty()) {
-                return 0;
+                return std::size_t{0};
             }
             const auto bytes = State->Incoming.front();
             State->Incoming.pop_front();
             const std::size_t count = std::min(bytes.size(), buffer.size());
             std::copy_n(bytes.begin(), count, buffer.begin());
-            return static_cast<int>(count);
+            return count;
         }
-        int Write(std::span<const std::uint8_t> report) override {
+        Status Write(std::span<const std::uint8_t> report) override {
             std::lock_guard lock(State->Mutex);
             if (State->WriteFails) {
-                return -1;
+                return Failure{"write failed"};
             }
             State->Written.emplace_back(report.begin(), report.end());
-            return static_cast<int>(report.size());
+            return {};
         }
 
     private:

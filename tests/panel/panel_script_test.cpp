@@ -46,6 +46,9 @@ TEST(PanelScript, AMalformedLineIsNamedByItsNumberAndSkippedWhileTheRestPlays) {
         "at 5 plug 684 685",  // extra word
         "at 5 plug 0x2AC",    // product IDs are decimal
         "at 5 plug 70000",    // beyond 16 bits
+        "at 5 plug -1",       // no sign
+        "at 5 report 70000 0 C1",
+        "at 5 report 0x2AC 0 C1",
         "at 5 unplug",
         "at 5 report 684",           // no bytes
         "at 5 report 684 0 C1 100",  // 3 hex digits

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,30 +73,31 @@ TEST(PosixFileAccess, ReadTellsMissingFromUnreadableAndGivesEveryByte) {
     struct Case {
         const char* Name;
         std::string Path;
-        FileAccess::ReadStatus Status;
-        std::string Bytes;
-        std::string Error;
+        std::optional<std::string> Bytes;  // nothing: no such file
+        std::string Error;                 // empty: read
     };
     const std::vector<Case> cases = {
-        {"whole file", folder.Path("keymap.ini"), FileAccess::ReadStatus::Ok, bytes, ""},
-        {"no file", folder.Path("none.ini"), FileAccess::ReadStatus::Missing, "", ""},
-        {"no folder", folder.Path("gone/keymap.ini"), FileAccess::ReadStatus::Missing, "", ""},
-        {"a file where a folder should be", folder.Path("keymap.ini/x.ini"),
-         FileAccess::ReadStatus::Missing, "", ""},
-        {"a folder", folder.Path("folder.ini"), FileAccess::ReadStatus::Failed, "",
+        {"whole file", folder.Path("keymap.ini"), bytes, ""},
+        {"no file", folder.Path("none.ini"), std::nullopt, ""},
+        {"no folder", folder.Path("gone/keymap.ini"), std::nullopt, ""},
+        {"a file where a folder should be", folder.Path("keymap.ini/x.ini"), std::nullopt, ""},
+        {"a folder", folder.Path("folder.ini"), std::nullopt,
          folder.Path("folder.ini") + ": cannot read (Is a directory)"},
-        {"a FIFO does not hang", folder.Path("fifo.ini"), FileAccess::ReadStatus::Failed, "",
+        {"a FIFO does not hang", folder.Path("fifo.ini"), std::nullopt,
          folder.Path("fifo.ini") + ": cannot read (not a regular file)"},
-        {"too large", folder.Path("big.ini"), FileAccess::ReadStatus::Failed, "",
+        {"too large", folder.Path("big.ini"), std::nullopt,
          folder.Path("big.ini") + ": cannot read (File too large)"},
     };
     PosixFileAccess files;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const FileAccess::ReadResult read = files.ReadWholeFile(c.Path);
-        EXPECT_EQ(read.Status, c.Status);
-        EXPECT_EQ(read.Bytes, c.Bytes);
-        EXPECT_EQ(read.Error, c.Error);
+        const Result<std::optional<std::string>> read = files.ReadWholeFile(c.Path);
+        ASSERT_EQ(read.Ok(), c.Error.empty());
+        if (read.Ok()) {
+            EXPECT_EQ(read.Value(), c.Bytes);
+        } else {
+            EXPECT_EQ(read.Error(), c.Error);
+        }
     }
 }
 
@@ -104,12 +107,12 @@ TEST(PosixFileAccess, ReplaceCreatesOrReplacesKeepingModeAndLeavesNoTemporaryFil
     PosixFileAccess files;
 
     const mode_t umaskNow = ::umask(022);
-    ASSERT_TRUE(files.ReplaceFileAtomically(path, "first\0"s).Ok);
+    ASSERT_TRUE(files.ReplaceFileAtomically(path, "first\0"s).Ok());
     EXPECT_EQ(Get(path), "first\0"s);
     EXPECT_EQ(ModeOf(path), 0644u);
 
     ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(files.ReplaceFileAtomically(path, "second").Ok);
+    ASSERT_TRUE(files.ReplaceFileAtomically(path, "second").Ok());
     ::umask(umaskNow);
     EXPECT_EQ(Get(path), "second");
     EXPECT_EQ(ModeOf(path), 0640u);
@@ -123,7 +126,7 @@ TEST(PosixFileAccess, ReplaceThroughASymbolicLinkReplacesItsTargetAndKeepsTheLin
     fs::create_symlink(folder.Path("real/keymap.ini"), folder.Path("keymap.ini"));
 
     PosixFileAccess files;
-    ASSERT_TRUE(files.ReplaceFileAtomically(folder.Path("keymap.ini"), "new").Ok);
+    ASSERT_TRUE(files.ReplaceFileAtomically(folder.Path("keymap.ini"), "new").Ok());
     EXPECT_TRUE(fs::is_symlink(folder.Path("keymap.ini")));
     EXPECT_EQ(Get(folder.Path("real/keymap.ini")), "new");
 }
@@ -148,9 +151,9 @@ TEST(PosixFileAccess, ReplaceThatCannotHappenReportsWhyAndCreatesNothing) {
     PosixFileAccess files;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const FileAccess::WriteResult written = files.ReplaceFileAtomically(c.Path, "[S]\r\n");
-        EXPECT_FALSE(written.Ok);
-        EXPECT_EQ(written.Error, c.Error);
+        const Status written = files.ReplaceFileAtomically(c.Path, "[S]\r\n");
+        ASSERT_FALSE(written.Ok());
+        EXPECT_EQ(written.Error(), c.Error);
         EXPECT_EQ(folder.Names().size(), 2u);
         EXPECT_TRUE(fs::is_directory(folder.Path("folder.ini")));
         EXPECT_TRUE(fs::is_empty(folder.Path("folder.ini")));
@@ -171,9 +174,9 @@ TEST(PosixFileAccess, ReadOnlyFileOrFolderIsLeftAsItWas) {
     PosixFileAccess files;
     for (const std::string& path : {readOnlyFile, inLockedFolder}) {
         SCOPED_TRACE(path);
-        const FileAccess::WriteResult written = files.ReplaceFileAtomically(path, "new");
-        EXPECT_FALSE(written.Ok);
-        EXPECT_EQ(written.Error, path + ": cannot write (Permission denied)");
+        const Status written = files.ReplaceFileAtomically(path, "new");
+        ASSERT_FALSE(written.Ok());
+        EXPECT_EQ(written.Error(), path + ": cannot write (Permission denied)");
         EXPECT_EQ(Get(path), "old");
     }
 }
@@ -222,10 +225,10 @@ TEST(PosixFileAccess, FailureHalfWayKeepsTheOldFileWholeAndRemovesTheTemporaryFi
         const std::string path = folder.Path("keymap.ini");
         Put(path, "[S]\r\nk=old\r\n");
         PosixFileAccess files(c.Calls);
-        const FileAccess::WriteResult written =
+        const Status written =
             files.ReplaceFileAtomically(path, "[S]\r\nk=new value that is longer\r\n");
-        EXPECT_FALSE(written.Ok);
-        EXPECT_EQ(written.Error, path + ": cannot write (" + c.Reason + ")");
+        ASSERT_FALSE(written.Ok());
+        EXPECT_EQ(written.Error(), path + ": cannot write (" + c.Reason + ")");
         EXPECT_EQ(Get(path), "[S]\r\nk=old\r\n");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"keymap.ini"});
     }
@@ -235,7 +238,7 @@ TEST(PosixFileAccess, ShortWritesStillWriteEverything) {
     TemporaryFolder folder;
     const std::string path = folder.Path("keymap.ini");
     PosixFileAccess files({WriteOneByteAtATime, ::fsync, ::rename});
-    ASSERT_TRUE(files.ReplaceFileAtomically(path, "[S]\r\nk=v\r\n").Ok);
+    ASSERT_TRUE(files.ReplaceFileAtomically(path, "[S]\r\nk=v\r\n").Ok());
     EXPECT_EQ(Get(path), "[S]\r\nk=v\r\n");
 }
 
@@ -247,16 +250,16 @@ TEST(PosixFileAccess, ProfileStoreOnRealFilesWritesOnceAndReportsAGoneFolder) {
 
     const std::vector<ProfileEdit> edits = {{"qel_1000_0", "softkey_1", "F1"},
                                             {"qel_1000_0", "", ""}};
-    ASSERT_TRUE(store.Write(path, edits).Ok);
+    ASSERT_TRUE(store.Write(path, edits).Ok());
     EXPECT_EQ(Get(path), "[qel_1000_0]\r\nsoftkey_1=F1\r\n=\r\n");
-    const ProfileReadResult read = store.Read(path);
-    EXPECT_EQ(read.Error, "");
-    EXPECT_EQ(read.View->GetString("QEL_1000_0", "SOFTKEY_1", "", 510), "F1");
+    const Result<std::unique_ptr<ProfileView>> read = store.Read(path);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.Value()->GetString("QEL_1000_0", "SOFTKEY_1", "", 510), "F1");
 
     const std::string gone = folder.Path("gone/keymap.ini");
-    const ProfileWriteResult failed = store.Write(gone, edits);
-    EXPECT_FALSE(failed.Ok);
-    EXPECT_EQ(failed.Error, gone + ": cannot write (No such file or directory)");
+    const Status failed = store.Write(gone, edits);
+    ASSERT_FALSE(failed.Ok());
+    EXPECT_EQ(failed.Error(), gone + ": cannot write (No such file or directory)");
     EXPECT_FALSE(fs::exists(folder.Path("gone")));
 }
 

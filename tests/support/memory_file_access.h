@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,23 +15,23 @@ namespace qel::test {
 // stored bytes untouched, as the real atomic replacement does.
 class MemoryFileAccess final : public FileAccess {
 public:
-    ReadResult ReadWholeFile(const std::string& path) override {
+    Result<std::optional<std::string>> ReadWholeFile(const std::string& path) override {
         ++ReadCount;
         if (auto failure = ReadFailures.find(path); failure != ReadFailures.end()) {
-            return {ReadStatus::Failed, {}, path + ": cannot read (" + failure->second + ")"};
+            return Failure{path + ": cannot read (" + failure->second + ")"};
         }
         auto file = Files.find(path);
-        if (file == Files.end()) return {ReadStatus::Missing, {}, {}};
-        return {ReadStatus::Ok, file->second, {}};
+        if (file == Files.end()) return std::optional<std::string>();
+        return std::optional<std::string>(file->second);
     }
 
-    WriteResult ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
+    Status ReplaceFileAtomically(const std::string& path, std::string_view bytes) override {
         ++WriteCount;
         if (auto failure = WriteFailures.find(path); failure != WriteFailures.end()) {
-            return {false, path + ": cannot write (" + failure->second + ")"};
+            return Failure{path + ": cannot write (" + failure->second + ")"};
         }
         Files[path] = std::string(bytes);
-        return {true, {}};
+        return {};
     }
 
     // Reads of path fail with reason, e.g. "Permission denied" or "Is a directory".

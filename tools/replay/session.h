@@ -9,6 +9,7 @@
 #include "keymap/us_layout.h"
 #include "tools/replay/trace.h"
 #include "translate/keygate.h"
+#include "translate/result.h"
 
 namespace qel::replay {
 
@@ -38,8 +39,8 @@ public:
     // Loads the six sections of keyMapFile as the program's first activation does.
     ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out);
 
-    // Runs one command. Returns an empty text, or why the command could not run.
-    [[nodiscard]] std::string Run(const TraceLine& line);
+    // Runs one command; fails with why it could not run.
+    Status Run(const TraceLine& line);
 
     [[nodiscard]] const UnitStates& Units() const { return Core.Units; }
 

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "translate/keycode.h"
+#include "translate/result.h"
 #include "translate/translator.h"
 
 // The trace language of qel1000replay: one command a line.
@@ -41,15 +42,11 @@ struct ImportCommand {
     std::string FileName;
 };
 
-struct TraceError {
-    std::string Reason;
-};
-
 using TraceLine = std::variant<BlankLine, ReportCommand, KeysCommand, WriteCommand, ClearAllCommand,
-                               ImportCommand, TraceError>;
+                               ImportCommand>;
 
-// Parses one line (without its line break). Never throws; bad input gives a TraceError
-// whose reason says what is wrong. Whether an import file exists is checked when it runs.
-[[nodiscard]] TraceLine ParseTraceLine(std::string_view line);
+// Parses one line (without its line break). Never throws; bad input fails with what is
+// wrong. Whether an import file exists is checked when it runs.
+Result<TraceLine> ParseTraceLine(std::string_view line);
 
 }  // namespace qel::replay
