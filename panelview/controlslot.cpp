@@ -1,6 +1,7 @@
 #include "panelview/controlslot.h"
 
 #include "keymap/bindingslot.h"
+#include "translate/bindings.h"
 
 namespace qel {
 namespace {
@@ -26,11 +27,11 @@ std::optional<int> BindingSlotOf(int deviceIndex, ControlKind kind, int index, K
         return std::nullopt;
     }
     const BindingKind wanted = KindOf(kind, half);
-    // The slot numbering belongs to the key map; asking it keeps the two from drifting apart.
-    for (int slot = 0; slot < BindingSlotCount(deviceIndex); ++slot) {
-        const std::optional<BindingSlot> where = FindBindingSlot(deviceIndex, slot);
-        if (where && where->Kind == wanted && where->Index == index) {
-            return slot;
+    // The slot numbering belongs to the binding catalogue; asking it keeps the two in step.
+    const std::span<const Binding> bindings = BindingsOf(deviceIndex);
+    for (std::size_t slot = 0; slot < bindings.size(); ++slot) {
+        if (bindings[slot].Kind == wanted && bindings[slot].Index == index) {
+            return static_cast<int>(slot);
         }
     }
     return std::nullopt;

@@ -4,22 +4,16 @@
 #include <optional>
 
 #include "keymap/bindingslot.h"
-#include "translate/catalogue.h"
+#include "translate/bindings.h"
 
 namespace qel {
 namespace {
 
-// The control's own name: a knob is named once for both halves ("NAV_IN").
-std::string ControlName(int deviceIndex, const SchematicControl& control, int slot) {
-    if (control.Kind != ControlKind::Rotary) {
-        return UpperCasedName(BindingKeyName(deviceIndex, slot));
-    }
-    const auto index = static_cast<std::size_t>(control.Index);
-    const bool audio = deviceIndex >= kFirstAudioDeviceIndex;
-    if (audio ? index < kAudioRotaryNames.size() : index < kBezelRotaryNames.size()) {
-        return UpperCasedName(audio ? kAudioRotaryNames[index] : kBezelRotaryNames[index]);
-    }
-    return {};
+// The control's own name, as its record carries it: a knob is named once for both halves
+// ("NAV_IN").
+std::string ControlName(int deviceIndex, int slot) {
+    const std::span<const Binding> bindings = BindingsOf(deviceIndex);
+    return UpperCasedName(bindings[static_cast<std::size_t>(slot)].Control);
 }
 
 void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* activity,
@@ -31,7 +25,7 @@ void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* act
     }
     SceneCell cell;
     cell.Slot = *slot;
-    cell.Name = ControlName(scene.DeviceIndex, control, *slot);
+    cell.Name = ControlName(scene.DeviceIndex, *slot);
     const KeyCode* binding = BindingField(units, scene.DeviceIndex, *slot);
     cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0);
     cell.Control = control.Place;
