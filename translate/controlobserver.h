@@ -12,7 +12,8 @@ struct ControlEvent {
     ControlKind Kind = ControlKind::Button;
     std::int8_t Index = 0;  // button or rotary number; pan direction 0-7 (n..nw); 0 for the push
     // Button, direction, push: 1 pressed (a direction entered), 0 released (left).
-    // Rotary: the steps it moved, -64..64 (+ = towards the increment binding).
+    // Rotary: the steps it moved, -64..64 (+ = towards the increment binding); 0 when it did
+    // not move but takes a step queued by an earlier movement.
     std::int8_t Value = 0;
 
     [[nodiscard]] bool IsPress() const { return Kind != ControlKind::Rotary && Value != 0; }
@@ -26,14 +27,15 @@ struct ControlEvent {
 }
 
 // Told of every decoded movement of every control, whether or not "Enable keys" lets
-// keystrokes out: presses and releases of buttons, pan directions and the pan push, and
-// every rotary movement (queued steps of an earlier movement are not movements). Main thread
-// only; called from inside DecodeReport, so it must not re-enter the translator.
+// keystrokes out: presses and releases of buttons, pan directions and the pan push, every
+// rotary movement, and every queued rotary step taken later. Main thread only; called from
+// inside DecodeReport, so it must not re-enter the translator.
 class ControlObserver {
 public:
     virtual ~ControlObserver() = default;
     // True swallows the keystroke this movement would type (and, for a rotary, the steps it
-    // queued); its log line is written as usual. A release types nothing either way.
+    // queued); its log line is written as usual. A release types nothing either way. So an
+    // observer that swallows everything for a while has nothing typed in that while.
     [[nodiscard]] virtual bool ControlMoved(ControlEvent event) = 0;
 };
 

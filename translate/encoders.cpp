@@ -41,6 +41,9 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
             FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number},
                              rotary.IncrKey, rotary.DecrKey);
             LogLine();
+        } else if (step.Direction != 0) {
+            // A step queued by an earlier movement: the observer may hold it back as well.
+            swallowed = Swallowed(MakeControlEvent(deviceIndex, ControlKind::Rotary, number, 0));
         }
         if (swallowed) {
             // The whole movement goes: the step taken now and the steps it queued.

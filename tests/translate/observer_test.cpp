@@ -137,6 +137,21 @@ TEST_F(ControlObserving, SwallowedMovementsTypeNothingAndLogAsUsual) {
     EXPECT_EQ(Bezel(0).Rotaries[0].Pending, 0);
 }
 
+TEST_F(ControlObserving, StepsQueuedBeforeSwallowingStartsAreReportedAndHeldBackToo) {
+    Bezel(0).Rotaries[0].IncrKey = kF1;
+    Send(BezelProduct(0), kReportC2, {10});  // five steps: one typed, four queued
+    EXPECT_EQ(Injector.Events.size(), 2U);
+    Observer.Events.clear();
+    Observer.Swallow = true;
+    for (int report = 0; report < 5; ++report) {
+        Send(BezelProduct(0), kReportC2, {10});
+    }
+    EXPECT_EQ(Injector.Events.size(), 2U) << "nothing more typed";
+    EXPECT_EQ(Observer.Events, (std::vector<Seen>{{0, ControlKind::Rotary, 0, 0}}))
+        << "the first queued step is reported, and swallowing it drops the rest";
+    EXPECT_EQ(Log.Lines.size(), 1U) << "queued steps still log nothing";
+}
+
 TEST_F(ControlObserving, NoObserverNoCallsAndNothingSwallowed) {
     Translator.SetControlObserver(nullptr);
     Observer.Swallow = true;
