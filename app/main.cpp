@@ -89,17 +89,17 @@ TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     CreateMenu();
     CreateStatusBar();
     // The status bar sits inside the designed client area; the menu bar sits above it.
-    setFixedSize(kClientWidth, MainMenu1->sizeHint().height() + kClientHeight);
+    setFixedSize(kClientWidth, Ui.MainMenu1->sizeHint().height() + kClientHeight);
     move(kDesignPosition);
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(kTimer1Interval);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    Timer1->start();
-    Timer2 = new QTimer(this);
-    Timer2->setInterval(kTimer2Interval);
-    connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
-    Timer2->start();
+    Ui.Timer1 = new QTimer(this);
+    Ui.Timer1->setInterval(kTimer1Interval);
+    connect(Ui.Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Ui.Timer1->start();
+    Ui.Timer2 = new QTimer(this);
+    Ui.Timer2->setInterval(kTimer2Interval);
+    connect(Ui.Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+    Ui.Timer2->start();
 }
 
 TMainForm::~TMainForm() {
@@ -113,75 +113,77 @@ void TMainForm::CreateComponents() {
     setCentralWidget(client);
 
     // The design-time captions are the idle ones.
-    Label1 = MakeLabel(client, IdleCaption(0), 16, 24);
-    Label2 = MakeLabel(client, IdleCaption(1), 16, 40);
-    Label3 = MakeLabel(client, IdleCaption(2), 16, 56);
-    Label4 = MakeLabel(client, IdleCaption(3), 16, 72);
-    Label5 = MakeLabel(client, IdleCaption(4), 200, 24);
-    Label7 = MakeLabel(client, IdleCaption(5), 200, 40);
+    Ui.Label1 = MakeLabel(client, IdleCaption(0), 16, 24);
+    Ui.Label2 = MakeLabel(client, IdleCaption(1), 16, 40);
+    Ui.Label3 = MakeLabel(client, IdleCaption(2), 16, 56);
+    Ui.Label4 = MakeLabel(client, IdleCaption(3), 16, 72);
+    Ui.Label5 = MakeLabel(client, IdleCaption(4), 200, 24);
+    Ui.Label7 = MakeLabel(client, IdleCaption(5), 200, 40);
 
-    CountLbl = MakeLabel(client, "Count : 0", 520, 8);
-    LoopLbl = MakeLabel(client, "Loop : 0", 520, 24);
-    CountHzLbl = MakeLabel(client, "- 0Hz", 584, 8);
-    LoopHzLbl = MakeLabel(client, "- 0Hz", 584, 24);
-    for (QLabel* hidden : {CountLbl, LoopLbl, CountHzLbl, LoopHzLbl}) {
+    Ui.CountLbl = MakeLabel(client, "Count : 0", 520, 8);
+    Ui.LoopLbl = MakeLabel(client, "Loop : 0", 520, 24);
+    Ui.CountHzLbl = MakeLabel(client, "- 0Hz", 584, 8);
+    Ui.LoopHzLbl = MakeLabel(client, "- 0Hz", 584, 24);
+    for (QLabel* hidden : {Ui.CountLbl, Ui.LoopLbl, Ui.CountHzLbl, Ui.LoopHzLbl}) {
         hidden->hide();
     }
 
-    KeyCB = new QCheckBox(QStringLiteral("Enable keys"), client);
-    KeyCB->move(520, 120);
-    KeyCB->setChecked(true);
-    KeyCB->hide();
-    KeyGateView = std::make_unique<CheckBoxGate>(*KeyCB);
+    Ui.KeyCB = new QCheckBox(QStringLiteral("Enable keys"), client);
+    Ui.KeyCB->move(520, 120);
+    Ui.KeyCB->setChecked(true);
+    Ui.KeyCB->hide();
+    KeyGateView = std::make_unique<CheckBoxGate>(*Ui.KeyCB);
 
-    Memo1 = new TLogMemo(client);
-    Memo1->setReadOnly(true);
-    MemoSink = std::make_unique<MemoLog>(*Memo1);
-    Memo1->setGeometry(0, 145, kClientWidth, 365);
+    Ui.Memo1 = new TLogMemo(client);
+    Ui.Memo1->setReadOnly(true);
+    MemoSink = std::make_unique<MemoLog>(*Ui.Memo1);
+    Ui.Memo1->setGeometry(0, 145, kClientWidth, 365);
     // MindstarOD is made on first use: a file dialog starts listing its folder, with icons
     // and file types, as soon as it exists, which would slow every start.
 }
 
 void TMainForm::CreateMenu() {
-    MainMenu1 = menuBar();
-    file1 = MainMenu1->addMenu(QStringLiteral("&File"));
-    Exit1 = file1->addAction(QStringLiteral("E&xit"), this, &TMainForm::Exit1Click);
+    Ui.MainMenu1 = menuBar();
+    Ui.file1 = Ui.MainMenu1->addMenu(QStringLiteral("&File"));
+    Ui.Exit1 = Ui.file1->addAction(QStringLiteral("E&xit"), this, &TMainForm::Exit1Click);
 
-    Tools1 = MainMenu1->addMenu(QStringLiteral("&Tools"));
-    Keysettings1 =
-        Tools1->addAction(QStringLiteral("&Key Settings..."), this, &TMainForm::Keysettings1Click);
-    ImportMindstar1 = Tools1->addAction(QStringLiteral("Import &Mindstar..."), this,
-                                        &TMainForm::ImportMindstar1Click);
-    DeleteAllKeys1 = Tools1->addAction(QStringLiteral("Delete &All Keys"), this,
-                                       &TMainForm::DeleteAllKeys1Click);
-    N1 = Tools1->addSeparator();
-    DebugMode1 =
-        Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
-    DebugMode1->setCheckable(true);
-    N2 = Tools1->addSeparator();
-    PanelView1 =
-        Tools1->addAction(QStringLiteral("Panel &View"), this, &TMainForm::PanelView1Click);
+    Ui.Tools1 = Ui.MainMenu1->addMenu(QStringLiteral("&Tools"));
+    Ui.Keysettings1 = Ui.Tools1->addAction(QStringLiteral("&Key Settings..."), this,
+                                           &TMainForm::Keysettings1Click);
+    Ui.ImportMindstar1 = Ui.Tools1->addAction(QStringLiteral("Import &Mindstar..."), this,
+                                              &TMainForm::ImportMindstar1Click);
+    Ui.DeleteAllKeys1 = Ui.Tools1->addAction(QStringLiteral("Delete &All Keys"), this,
+                                             &TMainForm::DeleteAllKeys1Click);
+    Ui.N1 = Ui.Tools1->addSeparator();
+    Ui.DebugMode1 =
+        Ui.Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
+    Ui.DebugMode1->setCheckable(true);
+    Ui.N2 = Ui.Tools1->addSeparator();
+    Ui.PanelView1 =
+        Ui.Tools1->addAction(QStringLiteral("Panel &View"), this, &TMainForm::PanelView1Click);
     // No function or plain letter keys: panels type those, and the program's own window may
     // have the focus.
-    PanelView1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    PrintBindings1 = Tools1->addAction(QStringLiteral("&Print Bindings..."), this,
-                                       &TMainForm::PrintBindings1Click);
+    Ui.PanelView1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    Ui.PrintBindings1 = Ui.Tools1->addAction(QStringLiteral("&Print Bindings..."), this,
+                                             &TMainForm::PrintBindings1Click);
 
-    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
-    About1 = Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
+    Ui.Help1 = Ui.MainMenu1->addMenu(QStringLiteral("&Help"));
+    Ui.About1 = Ui.Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
 }
 
 void TMainForm::CreateStatusBar() {
-    StatusBar = statusBar();
-    StatusBar->setSizeGripEnabled(false);
+    Ui.StatusBar = statusBar();
+    Ui.StatusBar->setSizeGripEnabled(false);
     Panel0 = MakeStatusPanel("Connected : 0", kStatusPanel0Width);
     Panel0->setFixedWidth(kStatusPanel0Width);
     Panel1 = MakeStatusPanel("Software : v", kStatusPanel1Width);
     // The last panel takes the rest of the bar, so the version text is never cut.
-    StatusBar->addWidget(Panel0, 0);
-    StatusBar->addWidget(Panel1, 1);
+    Ui.StatusBar->addWidget(Panel0, 0);
+    Ui.StatusBar->addWidget(Panel1, 1);
     UnitStatus = std::make_unique<LabelStatusView>(
-        std::array<QLabel*, kDeviceCount>{Label1, Label2, Label3, Label4, Label5, Label7}, *Panel0);
+        std::array<QLabel*, kDeviceCount>{Ui.Label1, Ui.Label2, Ui.Label3, Ui.Label4, Ui.Label5,
+                                          Ui.Label7},
+        *Panel0);
 }
 
 QLabel* TMainForm::StatusPanel(int index) const {
@@ -266,8 +268,8 @@ void TMainForm::FormClose() {
         return;
     }
     Closing = true;
-    Timer1->stop();
-    Timer2->stop();
+    Ui.Timer1->stop();
+    Ui.Timer2->stop();
     // No thread may write through the library once it is disconnected.
     StopWorkerThreads();
     if (Linked.PanelView != nullptr) {
@@ -279,13 +281,13 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::Timer1Timer() {
-    TrimMemo(*Memo1, kLogLines);
+    TrimMemo(*Ui.Memo1, kLogLines);
 }
 
 void TMainForm::Timer2Timer() {
     const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
-    CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
-    // Nothing counts loop passes, so LoopHzLbl keeps its "- 0Hz".
+    Ui.CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
+    // Nothing counts loop passes, so Ui.LoopHzLbl keeps its "- 0Hz".
 }
 
 void TMainForm::Exit1Click() {
@@ -317,13 +319,13 @@ void TMainForm::ImportMindstar1Click() {
     if (Linked.KeyMap == nullptr) {
         return;
     }
-    if (MindstarOD == nullptr) {
-        MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
-                                     QStringLiteral("Mindstar INI File (G1000.ini)"));
-        MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
-        MindstarOD->setFileMode(QFileDialog::ExistingFile);
+    if (Ui.MindstarOD == nullptr) {
+        Ui.MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
+                                        QStringLiteral("Mindstar INI File (G1000.ini)"));
+        Ui.MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
+        Ui.MindstarOD->setFileMode(QFileDialog::ExistingFile);
     }
-    const std::optional<QString> chosen = Prompts->ChooseFile(*MindstarOD);
+    const std::optional<QString> chosen = Prompts->ChooseFile(*Ui.MindstarOD);
     if (!chosen) {
         return;
     }
@@ -354,10 +356,10 @@ void TMainForm::PrintBindings1Click() {
     if (Linked.Units == nullptr) {
         return;
     }
-    if (BindingsSD == nullptr) {
-        BindingsSD = MakeBindingsDialog(this);
+    if (Ui.BindingsSD == nullptr) {
+        Ui.BindingsSD = MakeBindingsDialog(this);
     }
-    const std::optional<QString> chosen = Prompts->ChooseFile(*BindingsSD);
+    const std::optional<QString> chosen = Prompts->ChooseFile(*Ui.BindingsSD);
     if (!chosen) {
         return;
     }
@@ -374,7 +376,7 @@ void TMainForm::DebugMode1Click() {
     // The action has toggled its own check mark by the time a menu click gets here; the
     // form's own flag keeps a click and a direct call in agreement.
     DebugMode = !DebugMode;
-    DebugMode1->setChecked(DebugMode);
+    Ui.DebugMode1->setChecked(DebugMode);
     SetOuterHeight(DebugMode ? kDebugHeight : kNormalHeight);
 }
 
@@ -399,7 +401,7 @@ void TMainForm::ApplyOuterSize() {
         setFixedSize(inner);
     }
     // The log is wider than the window: its lines wrap where the window ends.
-    Memo1->WrapWithin(inner.width() - Memo1->x());
+    Ui.Memo1->WrapWithin(inner.width() - Ui.Memo1->x());
 }
 
 void TMainForm::SetOuterHeight(int height) {

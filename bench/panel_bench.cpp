@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/percentile.h"
 #include "bench/main_queue.h"
 #include "panel/audiothread.h"
 #include "panel/device.h"
@@ -82,15 +83,7 @@ std::vector<std::uint8_t> ButtonReport(int deviceIndex, bool pressed) {
     return report;
 }
 
-double Percentile(std::vector<double>& values, double fraction) {
-    if (values.empty()) {
-        return 0;
-    }
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
-                     values.end());
-    return values[index];
-}
+using qel::bench::Percentile;
 
 void ReportToKeystrokeLatency(benchmark::State& state) {
     for (auto _ : state) {

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/percentile.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -23,15 +25,7 @@ constexpr int kSenders = 6;
 constexpr auto kPeriod = std::chrono::microseconds(1000);
 constexpr auto kRun = std::chrono::seconds(4);
 
-double Percentile(std::vector<double>& values, double fraction) {
-    if (values.empty()) {
-        return 0;
-    }
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
-                     values.end());
-    return values[index];
-}
+using qel::bench::Percentile;
 
 void ThreadWakeLatency(benchmark::State& state) {
     for (auto _ : state) {

@@ -34,8 +34,8 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 22;
 
 constexpr std::array<const char*, kDeviceCount> kDeviceItems{
-    "QEL 1000 - 0", "QEL 1000 - 1",  "QEL 1000 - 2",
-    "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
+    "QEL 1000 - 0", "QEL 1000 - 1",     "QEL 1000 - 2",
+    "QEL 1000 - 3", "QEL Ui.Audio - 0", "QEL Ui.Audio - 1",
 };
 
 // Only ASCII letters change: control names are ASCII, and the rows must read exactly as
@@ -74,37 +74,37 @@ void TIniForm::CreateComponents() {
     setFixedSize(563, 488);
     move(233, 223);
 
-    Label2 = new QLabel(QStringLiteral("Function"), this);
-    Label2->move(18, 80);
-    Label2->adjustSize();
-    Label3 = new QLabel(QStringLiteral("Keyboard Command"), this);
-    Label3->move(248, 80);
-    Label3->adjustSize();
+    Ui.Label2 = new QLabel(QStringLiteral("Function"), this);
+    Ui.Label2->move(18, 80);
+    Ui.Label2->adjustSize();
+    Ui.Label3 = new QLabel(QStringLiteral("Keyboard Command"), this);
+    Ui.Label3->move(248, 80);
+    Ui.Label3->adjustSize();
 
-    DefaultSB = new QScrollArea(this);
-    DefaultSB->setGeometry(8, 96, 545, 353);
-    DefaultSB->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DefaultSB->verticalScrollBar()->setTracking(true);
-    DefaultSB->viewport()->setBackgroundRole(QPalette::Base);
-    DefaultSB->setFocusPolicy(Qt::StrongFocus);
-    DefaultSB->hide();
+    Ui.DefaultSB = new QScrollArea(this);
+    Ui.DefaultSB->setGeometry(8, 96, 545, 353);
+    Ui.DefaultSB->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Ui.DefaultSB->verticalScrollBar()->setTracking(true);
+    Ui.DefaultSB->viewport()->setBackgroundRole(QPalette::Base);
+    Ui.DefaultSB->setFocusPolicy(Qt::StrongFocus);
+    Ui.DefaultSB->hide();
 
-    DeviceCB = new QComboBox(this);
-    DeviceCB->setEditable(false);
+    Ui.DeviceCB = new QComboBox(this);
+    Ui.DeviceCB->setEditable(false);
     for (const char* item : kDeviceItems) {
-        DeviceCB->addItem(QString::fromLatin1(item));
+        Ui.DeviceCB->addItem(QString::fromLatin1(item));
     }
-    DeviceCB->setGeometry(128, 40, 313, DeviceCB->sizeHint().height());
+    Ui.DeviceCB->setGeometry(128, 40, 313, Ui.DeviceCB->sizeHint().height());
     // activated: a choice by the user only, as a change event of the selector should be.
-    connect(DeviceCB, &QComboBox::activated, this, [this](int) { DeviceCBChange(); });
+    connect(Ui.DeviceCB, &QComboBox::activated, this, [this](int) { DeviceCBChange(); });
 
-    Button1 = new QPushButton(QStringLiteral("&Ok"), this);
-    Button1->setGeometry(256, 456, 75, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    Ui.Button1 = new QPushButton(QStringLiteral("&Ok"), this);
+    Ui.Button1->setGeometry(256, 456, 75, 25);
+    Ui.Button1->setDefault(true);
+    connect(Ui.Button1, &QPushButton::clicked, this, &QDialog::accept);
 
-    QWidget::setTabOrder(DefaultSB, Button1);
-    QWidget::setTabOrder(Button1, DeviceCB);
+    QWidget::setTabOrder(Ui.DefaultSB, Ui.Button1);
+    QWidget::setTabOrder(Ui.Button1, Ui.DeviceCB);
 }
 
 void TIniForm::WriteKey(int slot, KeyCode code) {
@@ -117,44 +117,44 @@ void TIniForm::StoreKey(int deviceIndex, int slot, KeyCode code) {
 }
 
 void TIniForm::FormActivate() {
-    DeviceCB->setCurrentIndex(0);
+    Ui.DeviceCB->setCurrentIndex(0);
     DeviceCBChange();
 }
 
 QScrollArea* TIniForm::CreateRowBox() {
     auto* box = new QScrollArea(this);
-    box->setGeometry(DefaultSB->geometry());
-    box->viewport()->setBackgroundRole(DefaultSB->viewport()->backgroundRole());
-    box->setFocusPolicy(DefaultSB->focusPolicy());
+    box->setGeometry(Ui.DefaultSB->geometry());
+    box->viewport()->setBackgroundRole(Ui.DefaultSB->viewport()->backgroundRole());
+    box->setFocusPolicy(Ui.DefaultSB->focusPolicy());
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* content = new QWidget;
-    content->setBackgroundRole(DefaultSB->viewport()->backgroundRole());
+    content->setBackgroundRole(Ui.DefaultSB->viewport()->backgroundRole());
     content->setAutoFillBackground(true);
     box->setWidget(content);
     // Ahead of the template in the tab order, as a box placed first.
-    QWidget::setTabOrder(box, DefaultSB);
+    QWidget::setTabOrder(box, Ui.DefaultSB);
     return box;
 }
 
 void TIniForm::DeviceCBChange() {
-    SelectedUnit = DeviceCB->currentIndex();
-    if (Bezel.Box == nullptr) {
-        Bezel.Box = CreateRowBox();
-        Bezel.Content = Bezel.Box->widget();
-        Audio.Box = CreateRowBox();
-        Audio.Content = Audio.Box->widget();
-        QWidget::setTabOrder(Audio.Box, Bezel.Box);
+    SelectedUnit = Ui.DeviceCB->currentIndex();
+    if (Ui.Bezel.Box == nullptr) {
+        Ui.Bezel.Box = CreateRowBox();
+        Ui.Bezel.Content = Ui.Bezel.Box->widget();
+        Ui.Audio.Box = CreateRowBox();
+        Ui.Audio.Content = Ui.Audio.Box->widget();
+        QWidget::setTabOrder(Ui.Audio.Box, Ui.Bezel.Box);
     }
     if (SelectedUnit >= kFirstAudioDeviceIndex) {
-        Bezel.Box->hide();
-        Audio.Box->show();
-        Audio.Box->setFocus();
-        ShowRows(Audio, SelectedUnit);
+        Ui.Bezel.Box->hide();
+        Ui.Audio.Box->show();
+        Ui.Audio.Box->setFocus();
+        ShowRows(Ui.Audio, SelectedUnit);
     } else {
-        Audio.Box->hide();
-        Bezel.Box->show();
-        Bezel.Box->setFocus();
-        ShowRows(Bezel, SelectedUnit);
+        Ui.Audio.Box->hide();
+        Ui.Bezel.Box->show();
+        Ui.Bezel.Box->setFocus();
+        ShowRows(Ui.Bezel, SelectedUnit);
     }
 }
 

@@ -69,21 +69,34 @@ public:
     // WriteKey stores into this unit.
     int SelectedUnit = 0;
 
-    // The dialog's components; owned by the dialog (Qt parent), valid for its life.
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QScrollArea* DefaultSB = nullptr;  // invisible template of the two row boxes
-    QComboBox* DeviceCB = nullptr;
-    QPushButton* Button1 = nullptr;
-    // The row boxes, created by the first rebuild.
-    TRowSet<kBezelSlotCount> Bezel;
-    TRowSet<kAudioSlotCount> Audio;
+    // The dialog's components; owned by the dialog (Qt parent), valid for its life. The row
+    // boxes are made by the first rebuild.
+    [[nodiscard]] QLabel* Label2() const { return Ui.Label2; }
+    [[nodiscard]] QLabel* Label3() const { return Ui.Label3; }
+    [[nodiscard]] QScrollArea* DefaultSB() const { return Ui.DefaultSB; }
+    [[nodiscard]] QComboBox* DeviceCB() const { return Ui.DeviceCB; }
+    [[nodiscard]] QPushButton* Button1() const { return Ui.Button1; }
+    [[nodiscard]] const TRowSet<kBezelSlotCount>& Bezel() const { return Ui.Bezel; }
+    [[nodiscard]] const TRowSet<kAudioSlotCount>& Audio() const { return Ui.Audio; }
 
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The dialog's components; the row boxes are made by the first rebuild.
+    struct Components {
+        QLabel* Label2 = nullptr;
+        QLabel* Label3 = nullptr;
+        QScrollArea* DefaultSB = nullptr;
+        QComboBox* DeviceCB = nullptr;
+        QPushButton* Button1 = nullptr;
+        TRowSet<kBezelSlotCount> Bezel;
+        TRowSet<kAudioSlotCount> Audio;
+    };
+
+    Components Ui;
+
     void StoreKey(int deviceIndex, int slot, KeyCode code);
     QScrollArea* CreateRowBox();
     template <std::size_t SlotCount>

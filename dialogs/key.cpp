@@ -20,17 +20,17 @@ TKeyForm::TKeyForm(QWidget* parent) : QDialog(parent) {
     // The form itself takes the focus, so every key press reaches the capture.
     setFocusPolicy(Qt::ClickFocus);
 
-    DescriptionLbl = new QLabel(QStringLiteral("Press a key"), this);
-    DescriptionLbl->setGeometry(0, 0, width(), 25);
-    DescriptionLbl->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Ui.DescriptionLbl = new QLabel(QStringLiteral("Press a key"), this);
+    Ui.DescriptionLbl->setGeometry(0, 0, width(), 25);
+    Ui.DescriptionLbl->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    ResetBtn = new QPushButton(QStringLiteral("Reset"), this);
-    ResetBtn->setGeometry(88, 48, 75, 25);
-    ResetBtn->setFocusPolicy(Qt::NoFocus);
+    Ui.ResetBtn = new QPushButton(QStringLiteral("Reset"), this);
+    Ui.ResetBtn->setGeometry(88, 48, 75, 25);
+    Ui.ResetBtn->setFocusPolicy(Qt::NoFocus);
     // Enter is a key to bind, never a click of this button.
-    ResetBtn->setAutoDefault(false);
-    ResetBtn->installEventFilter(this);
-    connect(ResetBtn, &QPushButton::clicked, this, &TKeyForm::ResetBtnClick);
+    Ui.ResetBtn->setAutoDefault(false);
+    Ui.ResetBtn->installEventFilter(this);
+    connect(Ui.ResetBtn, &QPushButton::clicked, this, &TKeyForm::ResetBtnClick);
 }
 
 TKeyForm::~TKeyForm() = default;
@@ -44,7 +44,7 @@ std::optional<KeyCode> TKeyForm::Capture(const QString& rowLabel) {
 }
 
 void TKeyForm::FormActivate() {
-    DescriptionLbl->setText(Description);
+    Ui.DescriptionLbl->setText(Description);
     setFocus();
 }
 
@@ -89,7 +89,7 @@ bool TKeyForm::event(QEvent* event) {
 }
 
 bool TKeyForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ResetBtn) {
+    if (watched == Ui.ResetBtn) {
         if (event->type() == QEvent::ShortcutOverride) {
             event->accept();
             return true;

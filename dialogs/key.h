@@ -39,8 +39,8 @@ public:
     void ResetBtnClick();
 
     // Components; owned by the dialog.
-    QLabel* DescriptionLbl = nullptr;
-    QPushButton* ResetBtn = nullptr;
+    [[nodiscard]] QLabel* DescriptionLbl() const { return Ui.DescriptionLbl; }
+    [[nodiscard]] QPushButton* ResetBtn() const { return Ui.ResetBtn; }
 
 protected:
     bool event(QEvent* event) override;
@@ -48,6 +48,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The dialog's components.
+    struct Components {
+        QLabel* DescriptionLbl = nullptr;
+        QPushButton* ResetBtn = nullptr;
+    };
+
+    Components Ui;
+
     void Store(KeyCode code);
 
     std::optional<KeyCode> Captured;

@@ -3,22 +3,14 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
-#include "panel/hidapi_library.h"
-#include "panel/hidraw_system.h"
-#include "panel/panel_script.h"
 #include "panel/virtual_library.h"
 
 namespace qel {
 namespace {
-
-HidLibraryLoad Failed(LogSink& log, std::string reason) {
-    log.AppendLine(reason);
-    return Failure{std::move(reason)};
-}
 
 // The whole script file; nothing when it cannot be opened or read (a folder included).
 std::optional<std::string> ReadScript(const std::string& path) {
@@ -42,44 +34,37 @@ std::optional<std::string> ReadScript(const std::string& path) {
     return text;
 }
 
-HidLibraryLoad CreateHidapiLibrary(LogSink& log) {
-    auto system = CreateHidrawSystem();
-    if (const Status started = system->Start(); !started) {
-        return Failed(log, "Panels: " + started.Error());
-    }
-    std::unique_ptr<HidLibrary> library = std::make_unique<HidapiLibrary>(std::move(system), log);
-    return library;
-}
-
 }  // namespace
 
-HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
+Result<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log, const std::string& path) {
     const std::optional<std::string> text = ReadScript(path);
     if (!text) {
-        // errno still holds why the open or the read failed.
-        return Failed(log,
-                      "Virtual panels: " + path + ": cannot read (" + std::strerror(errno) + ")");
+        // errno still holds why the open or the read failed; a folder is named as one, which
+        // Windows' C library does not do (it says "Permission denied").
+        const std::string why = std::strerror(errno);
+        std::error_code error;
+        std::string reason = "Virtual panels: " + path + ": cannot read (" +
+                             (std::filesystem::is_directory(path, error) ? "Is a directory" : why) +
+                             ")";
+        log.AppendLine(reason);
+        return Failure{std::move(reason)};
     }
     PanelScript script = ParsePanelScript(*text);
     for (const ScriptProblem& problem : script.Problems) {
         log.AppendLine("Virtual panels: " + path + " line " + std::to_string(problem.LineNumber) +
                        ": " + problem.Reason + ", skipped");
     }
-    std::unique_ptr<HidLibrary> library =
-        std::make_unique<VirtualPanels>(std::move(script.Events), VirtualPanels::Clock::RealTime);
-    return library;
+    return std::move(script.Events);
 }
 
-HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath) {
-    if (!virtualScriptPath.empty()) {
-        return CreateVirtualPanelsFromFile(log, virtualScriptPath);
+HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path) {
+    Result<std::vector<ScriptEvent>> events = ReadPanelScriptFile(log, path);
+    if (!events) {
+        return Failure{events.Error()};
     }
-    return CreateHidapiLibrary(log);
-}
-
-HidLibraryLoad CreateHidLibrary(LogSink& log) {
-    const char* scriptPath = std::getenv(kVirtualPanelsVariable);
-    return CreateHidLibrary(log, scriptPath != nullptr ? scriptPath : "");
+    std::unique_ptr<HidLibrary> library =
+        std::make_unique<VirtualPanels>(std::move(events).Value(), VirtualPanels::Clock::RealTime);
+    return library;
 }
 
 }  // namespace qel

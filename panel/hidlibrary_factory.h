@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "panel/hidlibrary.h"
+#include "panel/panel_script.h"
 #include "translate/logsink.h"
 #include "translate/result.h"
 
@@ -19,16 +21,20 @@ inline constexpr const char* kLoadErrorText = "Error loading dll";
 // A started back end (never null), or why it could not start.
 using HidLibraryLoad = Result<std::unique_ptr<HidLibrary>>;
 
-// Main thread, once at start-up. Virtual panels when QEL1000_VIRTUAL_PANELS names a script
-// file (its unusable lines are logged with their line numbers; an unreadable file is a start
-// failure), else the hidapi back end. On failure the reason is already written to log; the
-// caller shows the kLoadErrorText dialog and runs on without panels. log must outlive the library.
+// Main thread, once at start-up. The program's library: on Windows mcHID.dll, loaded at run
+// time (our own mcHID.dll plays QEL1000_VIRTUAL_PANELS itself); elsewhere virtual panels when
+// QEL1000_VIRTUAL_PANELS names a script file, else the hidapi back end. On failure the reason
+// is already written to log; the caller shows the kLoadErrorText dialog and runs on without
+// panels, calling nothing of the library. log must outlive the library.
 [[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log);
 
-// The same choice with the variable's value given (empty = not set), for tests.
-[[nodiscard]] HidLibraryLoad CreateHidLibrary(LogSink& log, const std::string& virtualScriptPath);
+// The events of a panel script file; its unusable lines are logged with their line numbers, and
+// so is the reason when the file cannot be read (a folder included).
+[[nodiscard]] Result<std::vector<ScriptEvent>> ReadPanelScriptFile(LogSink& log,
+                                                                   const std::string& path);
 
-// Virtual panels playing the script file in real time from Connect on.
+// Virtual panels playing the script file in real time from Connect on; an unreadable file is a
+// start failure.
 [[nodiscard]] HidLibraryLoad CreateVirtualPanelsFromFile(LogSink& log, const std::string& path);
 
 }  // namespace qel

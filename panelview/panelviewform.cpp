@@ -37,35 +37,35 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     setWindowTitle(QStringLiteral("Panel View"));
     setFont(FormFont());
 
-    UnitTabs = new QTabBar(this);
-    UnitTabs->setExpanding(false);
+    Ui.UnitTabs = new QTabBar(this);
+    Ui.UnitTabs->setExpanding(false);
     for (int i = 0; i < kDeviceCount; ++i) {
-        UnitTabs->addTab(Qs(IdleCaption(i)));
+        Ui.UnitTabs->addTab(Qs(IdleCaption(i)));
     }
-    connect(UnitTabs, &QTabBar::currentChanged, this, [this](int index) { ShowUnit(index); });
+    connect(Ui.UnitTabs, &QTabBar::currentChanged, this, [this](int index) { ShowUnit(index); });
 
-    Schematic = new TSchematicWidget(Core.Units, Activity, this);
-    connect(Schematic, &TSchematicWidget::BindingClicked, this,
+    Ui.Schematic = new TSchematicWidget(Core.Units, Activity, this);
+    connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
             [this](int deviceIndex, int slot) { BindSlot(deviceIndex, slot); });
 
-    TouchCB = new QCheckBox(QStringLiteral("&Touch to bind"), this);
-    TouchCB->setToolTip(
+    Ui.TouchCB = new QCheckBox(QStringLiteral("&Touch to bind"), this);
+    Ui.TouchCB->setToolTip(
         QStringLiteral("The next control moved on a panel is picked and asks for its key. "
                        "Meanwhile the panels type nothing."));
-    connect(TouchCB, &QCheckBox::toggled, this, [this](bool) { TouchCBClick(); });
+    connect(Ui.TouchCB, &QCheckBox::toggled, this, [this](bool) { TouchCBClick(); });
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(TouchCB);
+    bottom->addWidget(Ui.TouchCB);
     bottom->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(UnitTabs);
-    layout->addWidget(Schematic, 1);
+    layout->addWidget(Ui.UnitTabs);
+    layout->addWidget(Ui.Schematic, 1);
     layout->addLayout(bottom);
-    resize(Schematic->sizeHint() + QSize(24, UnitTabs->sizeHint().height() + 56));
+    resize(Ui.Schematic->sizeHint() + QSize(24, Ui.UnitTabs->sizeHint().height() + 56));
 
-    FrameTimer = new QTimer(this);
-    FrameTimer->setInterval(kFrameInterval);
-    connect(FrameTimer, &QTimer::timeout, this, &TPanelViewForm::FrameTick);
+    Ui.FrameTimer = new QTimer(this);
+    Ui.FrameTimer->setInterval(kFrameInterval);
+    connect(Ui.FrameTimer, &QTimer::timeout, this, &TPanelViewForm::FrameTick);
     Clock.start();
     ShowUnit(0);
 }
@@ -81,7 +81,7 @@ void TPanelViewForm::Watching(bool on) {
 void TPanelViewForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Watching(true);
-    FrameTimer->start();
+    Ui.FrameTimer->start();
     FrameTick();
 }
 
@@ -89,8 +89,8 @@ void TPanelViewForm::hideEvent(QHideEvent* event) {
     // Nothing watches a hidden window: the report path is as it was, and no panel stays
     // silenced by a touch to bind nobody sees.
     Watching(false);
-    FrameTimer->stop();
-    TouchCB->setChecked(false);
+    Ui.FrameTimer->stop();
+    Ui.TouchCB->setChecked(false);
     Activity.Clear();
     QWidget::hideEvent(event);
 }
@@ -99,12 +99,12 @@ void TPanelViewForm::ShowUnit(int deviceIndex) {
     if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
         return;
     }
-    if (UnitTabs->currentIndex() != deviceIndex) {
-        UnitTabs->setCurrentIndex(deviceIndex);  // comes back here through currentChanged
+    if (Ui.UnitTabs->currentIndex() != deviceIndex) {
+        Ui.UnitTabs->setCurrentIndex(deviceIndex);  // comes back here through currentChanged
         return;
     }
-    if (Schematic->Unit() != deviceIndex) {
-        Schematic->SetSelectedSlot(std::nullopt);
+    if (Ui.Schematic->Unit() != deviceIndex) {
+        Ui.Schematic->SetSelectedSlot(std::nullopt);
     }
     ShownConnected = {};
     ShownBindingsUnit = -1;
@@ -114,14 +114,14 @@ void TPanelViewForm::ShowUnit(int deviceIndex) {
 }
 
 void TPanelViewForm::ShowCaption() {
-    const int unit = UnitTabs->currentIndex();
+    const int unit = Ui.UnitTabs->currentIndex();
     const bool connected = ShownConnected[static_cast<std::size_t>(unit)].value_or(false);
     SchematicCaption caption;
     caption.Title = Qs(connected ? ConnectedCaption(unit) : IdleCaption(unit));
-    caption.Detail = TouchCB->isChecked()
+    caption.Detail = Ui.TouchCB->isChecked()
                          ? QStringLiteral("Touch to bind: move a control on the panel")
                          : QStringLiteral("Click a control to bind it");
-    Schematic->ShowUnit(unit, caption, !connected);
+    Ui.Schematic->ShowUnit(unit, caption, !connected);
 }
 
 bool TPanelViewForm::RefreshConnections() {
@@ -133,11 +133,11 @@ bool TPanelViewForm::RefreshConnections() {
             continue;
         }
         shown = connected;
-        UnitTabs->setTabText(i, Qs(connected ? ConnectedCaption(i) : IdleCaption(i)));
-        UnitTabs->setTabTextColor(i,
-                                  palette().color(connected ? QPalette::Active : QPalette::Disabled,
-                                                  QPalette::WindowText));
-        shownChanged |= i == UnitTabs->currentIndex();
+        Ui.UnitTabs->setTabText(i, Qs(connected ? ConnectedCaption(i) : IdleCaption(i)));
+        Ui.UnitTabs->setTabTextColor(
+            i, palette().color(connected ? QPalette::Active : QPalette::Disabled,
+                               QPalette::WindowText));
+        shownChanged |= i == Ui.UnitTabs->currentIndex();
     }
     if (shownChanged) {
         ShowCaption();
@@ -146,7 +146,7 @@ bool TPanelViewForm::RefreshConnections() {
 }
 
 bool TPanelViewForm::BindingsChanged() {
-    const int unit = UnitTabs->currentIndex();
+    const int unit = Ui.UnitTabs->currentIndex();
     std::array<KeyCode, kBezelSlotCount> bindings{};
     for (int slot = 0; slot < BindingSlotCount(unit); ++slot) {
         const KeyCode* field = BindingField(Core.Units, unit, slot);
@@ -167,12 +167,12 @@ void TPanelViewForm::FrameTick() {
     changed |= BindingsChanged();
     if (changed) {
         ++Repaints;
-        Schematic->update();
+        Ui.Schematic->update();
     }
 }
 
 void TPanelViewForm::TouchCBClick() {
-    Watch.SetTouchToBind(TouchCB->isChecked());
+    Watch.SetTouchToBind(Ui.TouchCB->isChecked());
     ShowCaption();
 }
 
@@ -189,7 +189,7 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
     if (Capturer == nullptr || Capturing || !IsNamedBindingSlot(deviceIndex, slot)) {
         return;
     }
-    Schematic->SetSelectedSlot(slot);
+    Ui.Schematic->SetSelectedSlot(slot);
     const QString rowLabel =
         QString::fromStdString(UpperCasedName(BindingKeyName(deviceIndex, slot)));
     Capturing = true;

@@ -56,11 +56,11 @@ public:
     // Repaints asked for by frames, counted.
     [[nodiscard]] int FrameRepaints() const { return Repaints; }
 
-    // Components; owned by the window.
-    QTabBar* UnitTabs = nullptr;
-    TSchematicWidget* Schematic = nullptr;
-    QCheckBox* TouchCB = nullptr;
-    QTimer* FrameTimer = nullptr;
+    // Components; owned by the window (Qt parent), valid for its life.
+    [[nodiscard]] QTabBar* UnitTabs() const { return Ui.UnitTabs; }
+    [[nodiscard]] TSchematicWidget* Schematic() const { return Ui.Schematic; }
+    [[nodiscard]] QCheckBox* TouchCB() const { return Ui.TouchCB; }
+    [[nodiscard]] QTimer* FrameTimer() const { return Ui.FrameTimer; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,6 +76,15 @@ private:
     void ShowCaption();
     void Watching(bool on);
 
+    // The window's components, made by the constructor.
+    struct Components {
+        QTabBar* UnitTabs = nullptr;
+        TSchematicWidget* Schematic = nullptr;
+        QCheckBox* TouchCB = nullptr;
+        QTimer* FrameTimer = nullptr;
+    };
+
+    Components Ui;
     KeyCore& Core;
     ConnectedQuery Connected;
     KeyCapturer* Capturer = nullptr;

@@ -56,7 +56,7 @@ protected:
     std::vector<std::string> Print(const std::filesystem::path& name) {
         Prompts.Shown.clear();
         Prompts.FileChoices = {QString::fromStdString(name.string())};
-        Form().PrintBindings1->trigger();
+        Form().PrintBindings1()->trigger();
         return Prompts.Shown;
     }
 
@@ -131,7 +131,7 @@ TEST_F(BindingSheetTest, AFileThatCannotBeWrittenIsReportedAndNothingIsClaimed) 
 
     Prompts.Shown.clear();
     Prompts.FileChoices = {std::nullopt};
-    Form().PrintBindings1->trigger();
+    Form().PrintBindings1()->trigger();
     EXPECT_EQ(Prompts.Shown, std::vector<std::string>{kDialog}) << "cancelled: nothing more";
 }
 

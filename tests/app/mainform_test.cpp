@@ -21,20 +21,20 @@ TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25) {
         Form().Log().AppendLine("line " + std::to_string(i));
     }
     Form().Timer1Timer();
-    EXPECT_EQ(MemoLineCount(*Form().Memo1), 25);
+    EXPECT_EQ(MemoLineCount(*Form().Memo1()), 25);
 
     Form().Log().AppendLine("line 26");
     // The running timer does the trimming: no direct call here.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return MemoLineCount(*Form().Memo1) == 25; }, 5000));
-    EXPECT_EQ(Form().Memo1->document()->firstBlock().text(), "line 2");
-    EXPECT_EQ(Form().Memo1->document()->lastBlock().text(), "line 26");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MemoLineCount(*Form().Memo1()) == 25; }, 5000));
+    EXPECT_EQ(Form().Memo1()->document()->firstBlock().text(), "line 2");
+    EXPECT_EQ(Form().Memo1()->document()->lastBlock().text(), "line 26");
 }
 
 TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits) {
     Start();
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl->text(), "- 0Hz");
-    EXPECT_EQ(Form().LoopHzLbl->text(), "- 0Hz");
+    EXPECT_EQ(Form().CountHzLbl()->text(), "- 0Hz");
+    EXPECT_EQ(Form().LoopHzLbl()->text(), "- 0Hz");
 
     Panels->Plug(684);
     Pump();
@@ -44,12 +44,12 @@ TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits) {
     }
     Pump();
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl->text(), "- 7Hz");
+    EXPECT_EQ(Form().CountHzLbl()->text(), "- 7Hz");
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl->text(), "- 0Hz");
-    EXPECT_EQ(Form().LoopHzLbl->text(), "- 0Hz");
+    EXPECT_EQ(Form().CountHzLbl()->text(), "- 0Hz");
+    EXPECT_EQ(Form().LoopHzLbl()->text(), "- 0Hz");
     // Nothing ever shows the rates.
-    EXPECT_FALSE(Form().CountHzLbl->isVisible());
+    EXPECT_FALSE(Form().CountHzLbl()->isVisible());
 }
 
 TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
@@ -60,27 +60,27 @@ TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
     const Case cases[]{
         {"handler", [](TMainForm& form) { form.DebugMode1Click(); }},
         // A menu click toggles the action's own check mark first: it must not cancel out.
-        {"menu item", [](TMainForm& form) { form.DebugMode1->trigger(); }},
+        {"menu item", [](TMainForm& form) { form.DebugMode1()->trigger(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         StartAndShow();
         EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
-        EXPECT_FALSE(Form().DebugMode1->isChecked());
+        EXPECT_FALSE(Form().DebugMode1()->isChecked());
 
         c.Choose(Form());
         Pump();
-        EXPECT_TRUE(Form().DebugMode1->isChecked());
+        EXPECT_TRUE(Form().DebugMode1()->isChecked());
         EXPECT_EQ(Form().OuterSize(), QSize(430, 577));
         // The log is wider than the window: it keeps its size, and its text ends (and wraps)
         // where the window ends, so no line is cut off unseen.
-        const QPlainTextEdit& memo = *Form().Memo1;
+        const QPlainTextEdit& memo = *Form().Memo1();
         EXPECT_EQ(memo.size(), QSize(629, 365));
         EXPECT_LE(memo.x() + memo.viewport()->geometry().right(), Form().width());
 
         c.Choose(Form());
         Pump();
-        EXPECT_FALSE(Form().DebugMode1->isChecked());
+        EXPECT_FALSE(Form().DebugMode1()->isChecked());
         EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
         TheProgram.reset();
     }
@@ -135,8 +135,8 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
         QDialog* Expected;
     };
     const Case cases[]{
-        {"About", Form().About1, &TheProgram->AboutForm},
-        {"Key Settings", Form().Keysettings1, &TheProgram->IniForm},
+        {"About", Form().About1(), &TheProgram->AboutForm},
+        {"Key Settings", Form().Keysettings1(), &TheProgram->IniForm},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -157,8 +157,8 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
 
 TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0) {
     StartAndShow();
-    const std::array<QLabel*, 6> labels{Form().Label1, Form().Label2, Form().Label3,
-                                        Form().Label4, Form().Label5, Form().Label7};
+    const std::array<QLabel*, 6> labels{Form().Label1(), Form().Label2(), Form().Label3(),
+                                        Form().Label4(), Form().Label5(), Form().Label7()};
     auto captions = [&] {
         std::string all;
         for (QLabel* label : labels) {
@@ -209,7 +209,7 @@ TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled) 
     EXPECT_EQ(Keys->Events, (std::vector<KeyEventRecord>{Down(0x70), Up(0x70)}));
     EXPECT_NE(LogText().find("softkey_1"), std::string::npos);
 
-    Form().KeyCB->setChecked(false);
+    Form().KeyCB()->setChecked(false);
     ASSERT_TRUE(Panels->SendReport(684, pressed));
     ASSERT_TRUE(Panels->SendReport(684, released));
     Pump();
@@ -222,7 +222,7 @@ TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {
     const std::string before = ReadText(KeyMapPath());
 
     Prompts.ConfirmAnswers = {false};
-    Form().DeleteAllKeys1->trigger();
+    Form().DeleteAllKeys1()->trigger();
     EXPECT_EQ(
         Prompts.Shown,
         (std::vector<std::string>{"confirm: Are you sure you want to delete all settings ?"}));
@@ -230,7 +230,7 @@ TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {
     EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
 
     Prompts.ConfirmAnswers = {true};
-    Form().DeleteAllKeys1->trigger();
+    Form().DeleteAllKeys1()->trigger();
     EXPECT_EQ(Prompts.Shown.size(), 2U) << "no message follows the confirmation";
     EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
     const std::string after = ReadText(KeyMapPath());
@@ -276,7 +276,7 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome) {
         SCOPED_TRACE(c.Name);
         Prompts.Shown.clear();
         Prompts.FileChoices = {c.Choice};
-        Form().ImportMindstar1->trigger();
+        Form().ImportMindstar1()->trigger();
         EXPECT_EQ(Prompts.Shown, c.ExpectedShown);
         if (!c.Imports) {
             EXPECT_EQ(ReadText(KeyMapPath()), keyMapBefore);
@@ -299,7 +299,7 @@ TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panels->WriteCount() > 0; }, 5000))
         << "the threads poll the plugged unit";
 
-    Form().Exit1->trigger();
+    Form().Exit1()->trigger();
     EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
     EXPECT_FALSE(Form().isVisible());
     const std::uint64_t writes = Panels->WriteCount();

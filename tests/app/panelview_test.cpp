@@ -66,7 +66,7 @@ protected:
             Panels->Plug(product);
         }
         Pump();
-        Form().PanelView1->trigger();
+        Form().PanelView1()->trigger();
         Pump();
         ASSERT_TRUE(View().isVisible());
     }
@@ -87,12 +87,12 @@ protected:
     }
 
     std::string ShownKey(int slot) {
-        const UnitScene scene = View().Schematic->Scene();
+        const UnitScene scene = View().Schematic()->Scene();
         const SceneCell* cell = scene.CellOf(slot);
         return cell != nullptr ? cell->KeyText : "(no cell)";
     }
     bool Lit(int slot) {
-        const UnitScene scene = View().Schematic->Scene();
+        const UnitScene scene = View().Schematic()->Scene();
         const SceneCell* cell = scene.CellOf(slot);
         return cell != nullptr && cell->Lit;
     }
@@ -100,7 +100,7 @@ protected:
 
 TEST_F(PanelViewTest, TouchingSoftkey3OfUnit1CapturesExactlyThatBindingAndTypesNothing) {
     StartWithView("[qel_1000_1]\nsoftkey_3=F3\n", {684, 685});
-    View().TouchCB->setChecked(true);
+    View().TouchCB()->setChecked(true);
 
     CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_F5); });
     Send(685, {0x00, 0xC1, 0x00, 0x80});  // softkey_3 down
@@ -116,12 +116,12 @@ TEST_F(PanelViewTest, TouchingSoftkey3OfUnit1CapturesExactlyThatBindingAndTypesN
     EXPECT_EQ(IniLine("qel_1000_1", "softkey_3"), "softkey_3=F5");
     EXPECT_EQ(IniLine("qel_1000_0", "softkey_3"), "(none)") << "no other unit is touched";
     EXPECT_EQ(TheProgram->Core.Units.BezelUnits[1].Buttons[kSoftkey3].Key, 0x74);
-    EXPECT_EQ(View().UnitTabs->currentIndex(), 1);
-    EXPECT_EQ(View().Schematic->SelectedSlot(), kSoftkey3);
+    EXPECT_EQ(View().UnitTabs()->currentIndex(), 1);
+    EXPECT_EQ(View().Schematic()->SelectedSlot(), kSoftkey3);
     EXPECT_EQ(ShownKey(kSoftkey3), "F5");
 
     // Touch to bind off: the panel types its new binding again.
-    View().TouchCB->setChecked(false);
+    View().TouchCB()->setChecked(false);
     Send(685, {0x00, 0xC1, 0x00, 0x80});
     Pump();
     EXPECT_EQ(Keys->Events, (std::vector{Down(0x74), Up(0x74)}));
@@ -143,7 +143,7 @@ TEST_F(PanelViewTest, TouchingAKnobPicksTheHalfItWasTurnedTowardsAndSwallowsTheW
         StartWithView("[qel_1000_0]\nnav_in_decr=A\nnav_in_incr=B\n", {684});
         Send(684, {0x00, 0xC2, 0x00});  // primes the knobs
         Pump();
-        View().TouchCB->setChecked(true);
+        View().TouchCB()->setChecked(true);
         CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_X); });
         // Three steps at once, then more reports: nothing of the turn may be typed, before
         // or after the capture.
@@ -183,10 +183,10 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
         SCOPED_TRACE(c.Label);
         View().ShowUnit(c.Unit);
         Pump();
-        const QRectF where = View().Schematic->BindingRect(c.Slot);
+        const QRectF where = View().Schematic()->BindingRect(c.Slot);
         ASSERT_FALSE(where.isEmpty());
         CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_Q); });
-        QTest::mouseClick(View().Schematic, Qt::LeftButton, {}, where.center().toPoint());
+        QTest::mouseClick(View().Schematic(), Qt::LeftButton, {}, where.center().toPoint());
         EXPECT_FALSE(script.TimedOut);
         EXPECT_EQ(script.Descriptions, std::vector<std::string>{c.Description});
         EXPECT_EQ(IniLine(c.Section, c.Line.substr(0, c.Line.find('='))), c.Line);
@@ -206,8 +206,8 @@ TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothing) {
 
 TEST_F(PanelViewTest, ShowsWhatThePanelsDoWithKeysDisabledAndRepaintsOncePerFrame) {
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {684});
-    View().FrameTimer->stop();  // frames by hand from here
-    Form().KeyCB->setChecked(false);
+    View().FrameTimer()->stop();  // frames by hand from here
+    Form().KeyCB()->setChecked(false);
     View().FrameTick();
 
     const int before = View().FrameRepaints();
@@ -232,22 +232,22 @@ TEST_F(PanelViewTest, ShowsWhatThePanelsDoWithKeysDisabledAndRepaintsOncePerFram
 TEST_F(PanelViewTest, AConnectedUnitIsLiveAndTheOthersShowTheirIdleCaption) {
     StartWithView("", {685});
     View().FrameTick();
-    EXPECT_EQ(View().UnitTabs->tabText(0), "QEL1000-0:");
-    EXPECT_EQ(View().UnitTabs->tabText(1), "QEL1000-1: Connected");
+    EXPECT_EQ(View().UnitTabs()->tabText(0), "QEL1000-0:");
+    EXPECT_EQ(View().UnitTabs()->tabText(1), "QEL1000-1: Connected");
     Panels->Unplug(685);
     Panels->Plug(688);
     Pump();
     View().FrameTick();
-    EXPECT_EQ(View().UnitTabs->tabText(1), "QEL1000-1:");
-    EXPECT_EQ(View().UnitTabs->tabText(4), "QELAudio-0: Connected");
+    EXPECT_EQ(View().UnitTabs()->tabText(1), "QEL1000-1:");
+    EXPECT_EQ(View().UnitTabs()->tabText(4), "QELAudio-0: Connected");
 }
 
 TEST_F(PanelViewTest, HidingTheViewEndsTouchToBindAndStopsWatching) {
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {684});
-    View().TouchCB->setChecked(true);
+    View().TouchCB()->setChecked(true);
     View().close();
     Pump();
-    EXPECT_FALSE(View().TouchCB->isChecked());
+    EXPECT_FALSE(View().TouchCB()->isChecked());
     Send(684, {0x00, 0xC1, 0x00, 0x80});
     Pump();
     EXPECT_EQ(Keys->Events, (std::vector{Down(0x72), Up(0x72)}));
@@ -263,15 +263,15 @@ TEST_F(PanelViewTest, MenusKeepTheirItemsAndOrderWithTheNewOnesAfter) {
         }
         return all;
     };
-    EXPECT_EQ(captions(Form().MainMenu1->actions()),
+    EXPECT_EQ(captions(Form().MainMenu1()->actions()),
               (std::vector<std::string>{"&File", "&Tools", "&Help"}));
-    EXPECT_EQ(captions(Form().file1->actions()), std::vector<std::string>{"E&xit"});
+    EXPECT_EQ(captions(Form().file1()->actions()), std::vector<std::string>{"E&xit"});
     EXPECT_EQ(
-        captions(Form().Tools1->actions()),
+        captions(Form().Tools1()->actions()),
         (std::vector<std::string>{"&Key Settings...", "Import &Mindstar...", "Delete &All Keys",
                                   "-", "&Debug Mode", "-", "Panel &View", "&Print Bindings..."}));
-    EXPECT_EQ(captions(Form().Help1->actions()), std::vector<std::string>{"A&bout..."});
-    EXPECT_EQ(Form().PanelView1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
+    EXPECT_EQ(captions(Form().Help1()->actions()), std::vector<std::string>{"A&bout..."});
+    EXPECT_EQ(Form().PanelView1()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }
 
 }  // namespace

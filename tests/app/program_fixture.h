@@ -135,7 +135,7 @@ protected:
     TMainForm& Form() { return TheProgram->MainForm; }
     std::filesystem::path KeyMapPath() const { return Directory / "keymap.ini"; }
 
-    std::string LogText() { return Form().Memo1->toPlainText().toStdString(); }
+    std::string LogText() { return Form().Memo1()->toPlainText().toStdString(); }
 
     std::filesystem::path Directory;
     std::filesystem::path PreviousDirectory;

@@ -84,9 +84,9 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     Panels->Plug(688);
     Pump();
     TPanelViewForm& view = TheProgram->PanelView;
-    Form().PanelView1->trigger();
+    Form().PanelView1()->trigger();
     Pump();
-    view.FrameTimer->stop();
+    view.FrameTimer()->stop();
     // Soft key 3 held, the heading knob turned three steps up.
     const std::array<std::array<std::uint8_t, 8>, 3> reports{{
         {0x00, 0xC3, 0, 0, 0, 0, 0, 0},

@@ -42,8 +42,8 @@ protected:
 
     // Chooses a unit in the selector as the user does.
     void ChooseUnit(int deviceIndex) {
-        IniForm->DeviceCB->setCurrentIndex(deviceIndex);
-        emit IniForm->DeviceCB->activated(deviceIndex);
+        IniForm->DeviceCB()->setCurrentIndex(deviceIndex);
+        emit IniForm->DeviceCB()->activated(deviceIndex);
     }
 
     MemoryFileAccess Files;

@@ -27,7 +27,7 @@ protected:
             EXPECT_TRUE(KeyForm->isVisible());
             whileShown();
         });
-        IniForm->Bezel.ChangeButtons[kSoftkey3]->click();
+        IniForm->Bezel().ChangeButtons[kSoftkey3]->click();
         EXPECT_FALSE(script.TimedOut());
         EXPECT_FALSE(KeyForm->isVisible());
     }
@@ -48,9 +48,9 @@ protected:
 
 TEST_F(KeyCapture, ShowingPutsTheDescriptionUp) {
     Change([this] {
-        EXPECT_EQ(KeyForm->DescriptionLbl->text().toStdString(), "Press a key for 'SOFTKEY_3'");
+        EXPECT_EQ(KeyForm->DescriptionLbl()->text().toStdString(), "Press a key for 'SOFTKEY_3'");
         EXPECT_EQ(KeyForm->windowTitle().toStdString(), "QEL1000 Key");
-        EXPECT_EQ(KeyForm->ResetBtn->focusPolicy(), Qt::NoFocus);
+        EXPECT_EQ(KeyForm->ResetBtn()->focusPolicy(), Qt::NoFocus);
         Press(Qt::Key_A);
     });
 }
@@ -80,7 +80,7 @@ TEST_F(KeyCapture, FirstMainKeyIsBoundWithItsModifiersAndCloses) {
         EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, c.Code);
         EXPECT_EQ(Softkey3Line(), c.Line);
         // The row shows the new key text at once.
-        EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(),
+        EXPECT_EQ(IniForm->Bezel().KeyLabels[kSoftkey3]->text().toStdString(),
                   std::string(c.Line).substr(std::string("softkey_3=").size()));
     }
 }
@@ -111,7 +111,7 @@ TEST_F(KeyCapture, ModifiersAndLockKeysAloneStoreNothingAndKeepWaiting) {
 }
 
 TEST_F(KeyCapture, KeysSentToTheResetButtonAreCapturedNotClicked) {
-    Change([this] { QTest::keyClick(KeyForm->ResetBtn, Qt::Key_Space); });
+    Change([this] { QTest::keyClick(KeyForm->ResetBtn(), Qt::Key_Space); });
     EXPECT_EQ(Softkey3Line(), "softkey_3=SPACE");
 }
 
@@ -119,10 +119,10 @@ TEST_F(KeyCapture, ResetUnbindsAndKeepsTheKeyWithAnEmptyValue) {
     Change([this] { Press(Qt::Key_F3); });
     ASSERT_EQ(Softkey3Line(), "softkey_3=F3");
 
-    Change([this] { QTest::mouseClick(KeyForm->ResetBtn, Qt::LeftButton); });
+    Change([this] { QTest::mouseClick(KeyForm->ResetBtn(), Qt::LeftButton); });
     EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, 0);
     EXPECT_EQ(Softkey3Line(), "softkey_3=");
-    EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(), "");
+    EXPECT_EQ(IniForm->Bezel().KeyLabels[kSoftkey3]->text().toStdString(), "");
 }
 
 TEST_F(KeyCapture, CaptureAnswersTheKeyZeroForResetAndNothingWhenClosed) {
@@ -133,12 +133,12 @@ TEST_F(KeyCapture, CaptureAnswersTheKeyZeroForResetAndNothingWhenClosed) {
         return code;
     };
     EXPECT_EQ(capture([this] {
-                  EXPECT_EQ(KeyForm->DescriptionLbl->text().toStdString(),
+                  EXPECT_EQ(KeyForm->DescriptionLbl()->text().toStdString(),
                             "Press a key for 'NAV_IN_INCR'");
                   Press(Qt::Key_F2, Qt::AltModifier);
               }),
               std::optional<KeyCode>(0x471));
-    EXPECT_EQ(capture([this] { QTest::mouseClick(KeyForm->ResetBtn, Qt::LeftButton); }),
+    EXPECT_EQ(capture([this] { QTest::mouseClick(KeyForm->ResetBtn(), Qt::LeftButton); }),
               std::optional<KeyCode>(0));
     EXPECT_EQ(capture([this] { KeyForm->close(); }), std::nullopt);
     EXPECT_EQ(Files.WriteCount, 0U) << "the capture itself stores nothing";
@@ -153,7 +153,7 @@ TEST_F(KeyCapture, TitleBarCloseChangesNothing) {
     EXPECT_EQ(FileText(), before);
     EXPECT_EQ(Files.WriteCount, writes);
     EXPECT_EQ(Units().BezelUnits[0].Buttons[kSoftkey3].Key, 0x72);
-    EXPECT_EQ(IniForm->Bezel.KeyLabels[kSoftkey3]->text().toStdString(), "F3");
+    EXPECT_EQ(IniForm->Bezel().KeyLabels[kSoftkey3]->text().toStdString(), "F3");
 }
 
 }  // namespace

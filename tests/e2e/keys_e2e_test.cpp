@@ -64,25 +64,14 @@ std::string Describe(XKeyEvent& event) {
 }
 
 // A private X display's key target window, holding the focus, and a folder for the program.
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public XProgramTest {
 protected:
     void SetUp() override {
-        const char* program = std::getenv("QEL1000KEYSEND");
-        ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
-        Program = program;
+        XProgramTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         if (access("/dev/uinput", W_OK) == 0) {
             GTEST_SKIP() << "/dev/uinput is writable: keys would bypass this X server";
         }
-        IgnoreXErrors();
-        TheDisplay = XOpenDisplay(nullptr);
-        if (TheDisplay == nullptr) {
-            GTEST_SKIP() << "no X display (run under xvfb-run)";
-        }
-        Directory = std::filesystem::temp_directory_path() /
-                    ("qel_e2e_" + std::to_string(getpid()) + "_" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Directory);
-
         const int screen = DefaultScreen(TheDisplay);
         Target =
             XCreateSimpleWindow(TheDisplay, RootWindow(TheDisplay, screen), 500, 300, 200, 100, 1,
@@ -95,17 +84,8 @@ protected:
     }
 
     void TearDown() override {
-        if (TheDisplay == nullptr) {
-            return;
-        }
-        XDestroyWindow(TheDisplay, Target);
-        XCloseDisplay(TheDisplay);
-        if (HasFailure()) {
-            std::cerr << "program output kept in " << (Directory / "program.out") << '\n';
-            return;
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(Directory, ignored);
+        if (Target != 0) XDestroyWindow(TheDisplay, Target);
+        XProgramTest::TearDown();
     }
 
     // The keys the target receives while process runs, until count have come or 40 s pass;
@@ -147,9 +127,6 @@ protected:
         return keys;
     }
 
-    std::string Program;
-    Display* TheDisplay = nullptr;
-    std::filesystem::path Directory;
     Window Target = 0;
 };
 

@@ -30,33 +30,12 @@ void Type(Display* display, const char* keyName, bool alt) {
     XSync(display, False);
 }
 
-class WindowEndToEnd : public ::testing::Test {
+class WindowEndToEnd : public XProgramTest {
 protected:
     void SetUp() override {
-        const char* program = std::getenv("QEL1000KEYSEND");
-        ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
-        Program = program;
-        IgnoreXErrors();
-        TheDisplay = XOpenDisplay(nullptr);
-        if (TheDisplay == nullptr) {
-            GTEST_SKIP() << "no X display (run under xvfb-run)";
-        }
-        Directory = std::filesystem::temp_directory_path() /
-                    ("qel_e2e_window_" + std::to_string(getpid()) + "_" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Directory);
+        XProgramTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         std::ofstream(Directory / "panels.script") << kPanelScript;
-    }
-
-    void TearDown() override {
-        if (TheDisplay == nullptr) return;
-        XCloseDisplay(TheDisplay);
-        if (HasFailure()) {
-            std::cerr << "program output kept in " << (Directory / "program.out") << '\n';
-            return;
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(Directory, ignored);
     }
 
     std::unique_ptr<ProgramProcess> Start() {
@@ -73,10 +52,6 @@ protected:
         WaitUntil([&] { return (window = FindWindow(TheDisplay, kTitle)).has_value(); }, 20s);
         return window;
     }
-
-    std::string Program;
-    Display* TheDisplay = nullptr;
-    std::filesystem::path Directory;
 };
 
 TEST_F(WindowEndToEnd, OuterSizeIs430By200AtStartAndAfterDebugModeOnAndOff) {

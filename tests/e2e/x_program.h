@@ -12,7 +12,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <iostream>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -186,5 +190,40 @@ bool WaitUntil(Done done, Clock::duration timeout) {
     }
     return true;
 }
+
+// The program under test (QEL1000KEYSEND), the test's connection to the X display and a fresh
+// folder to run the program in, kept with the program's output when the test fails.
+class XProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* program = std::getenv("QEL1000KEYSEND");
+        ASSERT_NE(program, nullptr) << "QEL1000KEYSEND names the program under test";
+        Program = program;
+        IgnoreXErrors();
+        TheDisplay = XOpenDisplay(nullptr);
+        if (TheDisplay == nullptr) {
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        }
+        Directory = std::filesystem::temp_directory_path() /
+                    ("qel_e2e_" + std::to_string(getpid()) + "_" +
+                     testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(Directory);
+    }
+
+    void TearDown() override {
+        if (TheDisplay == nullptr) return;
+        XCloseDisplay(TheDisplay);
+        if (HasFailure()) {
+            std::cerr << "program output kept in " << (Directory / "program.out") << '\n';
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(Directory, ignored);
+    }
+
+    std::string Program;
+    Display* TheDisplay = nullptr;
+    std::filesystem::path Directory;
+};
 
 }  // namespace qel::e2e

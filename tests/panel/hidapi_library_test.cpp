@@ -13,10 +13,6 @@ namespace qel::test {
 namespace {
 
 using N = HidNotification;
-constexpr HidEvent kPlugged = HidEvent::Plugged;
-constexpr HidEvent kUnplugged = HidEvent::Unplugged;
-constexpr HidEvent kChanged = HidEvent::Changed;
-constexpr HidEvent kRead = HidEvent::Read;
 
 struct HidapiRig {
     FakeHidrawSystem* System = nullptr;

@@ -18,6 +18,12 @@
 
 namespace qel::test {
 
+// Shorthands for the events in expected notification lists.
+inline constexpr HidEvent kPlugged = HidEvent::Plugged;
+inline constexpr HidEvent kUnplugged = HidEvent::Unplugged;
+inline constexpr HidEvent kChanged = HidEvent::Changed;
+inline constexpr HidEvent kRead = HidEvent::Read;
+
 // The program's queue of HID notifications, drained by the test instead of an event loop.
 class NotificationQueue {
 public:

@@ -11,9 +11,6 @@ namespace qel::test {
 namespace {
 
 using N = HidNotification;
-constexpr HidEvent kPlugged = HidEvent::Plugged;
-constexpr HidEvent kUnplugged = HidEvent::Unplugged;
-constexpr HidEvent kChanged = HidEvent::Changed;
 
 struct Connected {
     NotificationQueue Queue;

@@ -1,0 +1,70 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 and runs the results under Wine.
+#
+#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+#         -DQEL_WINDOWS_DEPS_PREFIX="<hidapi prefix>;<Qt prefix>" ...
+#
+# scripts/windows-deps builds those prefixes and writes an initial cache (cmake -C) that sets
+# QEL_WINDOWS_DEPS_PREFIX. Prefixes given in CMAKE_PREFIX_PATH are honoured the same way.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+# The posix thread model: std::thread and std::mutex need it (the win32 model lacks them).
+set(_qel_triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${_qel_triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_qel_triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${_qel_triple}-windres)
+set(CMAKE_AR ${_qel_triple}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${_qel_triple}-gcc-ranlib-posix CACHE FILEPATH "")
+
+set(QEL_WINDOWS_DEPS_PREFIX "" CACHE STRING "Prefixes of the cross-built third-party libraries")
+set(QEL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix for running the .exe files")
+# try_compile projects read this file again with a build folder of their own.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QEL_WINDOWS_DEPS_PREFIX QEL_WINEPREFIX)
+
+# Headers, libraries and packages come from the mingw sysroot and the dependency prefixes only,
+# never from the host's /usr; programs (moc, uic, rcc) are host programs.
+set(CMAKE_FIND_ROOT_PATH /usr/${_qel_triple} ${QEL_WINDOWS_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})
+list(REMOVE_DUPLICATES CMAKE_FIND_ROOT_PATH)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The Windows platform files search no "/" prefix, so each root is also named as a prefix.
+list(APPEND CMAKE_PREFIX_PATH ${QEL_WINDOWS_DEPS_PREFIX})
+list(REMOVE_DUPLICATES CMAKE_PREFIX_PATH)
+# pkg-config would answer with the host's .pc files: point it at the prefixes only.
+set(_qel_pc_dirs "")
+foreach(_qel_prefix IN LISTS QEL_WINDOWS_DEPS_PREFIX)
+  string(APPEND _qel_pc_dirs "${_qel_prefix}/lib/pkgconfig:")
+endforeach()
+set(ENV{PKG_CONFIG_LIBDIR} "${_qel_pc_dirs}/nonexistent")
+set(ENV{PKG_CONFIG_PATH} "")
+
+# The Qt build's host tools (moc, rcc, uic) are Debian's, of the same Qt version.
+if(NOT DEFINED QT_HOST_PATH)
+  set(QT_HOST_PATH /usr CACHE PATH "Host Qt for moc, rcc and uic")
+endif()
+if(NOT DEFINED QT_HOST_PATH_CMAKE_DIR AND EXISTS /usr/lib/x86_64-linux-gnu/cmake/Qt6CoreTools)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "Host Qt's CMake packages")
+endif()
+
+# Programs run from the build folder find the compiler's run-time DLLs and the prefixes' DLLs
+# (Qt finds its plugins beside its own DLLs) through this search path, nothing copied.
+set(_qel_dll_dirs "")
+foreach(_qel_dll libstdc++-6.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_qel_dll}
+                  OUTPUT_VARIABLE _qel_dll_path OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(IS_ABSOLUTE "${_qel_dll_path}")
+    get_filename_component(_qel_dll_dir "${_qel_dll_path}" DIRECTORY)
+    get_filename_component(_qel_dll_dir "${_qel_dll_dir}" REALPATH)
+    list(APPEND _qel_dll_dirs "${_qel_dll_dir}")
+  endif()
+endforeach()
+foreach(_qel_prefix IN LISTS QEL_WINDOWS_DEPS_PREFIX)
+  list(APPEND _qel_dll_dirs "${_qel_prefix}/bin")
+endforeach()
+list(REMOVE_DUPLICATES _qel_dll_dirs)
+list(JOIN _qel_dll_dirs ":" _qel_dll_dirs)
+# wine-run takes the prefix and the search path from the environment.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPREFIX=${QEL_WINEPREFIX}"
+    "QEL_WINEPATH=${_qel_dll_dirs}" "${CMAKE_CURRENT_LIST_DIR}/wine-run")

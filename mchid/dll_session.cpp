@@ -1,0 +1,82 @@
+#include "mchid/dll_session.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <utility>
+
+#include "mchid/win32_hid_system.h"
+#include "panel/hidapi_library.h"
+#include "panel/hidlibrary_factory.h"
+
+namespace qel {
+namespace {
+
+// Names a file that receives the virtual panels' writes at Disconnect, one line each:
+// milliseconds after Connect, product ID, command letter. A test facility like the panels.
+constexpr const char* kVirtualWritesVariable = "QEL1000_VIRTUAL_WRITES";
+
+// The process environment itself, not the C run time's copy of it: a host may set a variable
+// either way.
+std::string EnvironmentValue(const char* name) {
+    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::string value(size, '\0');
+    const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+    value.resize(length < size ? length : 0);
+    return value;
+}
+
+void SaveWrites(const VirtualPanels& panels, const std::string& path, LogSink& log) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    for (const WriteRecord& write : panels.Writes()) {
+        file << write.AtMs << ' ' << write.ProductId << ' ' << write.Letter << '\n';
+    }
+    if (!file) {
+        log.AppendLine(path + ": cannot write");
+    }
+}
+
+}  // namespace
+
+void StandardErrorLog::AppendLine(std::string_view line) {
+    std::fprintf(stderr, "mcHID: %.*s\n", static_cast<int>(line.size()), line.data());
+}
+
+std::unique_ptr<DllSession> StartDllSession() {
+    auto session = std::make_unique<DllSession>();
+    std::shared_ptr<HidLibrary> backEnd;
+    const std::string script = EnvironmentValue(kVirtualPanelsVariable);
+    if (!script.empty()) {
+        Result<std::vector<ScriptEvent>> events = ReadPanelScriptFile(session->Log, script);
+        if (!events) {
+            return nullptr;
+        }
+        session->Panels = std::make_shared<VirtualPanels>(std::move(events).Value(),
+                                                          VirtualPanels::Clock::RealTime);
+        session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
+        backEnd = session->Panels;
+    } else {
+        std::unique_ptr<HidrawSystem> system = CreateWin32HidSystem();
+        if (const Status started = system->Start(); !started) {
+            session->Log.AppendLine("Panels: " + started.Error());
+            return nullptr;
+        }
+        backEnd = std::make_unique<HidapiLibrary>(std::move(system), session->Log);
+    }
+    session->Library = std::make_unique<WindowMessageLibrary>(std::move(backEnd));
+    return session;
+}
+
+void FinishDllSession(DllSession& session) {
+    if (session.Panels && !session.WritesPath.empty()) {
+        SaveWrites(*session.Panels, session.WritesPath, session.Log);
+    }
+    session.Panels.reset();
+}
+
+}  // namespace qel

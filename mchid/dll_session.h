@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "mchid/window_message_library.h"
+#include "panel/virtual_library.h"
+#include "translate/logsink.h"
+
+namespace qel {
+
+// The DLL has no window to report in; what its host should know goes to standard error.
+class StandardErrorLog final : public LogSink {
+public:
+    void AppendLine(std::string_view line) override;
+};
+
+// What one Connect of mcHID.dll starts; it stays until the DLL is unloaded.
+struct DllSession {
+    StandardErrorLog Log;  // before Library: the back end writes to it until it goes
+    std::unique_ptr<WindowMessageLibrary> Library;
+    std::shared_ptr<VirtualPanels> Panels;  // the back end, when it plays a script
+    std::string WritesPath;                 // where the panels' writes go at the end, if anywhere
+    std::atomic<bool> Running{false};
+};
+
+// The virtual panels when QEL1000_VIRTUAL_PANELS names a script, else the real ones through
+// hidapi's Windows back end; not yet connected. Null when neither can start, with the reason on
+// standard error.
+[[nodiscard]] std::unique_ptr<DllSession> StartDllSession();
+
+// After Disconnect: the virtual panels' writes go to the file QEL1000_VIRTUAL_WRITES named at
+// Connect, one line each: milliseconds after Connect, product ID, command letter. Then the
+// session lets go of the panels.
+void FinishDllSession(DllSession& session);
+
+}  // namespace qel

@@ -1,0 +1,25 @@
+// The program's HID library where there is no mcHID.dll: virtual panels or hidapi in-process.
+#include <cstdlib>
+
+#include "panel/hidapi_library.h"
+#include "panel/hidlibrary_factory.h"
+#include "panel/hidraw_system.h"
+
+namespace qel {
+
+HidLibraryLoad CreateHidLibrary(LogSink& log) {
+    const char* scriptPath = std::getenv(kVirtualPanelsVariable);
+    if (scriptPath != nullptr && *scriptPath != '\0') {
+        return CreateVirtualPanelsFromFile(log, scriptPath);
+    }
+    auto system = CreateHidrawSystem();
+    if (const Status started = system->Start(); !started) {
+        std::string reason = "Panels: " + started.Error();
+        log.AppendLine(reason);
+        return Failure{std::move(reason)};
+    }
+    std::unique_ptr<HidLibrary> library = std::make_unique<HidapiLibrary>(std::move(system), log);
+    return library;
+}
+
+}  // namespace qel
