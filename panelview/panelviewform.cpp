@@ -1,5 +1,6 @@
 #include "panelview/panelviewform.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QMetaObject>
@@ -177,8 +178,9 @@ void TPanelViewForm::TouchCBClick() {
 }
 
 void TPanelViewForm::OpenPick(int deviceIndex, int slot) {
-    // Turned off, or a capture already open, since the pick: it is dropped.
-    if (Watch.TouchToBind() && !Capturing) {
+    // Turned off, or a capture or another dialog open (the key settings may be asking for a
+    // key through the same capture), since the pick: it is dropped.
+    if (Watch.TouchToBind() && !Capturing && QApplication::activeModalWidget() == nullptr) {
         ShowUnit(deviceIndex);
         BindSlot(deviceIndex, slot);
     }

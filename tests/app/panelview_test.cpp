@@ -159,6 +159,31 @@ TEST_F(PanelViewTest, TouchingAKnobPicksTheHalfItWasTurnedTowardsAndSwallowsTheW
     }
 }
 
+TEST_F(PanelViewTest, ATouchWhileAnotherDialogIsOpenPicksNothingAndTheNextTouchDoes) {
+    StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {684});
+    View().TouchCB()->setChecked(true);
+    {
+        // The key settings dialog is up (it may be capturing through the same key capture).
+        CaptureScript unwanted(Capture(), [](TKeyForm& form) { form.close(); });
+        QTimer::singleShot(0, [&] {
+            Send(684, {0x00, 0xC1, 0x00, 0x80});
+            Pump();
+            Send(684, {0x00, 0xC1, 0x00, 0x00});
+            Pump();
+            TheProgram->IniForm.close();
+        });
+        Form().Keysettings1()->trigger();
+        EXPECT_TRUE(unwanted.Descriptions.empty()) << "no capture over another dialog";
+        EXPECT_TRUE(Keys->Events.empty()) << "still swallowed";
+    }
+
+    CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_F6); });
+    Send(684, {0x00, 0xC1, 0x00, 0x80});
+    Pump();
+    EXPECT_EQ(script.Descriptions, std::vector<std::string>{"Press a key for 'SOFTKEY_3'"});
+    EXPECT_EQ(ShownKey(kSoftkey3), "F6");
+}
+
 TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes) {
     struct Case {
         const char* Label;
