@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "bench/percentile.h"
-#include "bench/main_queue.h"
+#include "percentile.h"
+#include "main_queue.h"
 #include "panel/audiothread.h"
 #include "panel/device.h"
 #include "panel/g1000thread.h"

@@ -12,4 +12,3 @@ endif()
 # report-to-keystroke latency.
 add_executable(wake_bench ${CMAKE_CURRENT_SOURCE_DIR}/wake_bench.cpp)
 target_link_libraries(wake_bench PRIVATE benchmark::benchmark qel_warnings)
-target_include_directories(wake_bench PRIVATE ${QEL_SOURCE_DIR})

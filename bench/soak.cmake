@@ -6,6 +6,7 @@ if(QEL_SANITIZE)
   target_compile_definitions(soak PRIVATE QEL_SOAK_SANITIZED)
 endif()
 
+# Labelled soak: the test presets leave it out, `ctest --preset soak` runs it alone.
 if(BUILD_TESTING)
   # Sanitized builds run several times slower; a shorter run still crosses every path.
   if(QEL_SANITIZE)

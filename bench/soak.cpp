@@ -43,7 +43,7 @@
 
 #include <unistd.h>
 
-#include "bench/main_queue.h"
+#include "main_queue.h"
 #include "keymap/ini_profile_store.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"

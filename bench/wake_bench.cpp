@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "bench/percentile.h"
+#include "percentile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "dialogs/about.h"
 #include "dialogs/logoanimation.h"
 #include "dialogs/logoimage.h"
-#include "dialogs/offscreen_app.h"
+#include "offscreen_app.h"
 
 namespace qel::test {
 namespace {

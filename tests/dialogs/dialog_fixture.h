@@ -9,7 +9,7 @@
 #include "core/keycore.h"
 #include "dialogs/ini.h"
 #include "dialogs/key.h"
-#include "dialogs/offscreen_app.h"
+#include "offscreen_app.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/us_layout.h"
 #include "support/memory_file_access.h"

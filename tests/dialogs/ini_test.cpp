@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "dialogs/bevel.h"
-#include "dialogs/dialog_fixture.h"
+#include "dialog_fixture.h"
 #include "keymap/bindingslot.h"
 
 namespace qel::test {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/dialog_fixture.h"
+#include "dialog_fixture.h"
 
 namespace qel::test {
 namespace {

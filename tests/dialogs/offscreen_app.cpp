@@ -1,4 +1,4 @@
-#include "dialogs/offscreen_app.h"
+#include "offscreen_app.h"
 
 #include <utility>
 

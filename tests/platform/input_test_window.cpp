@@ -1,4 +1,4 @@
-#include "platform/input_test_window.h"
+#include "input_test_window.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "platform/input_xvfb.h"
+#include "input_xvfb.h"
 
 #include <poll.h>
 #include <signal.h>

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/input_xvfb.h"
+#include "input_xvfb.h"
 #include "platform/unavailable_injector.h"
 #include "platform/xtest_injector.h"
 #include "support/memory_log.h"

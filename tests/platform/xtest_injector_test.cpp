@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/input_test_window.h"
-#include "platform/input_xvfb.h"
+#include "input_test_window.h"
+#include "input_xvfb.h"
 #include "support/memory_log.h"
 #include "translate/sendkey.h"
 
