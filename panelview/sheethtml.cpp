@@ -1,3 +1,5 @@
+#include <cassert>
+
 #include <QSaveFile>
 
 #include "panelview/bindingsheet.h"
@@ -73,6 +75,7 @@ QString UnitSection(int deviceIndex, const SheetContent& content) {
 }  // namespace
 
 SheetOutcome WriteSheetHtml(const QString& path, const SheetContent& content) {
+    assert(content.Units != nullptr && "a sheet shows some unit state");
     QString html = QStringLiteral(
                        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                        "<title>Bindings</title><style>") +

@@ -1,3 +1,5 @@
+#include <cassert>
+
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
@@ -41,6 +43,7 @@ double PaintHeading(QPainter& painter, const QRectF& page, const QString& title,
 }  // namespace
 
 SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
+    assert(content.Units != nullptr && "a sheet shows some unit state");
     // The old sheet stays whole until the new one is complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
