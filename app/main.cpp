@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include "keymap/keymapfile.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
+#include "panelview/bindingsheet.h"
 #include "qel/version.h"
 
 namespace qel {
@@ -44,6 +47,33 @@ QLabel* MakeStatusPanel(const char* text, int width) {
     panel->setMinimumWidth(width);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return panel;
+}
+
+// The save dialog of "Print Bindings...": a PDF unless the HTML filter is chosen.
+QFileDialog* MakeBindingsDialog(QWidget* parent) {
+    auto* dialog = new QFileDialog(parent, QStringLiteral("Print Bindings"), QString(),
+                                   QStringLiteral("PDF file (*.pdf);;HTML file (*.html)"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(QStringLiteral("bindings.pdf"));
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.contains(QStringLiteral("html")) ? QStringLiteral("html")
+                                                                         : QStringLiteral("pdf"));
+    });
+    return dialog;
+}
+
+// The sheet of units' bindings as of today, on the locale's paper.
+SheetContent SheetOfToday(const UnitStates& units, const KeyMapFile* keyMap) {
+    SheetContent content;
+    content.Units = &units;
+    const std::optional<std::string> path =
+        keyMap != nullptr ? keyMap->IniFileName() : std::nullopt;
+    content.KeyMapPath = path ? QString::fromStdString(*path) : QStringLiteral("(none)");
+    content.Date = QDate::currentDate();
+    content.PageSize = LocalePageSize(QLocale::system());
+    return content;
 }
 
 }  // namespace
@@ -128,6 +158,14 @@ void TMainForm::CreateMenu() {
     Ui.DebugMode1 =
         Ui.Tools1->addAction(QStringLiteral("&Debug Mode"), this, &TMainForm::DebugMode1Click);
     Ui.DebugMode1->setCheckable(true);
+    Ui.N2 = Ui.Tools1->addSeparator();
+    Ui.PanelView1 =
+        Ui.Tools1->addAction(QStringLiteral("Panel &View"), this, &TMainForm::PanelView1Click);
+    // No function or plain letter keys: panels type those, and the program's own window may
+    // have the focus.
+    Ui.PanelView1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    Ui.PrintBindings1 = Ui.Tools1->addAction(QStringLiteral("&Print Bindings..."), this,
+                                             &TMainForm::PrintBindings1Click);
 
     Ui.Help1 = Ui.MainMenu1->addMenu(QStringLiteral("&Help"));
     Ui.About1 = Ui.Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
@@ -234,6 +272,9 @@ void TMainForm::FormClose() {
     Ui.Timer2->stop();
     // No thread may write through the library once it is disconnected.
     StopWorkerThreads();
+    if (Linked.PanelView != nullptr) {
+        Linked.PanelView->close();
+    }
     if (Linked.DeviceDM != nullptr) {
         Linked.DeviceDM->Disconnect();
     }
@@ -300,6 +341,34 @@ void TMainForm::ImportMindstar1Click() {
         Prompts->ShowError(
             QStringLiteral("Mindstar INI file not imported: the reason is in "
                            "the log (Tools, Debug Mode)."));
+    }
+}
+
+void TMainForm::PanelView1Click() {
+    if (Linked.PanelView != nullptr) {
+        Linked.PanelView->show();
+        Linked.PanelView->raise();
+        Linked.PanelView->activateWindow();
+    }
+}
+
+void TMainForm::PrintBindings1Click() {
+    if (Linked.Units == nullptr) {
+        return;
+    }
+    if (Ui.BindingsSD == nullptr) {
+        Ui.BindingsSD = MakeBindingsDialog(this);
+    }
+    const std::optional<QString> chosen = Prompts->ChooseFile(*Ui.BindingsSD);
+    if (!chosen) {
+        return;
+    }
+    const SheetOutcome outcome =
+        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, Linked.KeyMap));
+    if (outcome.Written) {
+        Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
+    } else {
+        Prompts->ShowError(outcome.Problem);
     }
 }
 

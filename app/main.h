@@ -29,6 +29,7 @@ namespace qel {
 
 class KeyMapFile;
 class HidHook;
+struct UnitStates;
 
 // The main window: which units are connected, the log, the menu, the two timers and debug
 // mode. It wires the menu and the HID notifications to the core and shows results; the rules
@@ -56,6 +57,9 @@ public:
         KeyMapFile* KeyMap = nullptr;
         QDialog* IniForm = nullptr;
         QDialog* AboutForm = nullptr;
+        // The panel view window, shown by "Panel View"; the bindings "Print Bindings..." prints.
+        QWidget* PanelView = nullptr;
+        const UnitStates* Units = nullptr;
     };
     void Link(const Links& links);
 
@@ -81,6 +85,8 @@ public:
     void DeleteAllKeys1Click();
     void DebugMode1Click();
     void About1Click();
+    void PanelView1Click();
+    void PrintBindings1Click();
 
     // Sets the size of the window including its frame. Kept, and applied again whenever the
     // window system frames the window or changes the frame, so the outer size stays as set.
@@ -92,7 +98,7 @@ public:
     [[nodiscard]] QLabel* StatusPanel(int index) const;
 
     // Components; owned by the window (Qt parent), valid for its life. MindstarOD is null
-    // until the first import.
+    // until the first import, BindingsSD until the first printing.
     [[nodiscard]] QLabel* Label1() const { return Ui.Label1; }
     [[nodiscard]] QLabel* Label2() const { return Ui.Label2; }
     [[nodiscard]] QLabel* Label3() const { return Ui.Label3; }
@@ -117,9 +123,13 @@ public:
     [[nodiscard]] QAction* DeleteAllKeys1() const { return Ui.DeleteAllKeys1; }
     [[nodiscard]] QAction* N1() const { return Ui.N1; }
     [[nodiscard]] QAction* DebugMode1() const { return Ui.DebugMode1; }
+    [[nodiscard]] QAction* N2() const { return Ui.N2; }
+    [[nodiscard]] QAction* PanelView1() const { return Ui.PanelView1; }
+    [[nodiscard]] QAction* PrintBindings1() const { return Ui.PrintBindings1; }
     [[nodiscard]] QMenu* Help1() const { return Ui.Help1; }
     [[nodiscard]] QAction* About1() const { return Ui.About1; }
     [[nodiscard]] QFileDialog* MindstarOD() const { return Ui.MindstarOD; }
+    [[nodiscard]] QFileDialog* BindingsSD() const { return Ui.BindingsSD; }
 
     // The worker threads, started by the activation steps.
     AudioThreadSet AudioThreads;
@@ -174,9 +184,14 @@ private:
         QAction* DeleteAllKeys1 = nullptr;
         QAction* N1 = nullptr;
         QAction* DebugMode1 = nullptr;
+        // Added after the items above, which keep their captions and order.
+        QAction* N2 = nullptr;
+        QAction* PanelView1 = nullptr;
+        QAction* PrintBindings1 = nullptr;
         QMenu* Help1 = nullptr;
         QAction* About1 = nullptr;
         QFileDialog* MindstarOD = nullptr;
+        QFileDialog* BindingsSD = nullptr;
     };
 
     Components Ui;

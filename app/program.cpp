@@ -59,9 +59,17 @@ Program::Program(ProgramSources sources)
            }),
       IniForm(Core, &MainForm),
       KeyForm(&MainForm),
-      AboutForm(&MainForm) {
+      AboutForm(&MainForm),
+      PanelView(
+          Core,
+          [this](int deviceIndex) {
+              return DeviceDM.Handles[static_cast<std::size_t>(deviceIndex)].load(
+                         std::memory_order_relaxed) != 0;
+          },
+          &MainForm) {
     IniForm.SetKeyCapturer(&KeyForm);
-    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm});
+    PanelView.SetKeyCapturer(&KeyForm);
+    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units});
 }
 
 Program::~Program() {

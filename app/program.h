@@ -17,6 +17,7 @@
 #include "panel/hidhook.h"
 #include "panel/hidlibrary_factory.h"
 #include "panel/notification_queue.h"
+#include "panelview/panelviewform.h"
 #include "translate/keyinjector.h"
 
 namespace qel {
@@ -35,8 +36,8 @@ struct ProgramSources {
 // The composition root: the program's long-lived parts, made in start-up order — the main
 // window, the device module (library started, "Error loading dll" shown when it cannot), the
 // key core (keymap.ini fixed in the current directory), the notification handling, the key
-// settings dialog, the key capture dialog and the About box — and the one road of HID
-// notifications: library threads → queue → HidHook on the main thread. Destroyed in reverse
+// settings dialog, the key capture dialog, the About box and the panel view — and the one road of
+// HID notifications: library threads → queue → HidHook on the main thread. Destroyed in reverse
 // order after the worker threads have stopped. Main thread only; QApplication must exist.
 class Program {
 public:
@@ -67,6 +68,7 @@ public:
     TIniForm IniForm;
     TKeyForm KeyForm;
     TAboutForm AboutForm;
+    TPanelViewForm PanelView;
 };
 
 }  // namespace qel

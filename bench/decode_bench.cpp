@@ -1,7 +1,8 @@
 // How many input reports per second the translator decodes, with every control bound,
 // key events and log lines going nowhere. Three loads per report type: reports that
 // change nothing (the steady state of a panel at rest), one button edge per report and
-// one knob step per report.
+// one knob step per report. The _Watched cases run with the panel view's observer attached
+// (touch to bind off), as while the Panel View window is open.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string_view>
 
+#include "panelview/panelwatch.h"
 #include "translate/translator.h"
 
 namespace {
@@ -39,6 +41,7 @@ struct Scenario {
     std::uint8_t Type;
     Load Kind;
     int Controls;  // buttons or rotaries the report carries
+    bool Watched = false;
 };
 
 // Bound with modifiers, so that log lines carry full key texts.
@@ -74,6 +77,11 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
     DiscardingLog log;
     FlagKeyGate gate;
     InputTranslator translator(*units, injector, log, gate);
+    PanelActivity activity;
+    PanelWatch watch(activity, nullptr);
+    if (scenario.Watched) {
+        translator.SetControlObserver(&watch);
+    }
 
     std::array<std::uint8_t, kReceiveBufferSize> report{};
     report[kReportTypeOffset] = scenario.Type;
@@ -130,5 +138,11 @@ BENCHMARK_CAPTURE(BM_DecodeReport, KnobStep_BezelC3,
                   Scenario{kBezel, kReportC3, Load::KnobStep, kRotariesPerReport});
 BENCHMARK_CAPTURE(BM_DecodeReport, KnobStep_AudioC1,
                   Scenario{kAudio, kReportC1, Load::KnobStep, kAudioRotaryCount});
+BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC1_Watched,
+                  Scenario{kBezel, kReportC1, Load::NoChange, 0, true});
+BENCHMARK_CAPTURE(BM_DecodeReport, ButtonEdge_BezelC1_Watched,
+                  Scenario{kBezel, kReportC1, Load::ButtonEdge, kBezelButtonCount, true});
+BENCHMARK_CAPTURE(BM_DecodeReport, KnobStep_BezelC2_Watched,
+                  Scenario{kBezel, kReportC2, Load::KnobStep, kRotariesPerReport, true});
 
 }  // namespace

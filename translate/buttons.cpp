@@ -5,19 +5,19 @@ namespace qel {
 
 void InputTranslator::ProcessBezelButtons(int unit) {
     if (IsBezelUnitIndex(unit)) {
-        ProcessButtonRun(kBezelLogPrefix, unit,
+        ProcessButtonRun(kBezelLogPrefix, unit, unit,
                          Units.BezelUnits[static_cast<std::size_t>(unit)].Buttons);
     }
 }
 
 void InputTranslator::ProcessAudioButtons(int unit) {
     if (IsAudioUnitIndex(unit)) {
-        ProcessButtonRun(kAudioLogPrefix, unit,
+        ProcessButtonRun(kAudioLogPrefix, unit, kFirstAudioDeviceIndex + unit,
                          Units.AudioUnits[static_cast<std::size_t>(unit)].Buttons);
     }
 }
 
-void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit,
+void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit, int deviceIndex,
                                        std::span<ButtonState> buttons) {
     // Ascending numbers: of two presses in one report the lower number types first.
     for (std::size_t number = 0; number < buttons.size(); ++number) {
@@ -27,12 +27,19 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit,
         }
         // The whole keystroke goes out on the press edge; a release sends and logs nothing.
         // Unbound and gated presses are logged too, so the user sees the panel works.
+        const ControlEvent event = MakeControlEvent(deviceIndex, ControlKind::Button,
+                                                    static_cast<int>(number), button.Current);
         if (button.Current != 0) {
-            PressKey(button.Key);
+            if (!Swallowed(event)) {
+                PressKey(button.Key);
+            }
             FormatControlLine(
                 Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
                 button.Key);
             LogLine();
+        } else {
+            // A release types nothing, so there is nothing to swallow.
+            static_cast<void>(Swallowed(event));
         }
         button.Previous = button.Current;
     }

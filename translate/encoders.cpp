@@ -12,10 +12,10 @@ void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
         Units.BezelUnits[static_cast<std::size_t>(unit)].Rotaries;
     switch (half) {
         case RotaryHalf::First:
-            ProcessRotaryRun(kBezelLogPrefix, unit, rotaries.first<kRotariesPerReport>(), 0);
+            ProcessRotaryRun(kBezelLogPrefix, unit, unit, rotaries.first<kRotariesPerReport>(), 0);
             break;
         case RotaryHalf::Second:
-            ProcessRotaryRun(kBezelLogPrefix, unit, rotaries.last<kRotariesPerReport>(),
+            ProcessRotaryRun(kBezelLogPrefix, unit, unit, rotaries.last<kRotariesPerReport>(),
                              kBezelRotaryCount - kRotariesPerReport);
             break;
     }
@@ -23,23 +23,32 @@ void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
 
 void InputTranslator::ProcessAudioRotaries(int unit) {
     if (IsAudioUnitIndex(unit)) {
-        ProcessRotaryRun(kAudioLogPrefix, unit,
+        ProcessRotaryRun(kAudioLogPrefix, unit, kFirstAudioDeviceIndex + unit,
                          Units.AudioUnits[static_cast<std::size_t>(unit)].Rotaries, 0);
     }
 }
 
-void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit,
+void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, int deviceIndex,
                                        std::span<RotaryState> rotaries, int firstNumber) {
     int number = firstNumber;
     for (RotaryState& rotary : rotaries) {
         const RotaryStep step = StepRotary(rotary);
+        bool swallowed = false;
         // Movement is logged as it arrives, whether or not keys go out; queued steps are not.
         if (step.Movement != 0) {
+            swallowed = Swallowed(
+                MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Movement));
             FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number},
                              rotary.IncrKey, rotary.DecrKey);
             LogLine();
+        } else if (step.Direction != 0) {
+            // A step queued by an earlier movement: the observer may hold it back as well.
+            swallowed = Swallowed(MakeControlEvent(deviceIndex, ControlKind::Rotary, number, 0));
         }
-        if (step.Direction > 0) {
+        if (swallowed) {
+            // The whole movement goes: the step taken now and the steps it queued.
+            rotary.Pending = 0;
+        } else if (step.Direction > 0) {
             PressKey(rotary.IncrKey);
         } else if (step.Direction < 0) {
             PressKey(rotary.DecrKey);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "translate/controlobserver.h"
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
 #include "translate/logsink.h"
@@ -34,12 +35,25 @@ public:
     void ProcessAudioRotaries(int unit);
     void ProcessAudioButtons(int unit);
 
+    // Where every control movement is reported, or null for nobody (the default). The
+    // observer must stay alive while attached.
+    void SetControlObserver(ControlObserver* observer) { Observer = observer; }
+
 private:
     // The button rule over one unit's buttons, numbered from 0 in the log.
-    void ProcessButtonRun(std::string_view unitPrefix, int unit, std::span<ButtonState> buttons);
+    void ProcessButtonRun(std::string_view unitPrefix, int unit, int deviceIndex,
+                          std::span<ButtonState> buttons);
     // The step rule over consecutive rotaries, the first one numbered firstNumber in the log.
-    void ProcessRotaryRun(std::string_view unitPrefix, int unit, std::span<RotaryState> rotaries,
-                          int firstNumber);
+    void ProcessRotaryRun(std::string_view unitPrefix, int unit, int deviceIndex,
+                          std::span<RotaryState> rotaries, int firstNumber);
+    // Tells the observer, if any; true when it swallowed the movement's keystroke.
+    [[nodiscard]] bool Swallowed(ControlEvent event) {
+        // Nobody watches unless the panel view is open: keep that path straight.
+        if (Observer == nullptr) [[likely]] {
+            return false;
+        }
+        return Observer->ControlMoved(event);
+    }
     // One keystroke of key, if "Enable keys" allows it.
     void PressKey(KeyCode key);
     // Logs the line built in Line.
@@ -49,6 +63,7 @@ private:
     KeyInjector& Injector;
     LogSink& Log;
     const KeyGate& Gate;
+    ControlObserver* Observer = nullptr;
     std::string Line;  // reused for every log line, so busy passes do not allocate per line
 };
 

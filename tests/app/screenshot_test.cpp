@@ -4,7 +4,13 @@
 #include <array>
 #include <cstdint>
 
+#include <QCheckBox>
 #include <QPixmap>
+#include <QProcess>
+#include <QTabBar>
+
+#include "panelview/bindingsheet.h"
+#include "panelview/schematicwidget.h"
 
 #include "program_fixture.h"
 
@@ -50,6 +56,64 @@ TEST_F(ProgramTest, ScreenshotsOfTheMainWindow) {
     Form().DebugMode1Click();
     Pump();
     EXPECT_TRUE(Form().grab().save(folder + "/main-window-debug.png"));
+}
+
+TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
+    const QString folder = qEnvironmentVariable("QEL_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set QEL_SCREENSHOT_DIR to take the pictures";
+    }
+    WriteText(KeyMapPath(),
+              "[qel_1000_0]\nafcs_ap=A\nafcs_hdg=H\nafcs_alt=SHIFT+A\nafcs_nav=N\n"
+              "afcs_fd=F\nafcs_vs=V\nafcs_up=PAGEUP\nafcs_dn=PAGEDOWN\n"
+              "softkey_1=F1\nsoftkey_2=F2\nsoftkey_3=F3\nsoftkey_4=F4\nsoftkey_5=F5\n"
+              "softkey_6=F6\nsoftkey_7=F7\nsoftkey_8=F8\nsoftkey_9=F9\nsoftkey_10=F10\n"
+              "softkey_11=F11\nsoftkey_12=F12\nnav_freq_toggle=CTRL+N\ncom_freq_toggle=CTRL+C\n"
+              "nav_in_decr=NUMPAD4\nnav_in_incr=NUMPAD6\nnav_out_decr=SHIFT+NUMPAD4\n"
+              "nav_out_incr=SHIFT+NUMPAD6\nhdg_decr=CTRL+LEFT\nhdg_incr=CTRL+RIGHT\n"
+              "hdg_push=CTRL+H\nalt_in_decr=DOWN\nalt_in_incr=UP\ncrs_decr=ALT+LEFT\n"
+              "crs_incr=ALT+RIGHT\nrange_decr=DASH\nrange_incr=PLUS\nrange_pan_n=UP\n"
+              "range_pan_s=DOWN\nrange_pan_e=RIGHT\nrange_pan_w=LEFT\nrange_push=ENTER\n"
+              "direct_to=D\nmenu=M\nfpl=P\nproc=O\nclr=DELETE\nent=ENTER\n"
+              "fms_in_decr=NUMPAD1\nfms_in_incr=NUMPAD3\nfms_out_decr=NUMPAD7\n"
+              "fms_out_incr=NUMPAD9\nfms_push=NUMPAD5\n"
+              "[qel_audio_0]\ncom1_mic=ALT+1\ncom2_mic=ALT+2\ncom1=CTRL+1\ncom2=CTRL+2\n"
+              "pilot_decr=SHIFT+DASH\npilot_incr=SHIFT+PLUS\n");
+    StartAndShow();
+    Panels->Plug(684);
+    Panels->Plug(688);
+    Pump();
+    TPanelViewForm& view = TheProgram->PanelView;
+    Form().PanelView1()->trigger();
+    Pump();
+    view.FrameTimer()->stop();
+    // Soft key 3 held, the heading knob turned three steps up.
+    const std::array<std::array<std::uint8_t, 8>, 3> reports{{
+        {0x00, 0xC3, 0, 0, 0, 0, 0, 0},
+        {0x00, 0xC1, 0x00, 0x80, 0, 0, 0, 0},
+        {0x00, 0xC3, 0, 0, 0, 0, 6, 0},
+    }};
+    for (const auto& report : reports) {
+        ASSERT_TRUE(Panels->SendReport(684, report));
+    }
+    Pump();
+    view.FrameTick();
+    view.resize(1100, 560);
+    Pump();
+    EXPECT_TRUE(view.grab().save(folder + "/panel-view.png"));
+
+    const QString pdf = QString::fromStdString((Directory / "bindings.pdf").string());
+    SheetContent content{&TheProgram->Core.Units, QStringLiteral("/home/pilot/sim/keymap.ini"),
+                         QDate(2024, 5, 1), QPageSize(QPageSize::A4)};
+    ASSERT_TRUE(WriteSheetPdf(pdf, content).Written);
+    QProcess render;
+    render.start(
+        QStringLiteral("pdftoppm"),
+        {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-f"),
+         QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+         QStringLiteral("-singlefile"), pdf, folder + QStringLiteral("/binding-sheet")});
+    EXPECT_TRUE(render.waitForFinished(30000) && render.exitCode() == 0)
+        << "pdftoppm (poppler-utils) renders the page";
 }
 
 }  // namespace

@@ -107,6 +107,26 @@ TEST_F(WindowEndToEnd, OuterSizeIs430By200AtStartAndAfterDebugModeOnAndOff) {
     kill(manager.Pid, SIGTERM);
 }
 
+TEST_F(WindowEndToEnd, CtrlShiftVOpensThePanelViewAndTheProgramStillEndsCleanly) {
+    auto process = Start();
+    const std::optional<Window> window = MainWindow();
+    ASSERT_TRUE(window.has_value());
+    XSetInputFocus(TheDisplay, *window, RevertToParent, CurrentTime);
+    XSync(TheDisplay, False);
+    const KeyCode control = XKeysymToKeycode(TheDisplay, XK_Control_L);
+    const KeyCode shift = XKeysymToKeycode(TheDisplay, XK_Shift_L);
+    const KeyCode v = XKeysymToKeycode(TheDisplay, XK_v);
+    for (const KeyCode key : {control, shift, v}) XTestFakeKeyEvent(TheDisplay, key, True, 0);
+    for (const KeyCode key : {v, shift, control}) XTestFakeKeyEvent(TheDisplay, key, False, 0);
+    XSync(TheDisplay, False);
+    EXPECT_TRUE(WaitUntil([&] { return FindWindow(TheDisplay, "Panel View").has_value(); }, 5s));
+
+    // Closing the main window with the view open ends the program as always.
+    SendClose(TheDisplay, *window);
+    const std::optional<int> status = process->WaitForExit(15s);
+    EXPECT_EQ(status.value_or(-1), 0);
+}
+
 TEST_F(WindowEndToEnd, QuitSignalsAndADestroyedWindowEndItAsTheCloseBoxDoes) {
     struct Case {
         const char* Name;

@@ -1,12 +1,14 @@
 // Input reports of any product ID and any content, and the processing passes called with any
 // unit index, over units bound from the input. After every call: Pending within -9..9,
 // direction codes within 0..8, buttons 0 or 1; every key event belongs to a whole keystroke
-// of a key bound on the unit addressed; nothing is sent while "Enable keys" is off.
+// of a key bound on the unit addressed; nothing is sent while "Enable keys" is off, nor
+// while the control observer swallows; every event the observer is told of names a control
+// of the unit addressed, with a value in range.
 //
 // Input: byte 0 picks the bindings; then records of [op][length][length bytes]. op bits 0-2:
 // 0-5 a report of product 684 + n, 6 a report of the product ID in the next 4 bytes, 7 a
-// processing pass (next byte: which pass, then the unit index as a signed byte); bit 7
-// toggles the key gate first.
+// processing pass (next byte: which pass, then the unit index as a signed byte); bit 6
+// toggles swallowing and bit 7 the key gate first.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -118,6 +120,38 @@ void CheckState(const qel::UnitStates& units) {
     }
 }
 
+// Checks every event against the unit addressed; swallows them all while Swallow is set.
+class CheckingObserver final : public qel::ControlObserver {
+public:
+    bool ControlMoved(qel::ControlEvent event) override {
+        QEL_FUZZ_CHECK(event.DeviceIndex == AddressedDevice);
+        const bool audio = event.DeviceIndex >= qel::kFirstAudioDeviceIndex;
+        switch (event.Kind) {
+            case qel::ControlKind::Button:
+                QEL_FUZZ_CHECK(event.Index >= 0 && event.Index < (audio ? qel::kAudioButtonCount
+                                                                        : qel::kBezelButtonCount));
+                QEL_FUZZ_CHECK(event.Value == 0 || event.Value == 1);
+                break;
+            case qel::ControlKind::Rotary:
+                QEL_FUZZ_CHECK(event.Index >= 0 && event.Index < (audio ? qel::kAudioRotaryCount
+                                                                        : qel::kBezelRotaryCount));
+                QEL_FUZZ_CHECK(event.Value >= -64 && event.Value <= 64);
+                break;
+            case qel::ControlKind::PanDirection:
+                QEL_FUZZ_CHECK(!audio && event.Index >= 0 && event.Index < qel::kPanDirectionCount);
+                QEL_FUZZ_CHECK(event.Value == 0 || event.Value == 1);
+                break;
+            case qel::ControlKind::PanPush:
+                QEL_FUZZ_CHECK(!audio && event.Index == 0);
+                QEL_FUZZ_CHECK(event.Value == 0 || event.Value == 1);
+                break;
+        }
+        return Swallow;
+    }
+    int AddressedDevice = -1;  // none: no event may come
+    bool Swallow = false;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -129,15 +163,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qel::test::MemoryLog log;
     qel::FlagKeyGate gate;
     qel::InputTranslator translator(*units, injector, log, gate);
+    CheckingObserver observer;
+    translator.SetControlObserver(&observer);
 
     while (!in.Empty()) {
         const std::uint8_t op = in.Byte();
         if ((op & 0x80) != 0) gate.Enabled = !gate.Enabled;
+        if ((op & 0x40) != 0) observer.Swallow = !observer.Swallow;
         const std::set<KeyCode>* target = nullptr;
         const unsigned kind = op & 7U;
         if (kind == 7) {
             const std::uint8_t pass = in.Byte();
             const int unit = static_cast<std::int8_t>(in.Byte());
+            const bool audioPass = pass % 6 >= 4;
+            observer.AddressedDevice =
+                (audioPass ? qel::IsAudioUnitIndex(unit) : qel::IsBezelUnitIndex(unit))
+                    ? (audioPass ? qel::kFirstAudioDeviceIndex + unit : unit)
+                    : -1;
             switch (pass % 6) {
                 case 0:
                     translator.ProcessBezelButtons(unit);
@@ -174,12 +216,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             std::array<std::uint8_t, qel::kReceiveBufferSize> buffer{};
             in.Take(buffer.data(), in.Byte() % (qel::kReceiveBufferSize + 1));
+            observer.AddressedDevice = qel::DeviceIndexOf(productId).value_or(-1);
             translator.DecodeReport(productId, qel::ReceiveBuffer(buffer));
             if (qel::IsPanelProductId(productId)) {
                 target = &bound[static_cast<std::size_t>(*qel::DeviceIndexOf(productId))];
             }
         }
-        if (!gate.Enabled) QEL_FUZZ_CHECK(injector.Events.empty());
+        if (!gate.Enabled || observer.Swallow) QEL_FUZZ_CHECK(injector.Events.empty());
         CheckKeystrokes(injector.Events, target);
         CheckState(*units);
         injector.Events.clear();

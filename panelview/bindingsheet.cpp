@@ -1,0 +1,46 @@
+#include "panelview/bindingsheet.h"
+
+#include <QLocale>
+
+#include "panelview/schematicscene.h"
+#include "translate/catalogue.h"
+
+namespace qel {
+
+QPageSize LocalePageSize(const QLocale& locale) {
+    return QPageSize(locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                             : QPageSize::A4);
+}
+
+std::vector<int> SheetUnits(const UnitStates& units) {
+    std::vector<int> shown;
+    for (int deviceIndex = 0; deviceIndex < kDeviceCount; ++deviceIndex) {
+        if (BuildUnitScene(deviceIndex, units).AnyBound()) {
+            shown.push_back(deviceIndex);
+        }
+    }
+    return shown;
+}
+
+QString SheetTitle(int deviceIndex) {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+        return {};
+    }
+    const std::string_view section = kSectionNames[static_cast<std::size_t>(deviceIndex)];
+    return QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size()));
+}
+
+QString SheetSubtitle(const SheetContent& content) {
+    return QStringLiteral("Key map: %1    Printed: %2")
+        .arg(content.KeyMapPath, content.Date.toString(Qt::ISODate));
+}
+
+SheetOutcome WriteBindingSheet(const QString& path, const SheetContent& content) {
+    if (path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive)) {
+        return WriteSheetHtml(path, content);
+    }
+    return WriteSheetPdf(path, content);
+}
+
+}  // namespace qel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDate>
+#include <QPageSize>
+#include <QString>
+
+#include "translate/unitstate.h"
+
+class QLocale;
+
+namespace qel {
+
+// What a binding sheet shows: one page per unit that has any binding, each with the unit's
+// schematic and key texts, its keymap.ini section, the key map's path and the date.
+struct SheetContent {
+    const UnitStates* Units = nullptr;  // must not be null
+    QString KeyMapPath;                 // as shown; "(none)" and the like when there is none
+    QDate Date;
+    QPageSize PageSize = QPageSize(QPageSize::A4);
+};
+
+struct SheetOutcome {
+    bool Written = false;
+    QString Problem;  // why not, naming the file: "/x/b.pdf: cannot write (Permission denied)"
+};
+
+// Letter where the locale measures in US units, A4 everywhere else.
+[[nodiscard]] QPageSize LocalePageSize(const QLocale& locale);
+
+// Device indexes of the units on the sheet, in order: those with any binding.
+[[nodiscard]] std::vector<int> SheetUnits(const UnitStates& units);
+
+// The sheet as a PDF (landscape pages of the content's page size) or as one plain HTML page,
+// replacing path whole or leaving it untouched. Main thread (reads the unit state).
+[[nodiscard]] SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content);
+[[nodiscard]] SheetOutcome WriteSheetHtml(const QString& path, const SheetContent& content);
+// HTML for a name ending in .html or .htm (any case), PDF for anything else.
+[[nodiscard]] SheetOutcome WriteBindingSheet(const QString& path, const SheetContent& content);
+
+// The page heading of a unit: its section name; and the line under it.
+[[nodiscard]] QString SheetTitle(int deviceIndex);
+[[nodiscard]] QString SheetSubtitle(const SheetContent& content);
+
+}  // namespace qel

@@ -1,0 +1,107 @@
+#include "panelview/panelactivity.h"
+
+namespace qel {
+
+const PanelActivity::UnitActivity* PanelActivity::UnitAt(int deviceIndex) const {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+        return nullptr;
+    }
+    return &Units[static_cast<std::size_t>(deviceIndex)];
+}
+
+void PanelActivity::Record(ControlEvent event) {
+    if (UnitAt(event.DeviceIndex) == nullptr || event.Index < 0) {
+        return;
+    }
+    UnitActivity& unit = Units[static_cast<std::size_t>(event.DeviceIndex)];
+    const auto index = static_cast<std::size_t>(event.Index);
+    switch (event.Kind) {
+        case ControlKind::Button:
+            if (index < unit.Buttons.size()) {
+                unit.Buttons[index] = event.Value != 0;
+            }
+            break;
+        case ControlKind::PanDirection:
+            if (event.Value != 0) {
+                unit.Direction = event.Index;
+            } else if (unit.Direction == event.Index) {
+                unit.Direction = -1;
+            }
+            break;
+        case ControlKind::PanPush:
+            unit.Push = event.Value != 0;
+            break;
+        case ControlKind::Rotary: {
+            if (index >= unit.Knobs.size() || event.Value == 0) {
+                return;
+            }
+            KnobFlash& knob = unit.Knobs[index];
+            const int direction = event.Value > 0 ? 1 : -1;
+            // A turn the other way starts a new count.
+            if (knob.Direction != direction) {
+                knob.Direction = direction;
+                knob.Steps = 0;
+            }
+            knob.Steps += event.Value > 0 ? event.Value : -event.Value;
+            knob.LastStepMs = NowMs;
+            break;
+        }
+    }
+    Changed = true;
+}
+
+void PanelActivity::Tick(std::int64_t nowMs) {
+    NowMs = nowMs;
+    for (UnitActivity& unit : Units) {
+        for (KnobFlash& knob : unit.Knobs) {
+            if (knob.Direction != 0 && NowMs - knob.LastStepMs >= kFlashMs) {
+                knob = KnobFlash{};
+                Changed = true;
+            }
+        }
+    }
+}
+
+bool PanelActivity::TakeChanged() {
+    const bool changed = Changed;
+    Changed = false;
+    return changed;
+}
+
+void PanelActivity::Clear() {
+    Units = {};
+    Changed = true;
+}
+
+bool PanelActivity::IsLit(int deviceIndex, ControlKind kind, int index, KnobHalf half) const {
+    const UnitActivity* unit = UnitAt(deviceIndex);
+    if (unit == nullptr || index < 0) {
+        return false;
+    }
+    const auto at = static_cast<std::size_t>(index);
+    switch (kind) {
+        case ControlKind::Button:
+            return at < unit->Buttons.size() && unit->Buttons[at];
+        case ControlKind::PanDirection:
+            return unit->Direction == index;
+        case ControlKind::PanPush:
+            return unit->Push;
+        case ControlKind::Rotary:
+            break;
+    }
+    if (at >= unit->Knobs.size()) {
+        return false;
+    }
+    const int direction = unit->Knobs[at].Direction;
+    return (half == KnobHalf::Incr && direction > 0) || (half == KnobHalf::Decr && direction < 0);
+}
+
+int PanelActivity::FlashSteps(int deviceIndex, int knob) const {
+    const UnitActivity* unit = UnitAt(deviceIndex);
+    if (unit == nullptr || knob < 0 || static_cast<std::size_t>(knob) >= unit->Knobs.size()) {
+        return 0;
+    }
+    return unit->Knobs[static_cast<std::size_t>(knob)].Steps;
+}
+
+}  // namespace qel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+#include "panelview/controlslot.h"
+#include "translate/catalogue.h"
+#include "translate/controlobserver.h"
+
+namespace qel {
+
+// What the panels are doing now, for drawing: buttons, joystick directions and pushes held,
+// and knobs flashing the way they last turned, with the steps counted while they keep turning.
+// Recording is cheap (it runs inside the report path); the drawing side asks once per frame
+// whether anything changed. Main thread only.
+class PanelActivity {
+public:
+    // A knob keeps flashing this long after its last step; steps within it add up.
+    static constexpr std::int64_t kFlashMs = 400;
+
+    void Record(ControlEvent event);
+    // Moves the clock to nowMs (any steady clock) and ends flashes that have run out.
+    void Tick(std::int64_t nowMs);
+    // True once after anything shown changed since the last call.
+    [[nodiscard]] bool TakeChanged();
+    // Forgets everything (the view was hidden: releases may be missed meanwhile).
+    void Clear();
+
+    // Whether the binding is lit: its control held, or its knob half flashing.
+    [[nodiscard]] bool IsLit(int deviceIndex, ControlKind kind, int index, KnobHalf half) const;
+    // The steps a flashing knob counted in its current flash; 0 when not flashing.
+    [[nodiscard]] int FlashSteps(int deviceIndex, int knob) const;
+
+private:
+    struct KnobFlash {
+        int Direction = 0;  // +1 increment, -1 decrement, 0 none
+        int Steps = 0;
+        std::int64_t LastStepMs = 0;
+    };
+    struct UnitActivity {
+        std::bitset<kBezelButtonCount> Buttons;  // the audio unit's 32 fit as well
+        int Direction = -1;                      // pan direction held, -1 centred
+        bool Push = false;
+        std::array<KnobFlash, kBezelRotaryCount> Knobs{};
+    };
+    static_assert(kAudioButtonCount <= kBezelButtonCount);
+    static_assert(kAudioRotaryCount <= kBezelRotaryCount);
+
+    [[nodiscard]] const UnitActivity* UnitAt(int deviceIndex) const;
+
+    std::array<UnitActivity, kDeviceCount> Units{};
+    std::int64_t NowMs = 0;
+    bool Changed = false;
+};
+
+}  // namespace qel

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "core/keycore.h"
+#include "dialogs/keycapturer.h"
+#include "panelview/panelactivity.h"
+#include "panelview/panelwatch.h"
+#include "translate/catalogue.h"
+
+class QCheckBox;
+class QTabBar;
+class QTimer;
+
+namespace qel {
+
+class TSchematicWidget;
+
+// The "Panel View" window: one tab per unit, the chosen unit drawn live as a schematic of its
+// controls with their key texts; a click on a control, or with "Touch to bind" on the next
+// control moved on a panel, asks the key capture for its key and stores it as the key settings
+// dialog does. Watches the translator only while shown. Main thread only; one instance lives
+// as long as the program.
+class TPanelViewForm final : public QWidget {
+    Q_OBJECT
+
+public:
+    // A repaint at most once per frame, however fast the panels report.
+    static constexpr int kFrameInterval = 30;  // milliseconds
+
+    // Whether device index 0-5 is connected now.
+    using ConnectedQuery = std::function<bool(int deviceIndex)>;
+
+    // core must outlive the window.
+    TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget* parent = nullptr);
+    ~TPanelViewForm() override;
+
+    // Where bindings ask for a key; must outlive the window or be reset first.
+    void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
+
+    // One frame: the clock, connections, bindings and activity; repaints when any changed.
+    void FrameTick();
+    // Shows device index 0-5.
+    void ShowUnit(int deviceIndex);
+    // Asks for a key for binding slot of device index and stores what comes back: unit state,
+    // keymap.ini and log, through the key map as the key settings rows do. Does nothing while
+    // a capture is open.
+    void BindSlot(int deviceIndex, int slot);
+    void TouchCBClick();
+
+    // Repaints asked for by frames, counted.
+    [[nodiscard]] int FrameRepaints() const { return Repaints; }
+
+    // Components; owned by the window (Qt parent), valid for its life.
+    [[nodiscard]] QTabBar* UnitTabs() const { return Ui.UnitTabs; }
+    [[nodiscard]] TSchematicWidget* Schematic() const { return Ui.Schematic; }
+    [[nodiscard]] QCheckBox* TouchCB() const { return Ui.TouchCB; }
+    [[nodiscard]] QTimer* FrameTimer() const { return Ui.FrameTimer; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // A movement picked slot with touch to bind on; runs after the report that picked it.
+    void OpenPick(int deviceIndex, int slot);
+    // Tab captions and the shown unit's caption; true when the shown unit's changed.
+    bool RefreshConnections();
+    // True when the shown unit's bindings differ from the last frame's.
+    bool BindingsChanged();
+    void ShowCaption();
+    void Watching(bool on);
+
+    // The window's components, made by the constructor.
+    struct Components {
+        QTabBar* UnitTabs = nullptr;
+        TSchematicWidget* Schematic = nullptr;
+        QCheckBox* TouchCB = nullptr;
+        QTimer* FrameTimer = nullptr;
+    };
+
+    Components Ui;
+    KeyCore& Core;
+    ConnectedQuery Connected;
+    KeyCapturer* Capturer = nullptr;
+    PanelActivity Activity;
+    PanelWatch Watch;
+    QElapsedTimer Clock;
+    std::array<std::optional<bool>, kDeviceCount> ShownConnected{};
+    std::array<KeyCode, kBezelSlotCount> ShownBindings{};
+    int ShownBindingsUnit = -1;
+    bool Capturing = false;
+    int Repaints = 0;
+};
+
+}  // namespace qel

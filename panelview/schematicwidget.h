@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+
+#include <QWidget>
+
+#include "panelview/panelactivity.h"
+#include "panelview/schematicpainter.h"
+#include "panelview/schematicscene.h"
+#include "translate/unitstate.h"
+
+namespace qel {
+
+// One unit's schematic, live: bindings from the unit state, lit controls from the activity.
+// A click on a binding emits BindingClicked. Repaints only when told (update()), so the
+// owner decides how often. Main thread only; units and activity must outlive it.
+class TSchematicWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    TSchematicWidget(const UnitStates& units, const PanelActivity& activity,
+                     QWidget* parent = nullptr);
+
+    // Shows device index 0-5 with the caption given; greyed for a unit not connected.
+    void ShowUnit(int deviceIndex, const SchematicCaption& caption, bool greyed);
+    [[nodiscard]] int Unit() const { return DeviceIndex; }
+    // The binding marked as chosen, or none.
+    void SetSelectedSlot(std::optional<int> slot);
+    [[nodiscard]] std::optional<int> SelectedSlot() const { return Selected; }
+
+    // What the widget draws now.
+    [[nodiscard]] UnitScene Scene() const;
+    // Where the binding slot of the shown unit is drawn, in widget coordinates; empty when the
+    // unit has no such binding.
+    [[nodiscard]] QRectF BindingRect(int slot) const;
+
+    [[nodiscard]] QSize sizeHint() const override;
+
+signals:
+    void BindingClicked(int deviceIndex, int slot);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    [[nodiscard]] QRectF Target() const;
+
+    const UnitStates& Units;
+    const PanelActivity& Activity;
+    int DeviceIndex = 0;
+    SchematicCaption Caption;
+    bool Greyed = false;
+    std::optional<int> Selected;
+};
+
+}  // namespace qel

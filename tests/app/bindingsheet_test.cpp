@@ -1,0 +1,156 @@
+#include <string>
+#include <vector>
+
+#include <QDate>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "panelview/bindingsheet.h"
+#include "panelview/schematicscene.h"
+#include "program_fixture.h"
+
+namespace qel::test {
+namespace {
+
+// The output of a poppler-utils tool, or nothing when it did not run.
+std::optional<std::string> Poppler(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        return std::nullopt;
+    }
+    return process.readAllStandardOutput().toStdString();
+}
+
+std::string PageText(const std::filesystem::path& pdf, int page) {
+    const QString number = QString::number(page);
+    return Poppler(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                    QString::fromStdString(pdf.string()), QStringLiteral("-")})
+        .value_or("(pdftotext failed)");
+}
+
+std::string PdfInfo(const std::filesystem::path& pdf) {
+    return Poppler(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())})
+        .value_or("(pdfinfo failed)");
+}
+
+int PageCount(const std::filesystem::path& pdf) {
+    const std::string info = PdfInfo(pdf);
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+class BindingSheetTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+            GTEST_SKIP() << "pdftotext (poppler-utils, scripts/install-deps) reads the sheet";
+        }
+    }
+
+    // Prints through the menu into name; what the user was shown.
+    std::vector<std::string> Print(const std::filesystem::path& name) {
+        Prompts.Shown.clear();
+        Prompts.FileChoices = {QString::fromStdString(name.string())};
+        Form().PrintBindings1()->trigger();
+        return Prompts.Shown;
+    }
+
+    static constexpr char kDialog[] =
+        "file dialog: Print Bindings [PDF file (*.pdf)|HTML file (*.html)]";
+};
+
+TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsOwnPage) {
+    WriteText(KeyMapPath(),
+              "[qel_1000_1]\nsoftkey_3=F3\nhdg_incr=CTRL+RIGHT\nrange_pan_nw=SHIFT+UP\n"
+              "com_freq_toggle=SHIFT+CTRL+ALT+PAGEDOWN\n"
+              "[qel_audio_0]\ncom1_mic=ALT+1\npilot_decr=SHIFT+DASH\n");
+    StartAndShow();
+    const std::filesystem::path pdf = Directory / "sheet.pdf";
+    EXPECT_EQ(Print(pdf), (std::vector<std::string>{
+                              kDialog, "message: Bindings written to " + pdf.string() + "."}));
+
+    EXPECT_EQ(PageCount(pdf), 2);
+    struct Page {
+        int Number;
+        int DeviceIndex;
+        std::vector<std::string> Present;
+        std::vector<std::string> Absent;
+    };
+    const std::string date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    const Page pages[]{
+        {1,
+         1,
+         {"qel_1000_1", KeyMapPath().string(), date, "F3", "CTRL+RIGHT", "SHIFT+UP",
+          "SHIFT+CTRL+ALT+PAGEDOWN"},
+         {"qel_audio_0", "ALT+1", "SHIFT+DASH", "COM1_MIC"}},
+        {2,
+         4,
+         {"qel_audio_0", KeyMapPath().string(), date, "ALT+1", "SHIFT+DASH"},
+         {"qel_1000_1", "SOFTKEY_3", "CTRL+RIGHT"}},
+    };
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.Number);
+        const std::string text = PageText(pdf, page.Number);
+        std::vector<std::string> present = page.Present;
+        for (const SceneCell& cell :
+             BuildUnitScene(page.DeviceIndex, TheProgram->Core.Units).Cells) {
+            present.push_back(cell.Name);
+        }
+        for (const std::string& wanted : present) {
+            EXPECT_NE(text.find(wanted), std::string::npos) << wanted << " in:\n" << text;
+        }
+        for (const std::string& unwanted : page.Absent) {
+            EXPECT_EQ(text.find(unwanted), std::string::npos) << unwanted;
+        }
+    }
+}
+
+TEST_F(BindingSheetTest, HtmlHoldsTheSameUnitsNamesAndKeyTexts) {
+    WriteText(KeyMapPath(), "[qel_1000_3]\nsoftkey_12=F12\nbaro_decr=B\n");
+    StartAndShow();
+    const std::filesystem::path html = Directory / "sheet.HTML";
+    EXPECT_EQ(Print(html).back(), "message: Bindings written to " + html.string() + ".");
+    const std::string text = ReadText(html);
+    for (const char* wanted : {"<h1>qel_1000_3</h1>", "SOFTKEY_12", ">F12<", "BARO", "\u2212 B<"}) {
+        EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+    }
+    EXPECT_EQ(text.find("qel_1000_0"), std::string::npos) << "units without bindings are left out";
+}
+
+TEST_F(BindingSheetTest, AFileThatCannotBeWrittenIsReportedAndNothingIsClaimed) {
+    StartAndShow();
+    const std::filesystem::path nowhere = Directory / "no such folder" / "sheet.pdf";
+    const std::vector<std::string> shown = Print(nowhere);
+    ASSERT_EQ(shown.size(), 2U);
+    EXPECT_EQ(shown[1].rfind("error: " + nowhere.string() + ": cannot write (", 0), 0U) << shown[1];
+
+    Prompts.Shown.clear();
+    Prompts.FileChoices = {std::nullopt};
+    Form().PrintBindings1()->trigger();
+    EXPECT_EQ(Prompts.Shown, std::vector<std::string>{kDialog}) << "cancelled: nothing more";
+}
+
+TEST_F(BindingSheetTest, WithNoBindingOnePageSaysSoAndPagesFollowTheLocale) {
+    StartAndShow();
+    const std::filesystem::path pdf = Directory / "empty.pdf";
+    SheetContent content{&TheProgram->Core.Units, QStringLiteral("/a&b/<keymap>.ini"),
+                         QDate(2024, 5, 1),
+                         LocalePageSize(QLocale(QLocale::English, QLocale::UnitedStates))};
+    ASSERT_TRUE(WriteSheetPdf(QString::fromStdString(pdf.string()), content).Written);
+    EXPECT_EQ(PageCount(pdf), 1);
+    EXPECT_NE(PdfInfo(pdf).find("792 x 612 pts (letter)"), std::string::npos) << PdfInfo(pdf);
+    EXPECT_NE(PageText(pdf, 1).find("No control is bound."), std::string::npos);
+    EXPECT_EQ(LocalePageSize(QLocale(QLocale::German, QLocale::Germany)).id(), QPageSize::A4);
+
+    const std::filesystem::path html = Directory / "empty.html";
+    ASSERT_TRUE(WriteSheetHtml(QString::fromStdString(html.string()), content).Written);
+    EXPECT_NE(ReadText(html).find("/a&amp;b/&lt;keymap&gt;.ini"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qel::test
