@@ -19,7 +19,7 @@ bool IsSet(const char* value) {
 std::optional<std::string> DisplayProblem(const EnvironmentLookup& getEnv,
                                           const XDisplayProbe& canReach,
                                           std::string_view programPath) {
-    if (!kNeedsDisplayServer) {
+    if (!NeedsDisplayServer()) {
         return std::nullopt;
     }
     // A platform chosen by the user, or a Wayland session, is Qt's to judge.
@@ -39,6 +39,10 @@ std::optional<std::string> DisplayProblem(const EnvironmentLookup& getEnv,
            "under a virtual X server:\n"
            "    xvfb-run -a " +
            std::string(programPath) + "\n";
+}
+
+bool NeedsDisplayServer() {
+    return kNeedsDisplayServer;
 }
 
 bool CanReachXDisplay(const char* displayName) {

@@ -21,6 +21,10 @@ using XDisplayProbe = std::function<bool(const char* displayName)>;
                                                         const XDisplayProbe& canReach,
                                                         std::string_view programPath);
 
+// Whether this build's system shows windows through a display server named in the environment
+// (X11, Wayland); false on Windows and macOS, where DisplayProblem never speaks up.
+[[nodiscard]] bool NeedsDisplayServer();
+
 // The real probe: connects to the X display and disconnects at once.
 [[nodiscard]] bool CanReachXDisplay(const char* displayName);
 

@@ -34,6 +34,8 @@ TEST(DisplayProblem, SpeaksUpOnlyWhenNoDisplayIsNamedOrTheNamedOneDoesNotAnswer)
          false,
          std::nullopt},
     };
+    // Windows has no display server to miss: the program always starts, whatever is set.
+    const bool needsDisplayServer = NeedsDisplayServer();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<std::string> probed;
@@ -47,6 +49,11 @@ TEST(DisplayProblem, SpeaksUpOnlyWhenNoDisplayIsNamedOrTheNamedOneDoesNotAnswer)
                 return c.XAnswers;
             },
             "/opt/qel/bin/qel1000keysend");
+        if (!needsDisplayServer) {
+            EXPECT_EQ(message, std::nullopt);
+            EXPECT_TRUE(probed.empty());
+            continue;
+        }
         ASSERT_EQ(message.has_value(), c.Expected.has_value());
         if (c.Expected == "*") {
             // What is missing, and a command that works as printed.
@@ -58,7 +65,7 @@ TEST(DisplayProblem, SpeaksUpOnlyWhenNoDisplayIsNamedOrTheNamedOneDoesNotAnswer)
             EXPECT_EQ(*message, *c.Expected);
         }
     }
-    EXPECT_FALSE(CanReachXDisplay(":4711")) << "no X server listens there";
+    EXPECT_EQ(CanReachXDisplay(":4711"), !needsDisplayServer) << "no X server listens there";
 }
 
 }  // namespace
