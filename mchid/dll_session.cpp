@@ -31,10 +31,16 @@ std::string EnvironmentValue(const char* name) {
     return value;
 }
 
-void SaveWrites(const VirtualPanels& panels, const std::string& path, LogSink& log) {
+constexpr const char* kLateWriteLabel = "after-disconnect";
+
+void SaveWrites(const VirtualPanels& panels, const std::vector<char>& lateWrites,
+                const std::string& path, LogSink& log) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     for (const WriteRecord& write : panels.Writes()) {
         file << write.AtMs << ' ' << write.ProductId << ' ' << write.Letter << '\n';
+    }
+    for (const char letter : lateWrites) {
+        file << kLateWriteLabel << ' ' << letter << '\n';
     }
     if (!file) {
         log.AppendLine(path + ": cannot write");
@@ -74,9 +80,30 @@ std::unique_ptr<DllSession> StartDllSession() {
 
 void FinishDllSession(DllSession& session) {
     if (session.Panels && !session.WritesPath.empty()) {
-        SaveWrites(*session.Panels, session.WritesPath, session.Log);
+        std::lock_guard lock(session.WritesFileMutex);
+        SaveWrites(*session.Panels, session.LateWrites, session.WritesPath, session.Log);
+        session.LateWrites.clear();
+        session.WritesSaved = true;
     }
     session.Panels.reset();
+}
+
+void NoteWriteAfterDisconnect(DllSession& session, std::uint8_t commandLetter) {
+    // Only virtual panels keep a writes file; WritesPath is fixed before the session is shared.
+    if (session.WritesPath.empty()) {
+        return;
+    }
+    const char letter = static_cast<char>(commandLetter);
+    std::lock_guard lock(session.WritesFileMutex);
+    if (!session.WritesSaved) {
+        session.LateWrites.push_back(letter);
+        return;
+    }
+    std::ofstream file(session.WritesPath, std::ios::binary | std::ios::app);
+    file << kLateWriteLabel << ' ' << letter << '\n';
+    if (!file) {
+        session.Log.AppendLine(session.WritesPath + ": cannot write");
+    }
 }
 
 }  // namespace qel

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mchid/window_message_library.h"
 #include "panel/virtual_library.h"
@@ -24,6 +27,11 @@ struct DllSession {
     std::shared_ptr<VirtualPanels> Panels;  // the back end, when it plays a script
     std::string WritesPath;                 // where the panels' writes go at the end, if anywhere
     std::atomic<bool> Running{false};
+    std::atomic<bool> Disconnected{false};  // set as Disconnect begins
+
+    std::mutex WritesFileMutex;    // the writes file and the two below
+    bool WritesSaved = false;      // the writes file has been written
+    std::vector<char> LateWrites;  // command letters written after Disconnect, until then
 };
 
 // The virtual panels when QEL1000_VIRTUAL_PANELS names a script, else the real ones through
@@ -35,5 +43,9 @@ struct DllSession {
 // Connect, one line each: milliseconds after Connect, product ID, command letter. Then the
 // session lets go of the panels.
 void FinishDllSession(DllSession& session);
+
+// Any thread. A Write that came after Disconnect had begun: a host's thread still running. With
+// a writes file it gets the line "after-disconnect LETTER" there, after the panels' writes.
+void NoteWriteAfterDisconnect(DllSession& session, std::uint8_t commandLetter);
 
 }  // namespace qel

@@ -31,7 +31,8 @@
  *
  * Test facility: when the environment variable QEL1000_VIRTUAL_PANELS names a panel script at
  * Connect, virtual panels play it instead of the real ones being watched; when
- * QEL1000_VIRTUAL_WRITES names a file as well, their writes are saved there at Disconnect.
+ * QEL1000_VIRTUAL_WRITES names a file as well, their writes are saved there at Disconnect, and
+ * every Write that comes after Disconnect has begun adds a line "after-disconnect LETTER".
  */
 #ifndef QEL_MCHID_MCHID_H
 #define QEL_MCHID_MCHID_H

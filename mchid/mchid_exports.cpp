@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -47,6 +48,9 @@ static_assert(MCHID_EVENT_PLUGGED == static_cast<int>(HidEvent::Plugged) &&
               MCHID_EVENT_CHANGED == static_cast<int>(HidEvent::Changed) &&
               MCHID_EVENT_READ == static_cast<int>(HidEvent::Read));
 static_assert(WindowMessageLibrary::kReportQueueCapacity == 256, "the bound mchid.h promises");
+
+// The byte of a command report (MCHID_WRITE_SIZE bytes) that holds the command letter.
+constexpr std::size_t kCommandByte = 1;
 
 struct DllState {
     std::mutex Mutex;  // Connect and Disconnect
@@ -109,6 +113,7 @@ McHidBool McHidDisconnect() {
     if (session == nullptr || !session->Running.exchange(false)) {
         return 1;
     }
+    session->Disconnected = true;
     session->Library->Disconnect();
     qel::FinishDllSession(*session);
     return 1;
@@ -134,11 +139,16 @@ McHidBool McHidRead(McHidHandle handle, uint8_t* buffer) {
 }
 
 McHidBool McHidWrite(McHidHandle handle, const uint8_t* buffer) {
-    qel::WindowMessageLibrary* library = Library();
-    if (library == nullptr || buffer == nullptr) {
+    qel::DllSession* session = qel::State.Current.load(std::memory_order_acquire);
+    if (session == nullptr || buffer == nullptr) {
         return 0;
     }
-    return Truth(library->Write(
+    if (session->Disconnected.load()) {
+        // Its host promised to stop writing first; the virtual panels' record shows it did not.
+        qel::NoteWriteAfterDisconnect(*session, buffer[qel::kCommandByte]);
+        return 0;
+    }
+    return Truth(session->Library->Write(
         handle, std::span<const uint8_t, MCHID_WRITE_SIZE>(buffer, MCHID_WRITE_SIZE)));
 }
 

@@ -159,6 +159,9 @@ TEST_F(McHidLoader, OurDllPlaysVirtualPanelsThroughTheWindowInOrderAndTakesWrite
     hid.Disconnect();
     PumpUntil([] { return false; }, 200ms);
     EXPECT_EQ(seen.size(), expected.size()) << "nothing after Disconnect";
+    // A write after Disconnect, a host's thread left running, fails and is on the record.
+    const std::array<std::uint8_t, kCommandReportSize> late{0x00, 'Z'};
+    EXPECT_FALSE(hid.Write(audio, late));
     library.reset();
     EXPECT_EQ(GetModuleHandleA("mcHID.dll"), nullptr) << "released, with no thread left in it";
     EXPECT_TRUE(Log.Lines.empty());
@@ -168,14 +171,16 @@ TEST_F(McHidLoader, OurDllPlaysVirtualPanelsThroughTheWindowInOrderAndTakesWrite
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream fields(line);
-        std::uint32_t atMs = 0;
+        std::string atMs;  // or the mark of a write after Disconnect
         std::string productId;
         std::string letter;
         fields >> atMs >> productId >> letter;
-        ++perUnitAndLetter[productId + " " + letter];
+        ++perUnitAndLetter[atMs == "after-disconnect" ? atMs + " " + productId
+                                                      : productId + " " + letter];
     }
     EXPECT_EQ(perUnitAndLetter,
-              (std::map<std::string, int>{{"684 A", 100}, {"684 B", 100}, {"684 C", 100}}));
+              (std::map<std::string, int>{
+                  {"684 A", 100}, {"684 B", 100}, {"684 C", 100}, {"after-disconnect Z", 1}}));
 }
 
 // hidapi 0.13 needs CM_Get_Device_Interface_PropertyW, which Windows has and Wine 8 lacks: there
