@@ -19,7 +19,7 @@ if(WIN32)
   add_executable(platform_win32_window_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/win32_key_window_test.cpp)
   target_link_libraries(platform_win32_window_tests
-    PRIVATE qel_platform_input GTest::gtest GTest::gtest_main qel_warnings)
+    PRIVATE qel_platform_input qel_test_support GTest::gtest GTest::gtest_main qel_warnings)
   if(CMAKE_CROSSCOMPILING_EMULATOR AND QEL_XVFB_RUN)
     set_target_properties(platform_win32_window_tests PROPERTIES
       CROSSCOMPILING_EMULATOR "${QEL_XVFB_RUN};-a;${CMAKE_CROSSCOMPILING_EMULATOR}")

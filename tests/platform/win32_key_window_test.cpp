@@ -5,116 +5,29 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <memory>
-#include <ostream>
 #include <vector>
 
 #include "platform/win32_injector.h"
+#include "support/win32_key_log_window.h"
 #include "translate/keycode.h"
 #include "translate/sendkey.h"
 
 namespace qel::test {
 namespace {
 
-struct ReceivedKey {
-    bool Down;
-    std::uint8_t VirtualKey;
-    std::uint8_t ScanCode;
-    bool Extended;
-    bool operator==(const ReceivedKey&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const ReceivedKey& key) {
-    return out << std::hex << (key.Down ? "{down" : "{up") << " vk 0x" << int{key.VirtualKey}
-               << " scan 0x" << int{key.ScanCode} << (key.Extended ? " extended}" : "}");
-}
-
-std::vector<ReceivedKey>* Received = nullptr;
-
-LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            // Alt turns key messages into their SYS forms; down or up is what counts here.
-            Received->push_back({message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
-                                 static_cast<std::uint8_t>(wParam),
-                                 static_cast<std::uint8_t>((lParam >> 16) & 0xFF),
-                                 ((lParam >> 24) & 1) != 0});
-            return 0;
-        default:
-            return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
 class KeyWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Received = &Keys;
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = RecordKeys;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "QelKeyLog";
-        ::RegisterClassA(&windowClass);
-        Window = ::CreateWindowExA(0, "QelKeyLog", "key log", WS_OVERLAPPEDWINDOW, 20, 20, 240, 120,
-                                   nullptr, nullptr, windowClass.hInstance, nullptr);
-        if (Window == nullptr) {
+        if (Window.Handle() == nullptr) {
             GTEST_SKIP() << "no display for a window: run this test under xvfb-run";
         }
-        ::ShowWindow(Window, SW_SHOW);
-        ::SetForegroundWindow(Window);
-        ::SetFocus(Window);
-        const DWORD deadline = ::GetTickCount() + 5000;
-        while (::GetFocus() != Window && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
-            Pump(20);
-        }
-        ASSERT_EQ(::GetFocus(), Window) << "the window did not get the focus";
-        Pump(100);
-        Keys.clear();
-    }
-    void TearDown() override {
-        if (Window != nullptr) ::DestroyWindow(Window);
-        Received = nullptr;
+        ASSERT_TRUE(Window.TakeFocus()) << "the window did not get the focus";
+        KeyLogWindow::Pump(100);
+        Window.TakeKeys();
     }
 
-    static void Pump(DWORD milliseconds) {
-        const DWORD deadline = ::GetTickCount() + milliseconds;
-        do {
-            MSG message;
-            while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageA(&message);
-            }
-            ::Sleep(5);
-        } while (static_cast<LONG>(deadline - ::GetTickCount()) > 0);
-    }
-
-    std::vector<ReceivedKey> WaitForKeys(std::size_t count) {
-        const DWORD deadline = ::GetTickCount() + 5000;
-        while (Keys.size() < count && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
-            Pump(10);
-        }
-        Pump(50);  // anything beyond the expected keys shows too
-        std::vector<ReceivedKey> keys;
-        keys.swap(Keys);
-        return keys;
-    }
-
-    HWND Window = nullptr;
-    std::vector<ReceivedKey> Keys;
+    KeyLogWindow Window;
 };
-
-std::vector<ReceivedKey> Tap(std::uint8_t vk, std::uint8_t scan, bool extended = false) {
-    return {{true, vk, scan, extended}, {false, vk, scan, extended}};
-}
-
-std::vector<ReceivedKey> Held(std::uint8_t vk, std::uint8_t scan, std::vector<ReceivedKey> keys) {
-    keys.insert(keys.begin(), {true, vk, scan, false});
-    keys.push_back({false, vk, scan, false});
-    return keys;
-}
 
 TEST_F(KeyWindowTest, FocusedWindowReceivesEachKeyWithItsVirtualKeyAndRealScanCode) {
     struct Case {
@@ -144,7 +57,7 @@ TEST_F(KeyWindowTest, FocusedWindowReceivesEachKeyWithItsVirtualKeyAndRealScanCo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         SendKey(injector, c.Code, true);
-        EXPECT_EQ(WaitForKeys(c.Keys.size()), c.Keys);
+        EXPECT_EQ(Window.WaitForKeys(c.Keys.size()), c.Keys);
     }
 }
 
