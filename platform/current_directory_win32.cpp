@@ -56,27 +56,26 @@ KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
     std::array<char, MAX_PATH> directory{};
     const DWORD length = ::GetCurrentDirectoryA(MAX_PATH - 1, directory.data());
     if (length == 0) {
-        return {std::nullopt, KeyMapUnusable("the current directory cannot be found (" +
-                                             SystemMessage(::GetLastError()) + ")")};
+        return Failure{KeyMapUnusable("the current directory cannot be found (" +
+                                      SystemMessage(::GetLastError()) + ")")};
     }
     if (length >= MAX_PATH - 1) {
-        return {std::nullopt,
-                KeyMapUnusable("the current directory is longer than " +
-                               std::to_string(buffer.LongestDirectory()) + " characters")};
+        return Failure{KeyMapUnusable("the current directory is longer than " +
+                                      std::to_string(buffer.LongestDirectory()) + " characters")};
     }
     const std::string spelled(directory.data(), length);
     // Characters the code page lacks come back as '?', which names no folder.
     const std::wstring wide = FromCodePage(CP_ACP, spelled);
     if (wide != CurrentDirectoryW()) {
-        return {std::nullopt,
-                KeyMapUnusable("the current directory cannot be spelled in the system's code "
-                               "page " +
-                               std::to_string(::GetACP()))};
+        return Failure{
+            KeyMapUnusable("the current directory cannot be spelled in the system's "
+                           "code page " +
+                           std::to_string(::GetACP()))};
     }
     KeyMapLocation location = LocateKeyMap(buffer, spelled);
     // The rule counts the code page's bytes; the files are opened by their UTF-8 name.
-    if (location.Path) location.Path = ToUtf8(FromCodePage(CP_ACP, *location.Path));
-    return location;
+    if (!location) return location;
+    return ToUtf8(FromCodePage(CP_ACP, location.Value()));
 }
 
 }  // namespace qel
