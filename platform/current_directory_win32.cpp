@@ -4,23 +4,10 @@
 #include <string>
 
 #include "platform/current_directory.h"
+#include "platform/win32_system_message.h"
 
 namespace qel {
 namespace {
-
-std::string SystemMessage(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length ? std::string(text, length) : "error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message;
-}
 
 std::wstring FromCodePage(UINT codePage, const std::string& text) {
     const int size = static_cast<int>(text.size());
