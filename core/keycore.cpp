@@ -6,7 +6,8 @@ namespace qel {
 
 KeyCore::KeyCore(KeyMapLocation keyMap, ProfileStore& store, const KeyLayout& layout,
                  KeyInjector& injector, LogSink& log, const KeyGate& gate)
-    : KeyMap(std::move(keyMap.Path), Units, store, layout, log, std::move(keyMap.Reason)),
+    : KeyMap(keyMap ? std::optional<std::string>(keyMap.Value()) : std::nullopt, Units, store,
+             layout, log, keyMap ? std::string() : keyMap.Error()),
       Translator(Units, injector, log, gate) {}
 
 }  // namespace qel

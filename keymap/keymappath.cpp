@@ -55,18 +55,14 @@ std::optional<std::string> KeyMapPathBuffer::MakeKeyMapPath(std::string_view dir
 }
 
 KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory) {
-    KeyMapLocation location;
-    location.Path = buffer.MakeKeyMapPath(directory);
-    if (location.Path) {
-        return location;
+    if (std::optional<std::string> path = buffer.MakeKeyMapPath(directory)) {
+        return std::move(*path);
     }
     if (directory.empty()) {
-        location.Reason = KeyMapUnusable("the current directory is unknown");
-    } else {
-        location.Reason = KeyMapUnusable("the current directory is longer than " +
-                                         std::to_string(buffer.LongestDirectory()) + " characters");
+        return Failure{KeyMapUnusable("the current directory is unknown")};
     }
-    return location;
+    return Failure{KeyMapUnusable("the current directory is longer than " +
+                                  std::to_string(buffer.LongestDirectory()) + " characters")};
 }
 
 }  // namespace qel

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "translate/result.h"
+
 namespace qel {
 
 inline constexpr std::string_view kKeyMapFileName = "keymap.ini";
@@ -42,10 +44,7 @@ private:
 
 // A key map path, or why there is none: one log line, e.g. "keymap.ini cannot be used:
 // the current directory is longer than 4084 characters".
-struct KeyMapLocation {
-    std::optional<std::string> Path;
-    std::string Reason;  // empty when Path is set
-};
+using KeyMapLocation = Result<std::string>;
 
 // The key map path for directory, with the reason when it cannot be formed.
 [[nodiscard]] KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory);

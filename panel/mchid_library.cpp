@@ -10,6 +10,7 @@
 
 #include "mchid/mchid.h"
 #include "panel/hidmessage.h"
+#include "platform/win32_system_message.h"
 
 namespace qel {
 namespace {
@@ -50,22 +51,9 @@ struct EntryPoints {
     McHidSetReadNotifyFunction* SetReadNotify = nullptr;
 };
 
-std::string SystemMessage(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = "error " + std::to_string(error);
-    if (length > 0 && text != nullptr) {
-        std::string_view described(text, length);
-        while (!described.empty() && (described.back() == '\n' || described.back() == '\r' ||
-                                      described.back() == ' ' || described.back() == '.')) {
-            described.remove_suffix(1);
-        }
-        message += ": " + std::string(described);
-    }
-    LocalFree(text);
-    return message;
+// "error N: description", so that a missing DLL's 126 is plain to see.
+std::string ErrorText(DWORD error) {
+    return "error " + std::to_string(error) + ": " + SystemMessage(error);
 }
 
 class McHidLibrary final : public HidLibrary {
@@ -87,7 +75,7 @@ public:
         Window = CreateNotificationWindow();
         if (Window == nullptr) {
             Log.AppendLine(std::string(kDllName) + ": no window for its notifications (" +
-                           SystemMessage(GetLastError()) + ")");
+                           ErrorText(GetLastError()) + ")");
             return;
         }
         SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -190,8 +178,8 @@ HidLibraryLoad Failed(LogSink& log, std::string reason) {
 HidLibraryLoad LoadMcHidLibrary(LogSink& log) {
     const HMODULE module = LoadLibraryA(kDllName);
     if (module == nullptr) {
-        return Failed(
-            log, std::string(kDllName) + ": cannot load (" + SystemMessage(GetLastError()) + ")");
+        return Failed(log,
+                      std::string(kDllName) + ": cannot load (" + ErrorText(GetLastError()) + ")");
     }
     Addresses addresses{};
     for (std::size_t index = 0; index < addresses.size(); ++index) {

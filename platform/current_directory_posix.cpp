@@ -10,8 +10,8 @@ KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
     if (error) {
-        return {std::nullopt,
-                KeyMapUnusable("the current directory cannot be found (" + error.message() + ")")};
+        return Failure{
+            KeyMapUnusable("the current directory cannot be found (" + error.message() + ")")};
     }
     // POSIX names are bytes, and the file access passes them on as they are.
     return LocateKeyMap(buffer, current.native());

@@ -4,23 +4,10 @@
 #include <string>
 
 #include "platform/current_directory.h"
+#include "platform/win32_system_message.h"
 
 namespace qel {
 namespace {
-
-std::string SystemMessage(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length ? std::string(text, length) : "error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message;
-}
 
 std::wstring FromCodePage(UINT codePage, const std::string& text) {
     const int size = static_cast<int>(text.size());
@@ -56,27 +43,26 @@ KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
     std::array<char, MAX_PATH> directory{};
     const DWORD length = ::GetCurrentDirectoryA(MAX_PATH - 1, directory.data());
     if (length == 0) {
-        return {std::nullopt, KeyMapUnusable("the current directory cannot be found (" +
-                                             SystemMessage(::GetLastError()) + ")")};
+        return Failure{KeyMapUnusable("the current directory cannot be found (" +
+                                      SystemMessage(::GetLastError()) + ")")};
     }
     if (length >= MAX_PATH - 1) {
-        return {std::nullopt,
-                KeyMapUnusable("the current directory is longer than " +
-                               std::to_string(buffer.LongestDirectory()) + " characters")};
+        return Failure{KeyMapUnusable("the current directory is longer than " +
+                                      std::to_string(buffer.LongestDirectory()) + " characters")};
     }
     const std::string spelled(directory.data(), length);
     // Characters the code page lacks come back as '?', which names no folder.
     const std::wstring wide = FromCodePage(CP_ACP, spelled);
     if (wide != CurrentDirectoryW()) {
-        return {std::nullopt,
-                KeyMapUnusable("the current directory cannot be spelled in the system's code "
-                               "page " +
-                               std::to_string(::GetACP()))};
+        return Failure{
+            KeyMapUnusable("the current directory cannot be spelled in the system's "
+                           "code page " +
+                           std::to_string(::GetACP()))};
     }
     KeyMapLocation location = LocateKeyMap(buffer, spelled);
     // The rule counts the code page's bytes; the files are opened by their UTF-8 name.
-    if (location.Path) location.Path = ToUtf8(FromCodePage(CP_ACP, *location.Path));
-    return location;
+    if (!location) return location;
+    return ToUtf8(FromCodePage(CP_ACP, location.Value()));
 }
 
 }  // namespace qel

@@ -10,6 +10,7 @@
 
 #include "keymap/fileaccess.h"
 #include "platform/file_access_factory.h"
+#include "platform/win32_system_message.h"
 
 namespace qel {
 namespace {
@@ -31,18 +32,7 @@ std::optional<std::wstring> Widen(const std::string& utf8) {
 }
 
 Failure Failed(const std::string& path, const char* operation, DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length ? std::string(text, length) : "error " + std::to_string(error);
-    ::LocalFree(text);
-    // System messages end with ".\r\n"; the message goes inside parentheses.
-    while (!reason.empty() &&
-           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
-        reason.pop_back();
-    }
-    return {path + ": " + operation + " (" + reason + ")"};
+    return {path + ": " + operation + " (" + SystemMessage(error) + ")"};
 }
 
 // The system's word for a folder opened as a file is "Access is denied", which does not say

@@ -26,8 +26,8 @@ class DialogFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         OffscreenApplication();
-        Core = std::make_unique<KeyCore>(KeyMapLocation{"keymap.ini", {}}, Store, Layout, Keys, Log,
-                                         Gate);
+        Core =
+            std::make_unique<KeyCore>(KeyMapLocation{"keymap.ini"}, Store, Layout, Keys, Log, Gate);
         IniForm = std::make_unique<TIniForm>(*Core);
         KeyForm = std::make_unique<TKeyForm>();
         IniForm->SetKeyCapturer(KeyForm.get());

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     qel::test::MemoryLog log;
     qel::test::RecordingInjector keys;
     qel::FlagKeyGate gate;
-    qel::KeyCore core({"keymap.ini", {}}, store, layout, keys, log, gate);
+    qel::KeyCore core(qel::KeyMapLocation{"keymap.ini"}, store, layout, keys, log, gate);
     qel::TIniForm iniForm(core);
     qel::TKeyForm keyForm;
     qel::TAboutForm aboutForm;

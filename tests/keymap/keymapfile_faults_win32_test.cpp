@@ -5,25 +5,10 @@
 #include <string>
 
 #include "disk_bench.h"
+#include "platform/win32_system_message.h"
 
 namespace qel::test {
-namespace {
-
-std::string SystemMessage(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message(text, length);
-    ::LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PlatformFaultWords PlatformFaults() {
     // Read-only is a file attribute on Windows, which binds every user.

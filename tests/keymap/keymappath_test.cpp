@@ -73,24 +73,24 @@ TEST(MakeKeyMapPath, EmptyDirectoryGivesThePathMadeBeforeIfAny) {
 TEST(LocateKeyMap, GivesAReasonForTheLogWhenThereIsNoPath) {
     KeyMapPathBuffer windows(kWindowsPathRules);
     const KeyMapLocation tooLong = LocateKeyMap(windows, std::string(249, 'x'));
-    EXPECT_FALSE(tooLong.Path);
-    EXPECT_EQ(tooLong.Reason,
+    ASSERT_FALSE(tooLong.Ok());
+    EXPECT_EQ(tooLong.Error(),
               "keymap.ini cannot be used: the current directory is longer than 248 characters");
 
     KeyMapPathBuffer posix(PathRules{'/', 4096});
-    EXPECT_EQ(LocateKeyMap(posix, std::string(5000, 'x')).Reason,
+    EXPECT_EQ(LocateKeyMap(posix, std::string(5000, 'x')).Error(),
               "keymap.ini cannot be used: the current directory is longer than 4084 characters");
 
     const KeyMapLocation found = LocateKeyMap(posix, "/home/pilot");
-    EXPECT_EQ(found.Path, "/home/pilot/keymap.ini");
-    EXPECT_TRUE(found.Reason.empty());
+    ASSERT_TRUE(found.Ok());
+    EXPECT_EQ(found.Value(), "/home/pilot/keymap.ini");
 }
 
 TEST(LocateKeyMap, FindsTheCurrentDirectory) {
     KeyMapPathBuffer buffer(NativePathRules());
     const KeyMapLocation location = LocateKeyMapInCurrentDirectory(buffer);
-    ASSERT_TRUE(location.Path) << location.Reason;
-    EXPECT_EQ(std::filesystem::path(*location.Path),
+    ASSERT_TRUE(location.Ok()) << location.Error();
+    EXPECT_EQ(std::filesystem::path(location.Value()),
               std::filesystem::current_path() / "keymap.ini");
 }
 

@@ -83,11 +83,11 @@ TEST_F(CurrentDirectoryTest, DirectoryOf248CharactersFitsTheBufferAnd249DoesNot)
         KeyMapPathBuffer buffer(NativePathRules());
         const KeyMapLocation location = LocateKeyMapInCurrentDirectory(buffer);
         if (c.Fits) {
-            EXPECT_EQ(location.Path, Utf8(Made.back()) + "\\keymap.ini");
-            EXPECT_EQ(location.Reason, "");
+            ASSERT_TRUE(location.Ok()) << location.Error();
+            EXPECT_EQ(location.Value(), Utf8(Made.back()) + "\\keymap.ini");
         } else {
-            EXPECT_EQ(location.Path, std::nullopt);
-            EXPECT_EQ(location.Reason,
+            ASSERT_FALSE(location.Ok());
+            EXPECT_EQ(location.Error(),
                       "keymap.ini cannot be used: the current directory is longer than 248 "
                       "characters");
         }
@@ -107,9 +107,9 @@ TEST_F(CurrentDirectoryTest, TheFileAccessGetsTheDirectoryInUtf8AndFindsTheFileT
 
     KeyMapPathBuffer buffer(NativePathRules());
     const KeyMapLocation location = LocateKeyMapInCurrentDirectory(buffer);
-    ASSERT_TRUE(location.Path) << location.Reason;
-    EXPECT_EQ(*location.Path, Utf8(file));
-    const auto read = CreateFileAccess()->ReadWholeFile(*location.Path);
+    ASSERT_TRUE(location.Ok()) << location.Error();
+    EXPECT_EQ(location.Value(), Utf8(file));
+    const auto read = CreateFileAccess()->ReadWholeFile(location.Value());
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(read.Value(), std::optional<std::string>("[S]\r\nk=v\r\n"));
 }
@@ -121,8 +121,8 @@ TEST_F(CurrentDirectoryTest, ADirectoryTheCodePageCannotSpellGivesNoPathAndSaysW
     ASSERT_TRUE(Enter(L"\u65e5\u672c"));
     KeyMapPathBuffer buffer(NativePathRules());
     const KeyMapLocation location = LocateKeyMapInCurrentDirectory(buffer);
-    EXPECT_EQ(location.Path, std::nullopt);
-    EXPECT_EQ(location.Reason,
+    ASSERT_FALSE(location.Ok());
+    EXPECT_EQ(location.Error(),
               "keymap.ini cannot be used: the current directory cannot be spelled in the system's "
               "code page " +
                   std::to_string(::GetACP()));

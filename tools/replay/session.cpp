@@ -15,7 +15,9 @@ void PrintingLog::AppendLine(std::string_view line) {
 }
 
 ReplaySession::ReplaySession(const std::string& keyMapFile, ProfileStore& store, std::ostream& out)
-    : Injector(out), Log(out), Core({keyMapFile, {}}, store, Layout, Injector, Log, Gate) {
+    : Injector(out),
+      Log(out),
+      Core(KeyMapLocation{keyMapFile}, store, Layout, Injector, Log, Gate) {
     Core.KeyMap.ReadAllKeys();
 }
 
