@@ -1,4 +1,5 @@
 #include "platform/vk_mapping.h"
+#include "platform/virtual_key_rows.h"
 
 #include <array>
 #include <cstddef>
@@ -153,13 +154,7 @@ constexpr std::array<std::size_t, 256> kIndexByVirtualKey = [] {
     return index;
 }();
 
-constexpr bool AscendingAndUnique() {
-    for (std::size_t i = 1; i < kMappings.size(); ++i) {
-        if (kMappings[i - 1].VirtualKey >= kMappings[i].VirtualKey) return false;
-    }
-    return true;
-}
-static_assert(AscendingAndUnique(), "one row per virtual-key code, in ascending order");
+static_assert(AscendingByVirtualKey(kMappings), "one row per virtual-key code, in ascending order");
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "platform/win32_injector.h"
+#include "platform/virtual_key_rows.h"
 
 #include <windows.h>
 
@@ -162,13 +163,8 @@ constexpr std::array<ScanCode, 256> kScanCodeByVirtualKey = [] {
     return table;
 }();
 
-constexpr bool AscendingAndUnique() {
-    for (std::size_t i = 1; i < kStandardKeys.size(); ++i) {
-        if (kStandardKeys[i - 1].VirtualKey >= kStandardKeys[i].VirtualKey) return false;
-    }
-    return true;
-}
-static_assert(AscendingAndUnique(), "one row per virtual-key code, in ascending order");
+static_assert(AscendingByVirtualKey(kStandardKeys),
+              "one row per virtual-key code, in ascending order");
 
 }  // namespace
 
