@@ -287,7 +287,7 @@ void TMainForm::Timer1Timer() {
 void TMainForm::Timer2Timer() {
     const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
     Ui.CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
-    // Nothing counts loop passes, so Ui.LoopHzLbl keeps its "- 0Hz".
+    // Nothing counts loop passes, so LoopHzLbl keeps its "- 0Hz".
 }
 
 void TMainForm::Exit1Click() {

@@ -35,7 +35,7 @@ constexpr int kButtonHeight = 22;
 
 constexpr std::array<const char*, kDeviceCount> kDeviceItems{
     "QEL 1000 - 0", "QEL 1000 - 1",     "QEL 1000 - 2",
-    "QEL 1000 - 3", "QEL Ui.Audio - 0", "QEL Ui.Audio - 1",
+    "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
 };
 
 // Only ASCII letters change: control names are ASCII, and the rows must read exactly as

@@ -42,6 +42,12 @@ void ExpectRowAt(const Rows& rows, const RowExpectation& row) {
 TEST_F(KeySettings, OpeningShowsBezelUnitZeroWithEveryRowInSlotOrder) {
     IniForm->show();
     EXPECT_EQ(IniForm->DeviceCB()->currentText().toStdString(), "QEL 1000 - 0");
+    const std::vector<std::string> units{"QEL 1000 - 0", "QEL 1000 - 1",  "QEL 1000 - 2",
+                                         "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1"};
+    ASSERT_EQ(IniForm->DeviceCB()->count(), static_cast<int>(units.size()));
+    for (int i = 0; i < IniForm->DeviceCB()->count(); ++i) {
+        EXPECT_EQ(IniForm->DeviceCB()->itemText(i).toStdString(), units[i]) << "item " << i;
+    }
     EXPECT_EQ(IniForm->SelectedUnit, 0);
     ASSERT_NE(IniForm->Bezel().Box, nullptr);
     EXPECT_TRUE(IniForm->Bezel().Box->isVisible());
