@@ -68,6 +68,9 @@ void WindowMessageLibrary::Announce(const HidNotification& notification) {
     if (!Send) {
         return;
     }
+    // Posting does not wait for the window, so holding the lock here costs nothing; the window's
+    // Read takes the lock, so it never looks before the report is queued.
+    const bool posted = Send(notification.Event, handle);
     switch (notification.Event) {
         case HidEvent::Plugged:
             Items.push_back(handle);
@@ -80,6 +83,10 @@ void WindowMessageLibrary::Announce(const HidNotification& notification) {
         case HidEvent::Changed:
             break;
         case HidEvent::Read: {
+            if (!posted) {
+                ++Dropped;  // no message would come to collect it
+                break;
+            }
             std::deque<InputReport>& waiting = Waiting[handle];
             if (waiting.size() == ReportQueueCapacity) {
                 // Its message is still queued and will collect the next report instead.
@@ -89,17 +96,6 @@ void WindowMessageLibrary::Announce(const HidNotification& notification) {
             waiting.push_back(notification.Report);
             break;
         }
-    }
-    // Posting does not wait for the window, so holding the lock here costs nothing and keeps
-    // each report and its message together.
-    if (!Send(notification.Event, handle) && notification.Event == HidEvent::Read) {
-        // No message will come to collect it.
-        std::deque<InputReport>& waiting = Waiting[handle];
-        waiting.pop_back();
-        if (waiting.empty()) {
-            Waiting.erase(handle);
-        }
-        ++Dropped;
     }
 }
 

@@ -139,6 +139,16 @@ TEST(WindowMessageLibrary, AReportWhoseMessageCannotBePostedIsNotKept) {
         << "the next message must not collect the report nobody announced";
     EXPECT_FALSE(rig.Read(panel));
     EXPECT_EQ(rig.Library->DroppedReports(), 1u);
+
+    // With the queue full, the unannounced report must not push out the one still awaited.
+    Rig full(1);
+    const HidHandle unit = full.Panels->Plug(686);
+    full.Library->SetReadNotify(unit, true);
+    full.Send(686, 0x01);
+    full.WindowTakesReads = false;
+    full.Send(686, 0x02);
+    EXPECT_EQ(full.Read(unit), ReportOf({0x00, 0xC1, 0x01}));
+    EXPECT_EQ(full.Library->DroppedReports(), 1u);
 }
 
 TEST(WindowMessageLibrary, AfterRemovalTheIdsAnswerAndAnnouncedReportsAreStillReadable) {
