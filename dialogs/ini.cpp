@@ -34,21 +34,9 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 22;
 
 constexpr std::array<const char*, kDeviceCount> kDeviceItems{
-    "QEL 1000 - 0", "QEL 1000 - 1",     "QEL 1000 - 2",
+    "QEL 1000 - 0", "QEL 1000 - 1",  "QEL 1000 - 2",
     "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
 };
-
-// Only ASCII letters change: control names are ASCII, and the rows must read exactly as
-// the key names in keymap.ini, upper-cased.
-QString UpperCased(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return QString::fromStdString(upper);
-}
 
 QLabel* MakeRowLabel(QWidget* content, int left, int top) {
     auto* label = new QLabel(content);
@@ -177,7 +165,7 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
         if (rows.NameLabels[index] == nullptr) {
             rows.NameLabels[index] = MakeRowLabel(content, kNameLeft, top + kLabelTop);
         }
-        rows.NameLabels[index]->setText(UpperCased(BindingKeyName(deviceIndex, slot)));
+        rows.NameLabels[index]->setText(QString::fromStdString(BindingRowLabel(deviceIndex, slot)));
         rows.NameLabels[index]->adjustSize();
 
         if (rows.KeyLabels[index] == nullptr) {
@@ -223,7 +211,7 @@ void TIniForm::ChangeBtnClick(int slot) {
     // The capture closing makes this form active again, which selects unit 0: the key
     // belongs to the unit whose row was clicked.
     const int deviceIndex = SelectedUnit;
-    const QString rowLabel = UpperCased(BindingKeyName(deviceIndex, slot));
+    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
     if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
         StoreKey(deviceIndex, slot, *code);
     }

@@ -1,6 +1,7 @@
 #include "keymap/bindingslot.h"
 
 #include <cstddef>
+#include <string_view>
 
 namespace qel {
 namespace {
@@ -10,6 +11,18 @@ const Binding* BindingAt(int deviceIndex, int slot) {
     const std::span<const Binding> bindings = BindingsOf(deviceIndex);
     if (slot < 0 || static_cast<std::size_t>(slot) >= bindings.size()) return nullptr;
     return &bindings[static_cast<std::size_t>(slot)];
+}
+
+// Only ASCII letters change: control names are ASCII, and the rows must read exactly as the
+// keys in keymap.ini.
+std::string UpperCased(std::string_view name) {
+    std::string upper(name);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
 }
 
 }  // namespace
@@ -36,6 +49,15 @@ const KeyCode* BindingField(const UnitStates& units, int deviceIndex, int slot) 
 std::string BindingKeyName(int deviceIndex, int slot) {
     const Binding* binding = BindingAt(deviceIndex, slot);
     return binding ? binding->KeyName() : std::string();
+}
+
+std::string BindingRowLabel(int deviceIndex, int slot) {
+    return UpperCased(BindingKeyName(deviceIndex, slot));
+}
+
+std::string BindingControlName(int deviceIndex, int slot) {
+    const Binding* binding = BindingAt(deviceIndex, slot);
+    return binding ? UpperCased(binding->Control) : std::string();
 }
 
 }  // namespace qel

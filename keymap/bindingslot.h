@@ -26,4 +26,12 @@ namespace qel {
 // audio positions and for slots out of range).
 [[nodiscard]] std::string BindingKeyName(int deviceIndex, int slot);
 
+// The slot's key as the key settings rows and the capture dialog show it: BindingKeyName with
+// its letters upper-cased ("NAV_IN_INCR").
+[[nodiscard]] std::string BindingRowLabel(int deviceIndex, int slot);
+
+// The slot's control, upper-cased: a knob is named once for both halves ("NAV_IN"). Empty as
+// for BindingKeyName.
+[[nodiscard]] std::string BindingControlName(int deviceIndex, int slot);
+
 }  // namespace qel

@@ -54,14 +54,4 @@ std::optional<int> PickedSlot(ControlEvent event) {
     return slot;
 }
 
-std::string UpperCasedName(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
-
 }  // namespace qel

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
-#include <string_view>
 
 #include "translate/controlobserver.h"
 
@@ -20,8 +18,5 @@ enum class KnobHalf : std::uint8_t { None, Decr, Incr };
 // from the way it turned). Nothing for a release, and nothing for a position that names no
 // control.
 [[nodiscard]] std::optional<int> PickedSlot(ControlEvent event);
-
-// A control or key name as the key settings rows show it: ASCII letters upper-cased.
-[[nodiscard]] std::string UpperCasedName(std::string_view name);
 
 }  // namespace qel

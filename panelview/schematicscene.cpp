@@ -4,17 +4,9 @@
 #include <optional>
 
 #include "keymap/bindingslot.h"
-#include "translate/bindings.h"
 
 namespace qel {
 namespace {
-
-// The control's own name, as its record carries it: a knob is named once for both halves
-// ("NAV_IN").
-std::string ControlName(int deviceIndex, int slot) {
-    const std::span<const Binding> bindings = BindingsOf(deviceIndex);
-    return UpperCasedName(bindings[static_cast<std::size_t>(slot)].Control);
-}
 
 void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* activity,
              const SchematicControl& control, KnobHalf half) {
@@ -25,7 +17,7 @@ void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* act
     }
     SceneCell cell;
     cell.Slot = *slot;
-    cell.Name = ControlName(scene.DeviceIndex, *slot);
+    cell.Name = BindingControlName(scene.DeviceIndex, *slot);
     const KeyCode* binding = BindingField(units, scene.DeviceIndex, *slot);
     cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0);
     cell.Control = control.Place;
