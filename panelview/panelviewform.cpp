@@ -109,9 +109,8 @@ void TPanelViewForm::ShowUnit(int deviceIndex) {
     }
     ShownConnected = {};
     ShownBindingsUnit = -1;
-    RefreshConnections();
+    RefreshConnections();  // every tab counts as changed, so this shows the caption too
     BindingsChanged();
-    ShowCaption();
 }
 
 void TPanelViewForm::ShowCaption() {
@@ -192,8 +191,7 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
         return;
     }
     Ui.Schematic->SetSelectedSlot(slot);
-    const QString rowLabel =
-        QString::fromStdString(UpperCasedName(BindingKeyName(deviceIndex, slot)));
+    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
     Capturing = true;
     const std::optional<KeyCode> code = Capturer->Capture(rowLabel);
     Capturing = false;
