@@ -7,10 +7,6 @@
 namespace qel {
 
 namespace {
-// Set by the build: X11 and Wayland sessions name their display in the environment; other
-// systems always have one.
-constexpr bool kNeedsDisplayServer = QEL_DISPLAY_SERVER != 0;
-
 bool IsSet(const char* value) {
     return value != nullptr && *value != '\0';
 }
@@ -42,7 +38,9 @@ std::optional<std::string> DisplayProblem(const EnvironmentLookup& getEnv,
 }
 
 bool NeedsDisplayServer() {
-    return kNeedsDisplayServer;
+    // Set by the build: X11 and Wayland sessions name their display in the environment; other
+    // systems always have one.
+    return QEL_DISPLAY_SERVER != 0;
 }
 
 bool CanReachXDisplay(const char* displayName) {

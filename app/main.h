@@ -97,23 +97,17 @@ public:
     // The status bar's panels: 0 the connected count, 1 the version text.
     [[nodiscard]] QLabel* StatusPanel(int index) const;
 
-    // Components; owned by the window (Qt parent), valid for its life. MindstarOD is null
-    // until the first import, BindingsSD until the first printing.
+    // Components the tests look at; owned by the window (Qt parent), valid for its life.
     [[nodiscard]] QLabel* Label1() const { return Ui.Label1; }
     [[nodiscard]] QLabel* Label2() const { return Ui.Label2; }
     [[nodiscard]] QLabel* Label3() const { return Ui.Label3; }
     [[nodiscard]] QLabel* Label4() const { return Ui.Label4; }
     [[nodiscard]] QLabel* Label5() const { return Ui.Label5; }
     [[nodiscard]] QLabel* Label7() const { return Ui.Label7; }
-    [[nodiscard]] QLabel* CountLbl() const { return Ui.CountLbl; }
-    [[nodiscard]] QLabel* LoopLbl() const { return Ui.LoopLbl; }
     [[nodiscard]] QLabel* CountHzLbl() const { return Ui.CountHzLbl; }
     [[nodiscard]] QLabel* LoopHzLbl() const { return Ui.LoopHzLbl; }
     [[nodiscard]] QCheckBox* KeyCB() const { return Ui.KeyCB; }
     [[nodiscard]] TLogMemo* Memo1() const { return Ui.Memo1; }
-    [[nodiscard]] QStatusBar* StatusBar() const { return Ui.StatusBar; }
-    [[nodiscard]] QTimer* Timer1() const { return Ui.Timer1; }
-    [[nodiscard]] QTimer* Timer2() const { return Ui.Timer2; }
     [[nodiscard]] QMenuBar* MainMenu1() const { return Ui.MainMenu1; }
     [[nodiscard]] QMenu* file1() const { return Ui.file1; }
     [[nodiscard]] QAction* Exit1() const { return Ui.Exit1; }
@@ -121,15 +115,11 @@ public:
     [[nodiscard]] QAction* Keysettings1() const { return Ui.Keysettings1; }
     [[nodiscard]] QAction* ImportMindstar1() const { return Ui.ImportMindstar1; }
     [[nodiscard]] QAction* DeleteAllKeys1() const { return Ui.DeleteAllKeys1; }
-    [[nodiscard]] QAction* N1() const { return Ui.N1; }
     [[nodiscard]] QAction* DebugMode1() const { return Ui.DebugMode1; }
-    [[nodiscard]] QAction* N2() const { return Ui.N2; }
     [[nodiscard]] QAction* PanelView1() const { return Ui.PanelView1; }
     [[nodiscard]] QAction* PrintBindings1() const { return Ui.PrintBindings1; }
     [[nodiscard]] QMenu* Help1() const { return Ui.Help1; }
     [[nodiscard]] QAction* About1() const { return Ui.About1; }
-    [[nodiscard]] QFileDialog* MindstarOD() const { return Ui.MindstarOD; }
-    [[nodiscard]] QFileDialog* BindingsSD() const { return Ui.BindingsSD; }
 
     // The worker threads, started by the activation steps.
     AudioThreadSet AudioThreads;
@@ -190,8 +180,8 @@ private:
         QAction* PrintBindings1 = nullptr;
         QMenu* Help1 = nullptr;
         QAction* About1 = nullptr;
-        QFileDialog* MindstarOD = nullptr;
-        QFileDialog* BindingsSD = nullptr;
+        QFileDialog* MindstarOD = nullptr;  // made by the first import
+        QFileDialog* BindingsSD = nullptr;  // made by the first printing
     };
 
     Components Ui;
