@@ -16,9 +16,6 @@ namespace {
 // characters of a value are seen.
 constexpr std::size_t kValueSize = 510;
 
-constexpr std::string_view kDefaultNoPathReason =
-    "keymap.ini cannot be used: no path could be formed for it";
-
 // Stands in for a file that cannot be used: every value is the default.
 class EmptyProfileView final : public ProfileView {
 public:
@@ -34,16 +31,15 @@ public:
 
 }  // namespace
 
-KeyMapFile::KeyMapFile(std::optional<std::string> iniFileName, UnitStates& units,
-                       ProfileStore& store, const KeyLayout& layout, LogSink& log,
-                       std::string noPathReason)
-    : FileName(std::move(iniFileName)),
-      Units(units),
-      Store(store),
-      Layout(layout),
-      Log(log),
-      NoPathReason(noPathReason.empty() ? std::string(kDefaultNoPathReason)
-                                        : std::move(noPathReason)) {}
+KeyMapFile::KeyMapFile(KeyMapLocation location, UnitStates& units, ProfileStore& store,
+                       const KeyLayout& layout, LogSink& log)
+    : Units(units), Store(store), Layout(layout), Log(log) {
+    if (location) {
+        FileName = std::move(location).Value();
+    } else {
+        NoPathReason = location.Error();
+    }
+}
 
 void KeyMapFile::ReportNoPath() {
     // Once per run: every later operation would only repeat the same line.

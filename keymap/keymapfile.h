@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "keymap/keylayout.h"
+#include "keymap/keymappath.h"
 #include "keymap/profilestore.h"
 #include "translate/keycode.h"
 #include "translate/logsink.h"
@@ -17,15 +18,15 @@ namespace qel {
 
 // keymap.ini: reads every unit's names and bindings into the unit state, writes single
 // bindings, clears all, and imports a Mindstar key file. Main thread only. With no path,
-// nothing is read or written and the log says once why the key map cannot be used
-// (noPathReason, e.g. from LocateKeyMap). Reads see a missing file,
+// nothing is read or written and the log says once why the key map cannot be used (the
+// location's failure, from LocateKeyMap). Reads see a missing file,
 // section or key as unbound; a file that exists but cannot be read logs one line per
 // operation and reads as unbound. A failed write still changes the unit state and logs
 // one line per operation naming the file and the reason.
 class KeyMapFile {
 public:
-    KeyMapFile(std::optional<std::string> iniFileName, UnitStates& units, ProfileStore& store,
-               const KeyLayout& layout, LogSink& log, std::string noPathReason = {});
+    KeyMapFile(KeyMapLocation location, UnitStates& units, ProfileStore& store,
+               const KeyLayout& layout, LogSink& log);
 
     [[nodiscard]] const std::optional<std::string>& IniFileName() const { return FileName; }
 

@@ -47,9 +47,8 @@ constexpr std::string_view kClearedAudioKeys =
 
 // A key map file in memory with everything it talks to.
 struct KeyMapBench {
-    explicit KeyMapBench(std::optional<std::string> path = kKeyMapPath,
-                         std::string noPathReason = {})
-        : Map(std::move(path), Units, Store, Layout, Log, std::move(noPathReason)) {}
+    explicit KeyMapBench(KeyMapLocation location = kKeyMapPath)
+        : Map(std::move(location), Units, Store, Layout, Log) {}
 
     std::string& File() { return Files.Files[kKeyMapPath]; }
     bool FileExists() const { return Files.Files.count(kKeyMapPath) != 0; }
@@ -286,7 +285,7 @@ TEST(KeyMapFile, UnreadableFileReadsUnboundWithOneLinePerOperation) {
 TEST(KeyMapFile, WithoutAPathTouchesNoFileAndSaysWhyOnce) {
     const std::string reason =
         "keymap.ini cannot be used: the current directory is longer than 248 characters";
-    KeyMapBench bench(std::nullopt, reason);
+    KeyMapBench bench(Failure{reason});
     bench.Files.Files["/sim/G1000.ini"] = "[KEYBOARD]\r\nNAV_FREQ_TOGGLE=F7\r\n";
     const std::size_t mindstarReads = bench.Files.ReadCount;
 
