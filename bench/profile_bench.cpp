@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "keymap/foldedindex.h"
+#include "keymap/profilestore.h"
 #include "keymap/profiletext.h"
 #include "translate/bindings.h"
 #include "translate/catalogue.h"
@@ -23,7 +24,6 @@ namespace {
 using namespace qel;
 
 constexpr std::size_t kKeysPerSection = 80;
-constexpr std::size_t kValueSize = 510;
 
 enum class FileKind { KeyMap, Hostile };
 
@@ -173,7 +173,7 @@ void BM_ProfileTextRead(benchmark::State& state, FileKind kind) {
     for (auto _ : state) {
         const ProfileText text(file);
         for (const Lookup& read : reads) {
-            benchmark::DoNotOptimize(text.GetString(read.Section, read.Key, "", kValueSize));
+            benchmark::DoNotOptimize(text.GetString(read.Section, read.Key, "", kProfileValueSize));
         }
     }
 }

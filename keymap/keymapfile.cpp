@@ -12,10 +12,6 @@
 namespace qel {
 namespace {
 
-// Values are read as into a 512-byte buffer with a stated size of 510: at most 509
-// characters of a value are seen.
-constexpr std::size_t kValueSize = 510;
-
 // Stands in for a file that cannot be used: every value is the default.
 class EmptyProfileView final : public ProfileView {
 public:
@@ -80,8 +76,8 @@ void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int
     // audio positions read the key "": unbound unless someone wrote a "=" line.
     ForEachBinding(Units, deviceIndex, [&](const Binding& binding, BindingPlace place) {
         place.Name = binding.Control;
-        place.Key =
-            ParseKeyText(file.GetString(section, binding.KeyName(), "", kValueSize), Layout, Log);
+        place.Key = ParseKeyText(file.GetString(section, binding.KeyName(), "", kProfileValueSize),
+                                 Layout, Log);
     });
 }
 

@@ -8,14 +8,11 @@
 namespace qel {
 namespace {
 
-// As the key map readers: at most 509 characters of a value.
-constexpr std::size_t kValueSize = 510;
-
 std::string ReadCommand(const ProfileView& file, std::string_view prefix,
                         std::string_view command) {
     std::string key(prefix);
     key += command;
-    return file.GetString(kMindstarSection, key, "", kValueSize);
+    return file.GetString(kMindstarSection, key, "", kProfileValueSize);
 }
 
 void Copy(std::vector<ProfileEdit>& edits, std::size_t deviceIndex, std::string_view key,

@@ -10,6 +10,10 @@
 
 namespace qel {
 
+// The size the key map and Mindstar readers state for a value, as into a 512-byte buffer with a
+// stated size of 510: at most 509 characters of a value are seen.
+inline constexpr std::size_t kProfileValueSize = 510;
+
 // One profile file as read at one moment, with the lookup rules of GetPrivateProfileStringA.
 class ProfileView {
 public:
