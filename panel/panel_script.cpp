@@ -1,6 +1,5 @@
 #include "panel/panel_script.h"
 
-#include <charconv>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -13,22 +12,13 @@
 namespace qel {
 namespace {
 
-constexpr unsigned kMaxUsbId = 0xFFFF;
+constexpr int kMaxUsbId = 0xFFFF;
 
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view word, int base, Number max) {
-    Number value{};
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-    if (error != std::errc{} || end != word.data() + word.size() || value > max) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Unsigned: a sign makes no USB ID.
+// Decimal digits only: a sign makes no USB ID.
 std::optional<int> ParseUsbId(std::string_view word) {
-    const std::optional<unsigned> id = ParseNumber<unsigned>(word, 10, kMaxUsbId);
-    return id ? std::optional<int>(static_cast<int>(*id)) : std::nullopt;
+    const std::optional<long long> id = ParseDecimal(word);
+    if (!id || *id > kMaxUsbId) return std::nullopt;
+    return static_cast<int>(*id);
 }
 
 // "report PID B0 B1 ..." after the time: one input report of 1 to 128 bytes.
@@ -36,7 +26,7 @@ Result<ScriptEvent> ParseReport(ScriptEvent event, std::span<const std::string_v
     Result<ReportLine> read = ReadReportLine(words);
     if (!read) return Failure{read.Error()};
     const ReportLine& report = read.Value();
-    if (report.ProductId < 0 || static_cast<unsigned>(report.ProductId) > kMaxUsbId) {
+    if (report.ProductId > kMaxUsbId) {
         return Failure{"bad product ID '" + std::string(words[0]) + "'"};
     }
     if (report.Count == 0) return Failure{"a report has 1 to 128 bytes"};
@@ -53,11 +43,11 @@ Result<ScriptEvent> ParseLine(std::span<const std::string_view> words) {
         return Failure{"expected 'at MS plug|unplug|report|plug-other ...'"};
     }
     ScriptEvent event;
-    const auto atMs = ParseNumber<std::uint32_t>(words[1], 10, UINT32_MAX);
-    if (!atMs) {
+    const std::optional<long long> atMs = ParseDecimal(words[1]);
+    if (!atMs || *atMs > UINT32_MAX) {
         return Failure{"bad time '" + std::string(words[1]) + "'"};
     }
-    event.AtMs = *atMs;
+    event.AtMs = static_cast<std::uint32_t>(*atMs);
     const std::string_view verb = words[2];
 
     if (verb == "plug-other") {

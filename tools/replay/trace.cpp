@@ -28,7 +28,7 @@ Result<TraceLine> ParseWrite(std::span<const std::string_view> words) {
     if (words.size() != 4) return Failure{"write needs DEV SLOT CODE"};
     auto device = ParseDecimal(words[1]);
     if (!device) return Failure{"bad device index " + Quoted(words[1])};
-    if (*device < 0 || *device >= kDeviceCount) {
+    if (*device >= kDeviceCount) {
         return Failure{"device index " + std::string(words[1]) + " is outside 0-5"};
     }
     auto slot = ParseDecimal(words[2]);
