@@ -24,12 +24,12 @@ std::unique_ptr<KeyInjector> OpenUinputInjector(LogSink& log, const std::string&
         layoutKeys.emplace();
     }
     const EvdevKeyTable table = BuildEvdevKeyTable(*layoutKeys);
-    UinputOpenResult opened = OpenUinputKeyboard(KeysInTable(table), path);
-    if (!opened.Device) {
-        log.AppendLine(opened.Error);
+    Result<std::unique_ptr<VirtualKeyboard>> opened = OpenUinputKeyboard(KeysInTable(table), path);
+    if (!opened) {
+        log.AppendLine(opened.Error());
         return nullptr;
     }
-    return std::make_unique<UinputInjector>(table, std::move(opened.Device), log);
+    return std::make_unique<UinputInjector>(table, std::move(opened).Value(), log);
 }
 
 }  // namespace

@@ -40,8 +40,8 @@ private:
     bool NumLock = false;  // a new keyboard's lights are off
 };
 
-std::string Failure(const std::string& path, const char* what, int error) {
-    return path + ": " + what + " (" + std::strerror(error) + ")";
+Failure Failed(const std::string& path, const char* what, int error) {
+    return Failure{path + ": " + what + " (" + std::strerror(error) + ")"};
 }
 
 }  // namespace
@@ -60,16 +60,16 @@ bool LatestNumLockLight(int uinputFd, bool lit) {
     }
 }
 
-UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys,
-                                    const std::string& devicePath) {
+Result<std::unique_ptr<VirtualKeyboard>> OpenUinputKeyboard(std::span<const std::uint16_t> keys,
+                                                            const std::string& devicePath) {
     // Non-blocking, so reading what the system sent the keyboard never waits.
     const int fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {nullptr, Failure(devicePath, "cannot open", errno)};
+    if (fd < 0) return Failed(devicePath, "cannot open", errno);
 
     libevdev* description = libevdev_new();
     if (!description) {
         close(fd);
-        return {nullptr, Failure(devicePath, "cannot describe a keyboard", ENOMEM)};
+        return Failed(devicePath, "cannot describe a keyboard", ENOMEM);
     }
     libevdev_set_name(description, kKeyboardName);
     libevdev_enable_event_type(description, EV_KEY);
@@ -85,11 +85,11 @@ UinputOpenResult OpenUinputKeyboard(std::span<const std::uint16_t> keys,
     libevdev_free(description);
     if (result != 0) {
         close(fd);
-        return {nullptr, Failure(devicePath, "cannot create a keyboard", -result)};
+        return Failed(devicePath, "cannot create a keyboard", -result);
     }
     // The system takes a moment to pick up a new keyboard, which is why it is created
     // once at start-up rather than per keystroke.
-    return {std::make_unique<UinputKeyboard>(device, fd), {}};
+    return std::unique_ptr<VirtualKeyboard>(std::make_unique<UinputKeyboard>(device, fd));
 }
 
 }  // namespace qel
