@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <optional>
 #include <utility>
 
 #include "mchid/win32_hid_system.h"
@@ -67,12 +66,12 @@ std::unique_ptr<DllSession> StartDllSession() {
         session->WritesPath = EnvironmentValue(kVirtualWritesVariable);
         backEnd = session->Panels;
     } else {
-        std::unique_ptr<HidrawSystem> system = CreateWin32HidSystem();
-        if (const Status started = system->Start(); !started) {
-            session->Log.AppendLine("Panels: " + started.Error());
+        Result<std::unique_ptr<HidLibrary>> started =
+            StartHidapiLibrary(CreateWin32HidSystem(), session->Log);
+        if (!started) {
             return nullptr;
         }
-        backEnd = std::make_unique<HidapiLibrary>(std::move(system), session->Log);
+        backEnd = std::move(started).Value();
     }
     session->Library = std::make_unique<WindowMessageLibrary>(std::move(backEnd));
     return session;

@@ -172,4 +172,14 @@ void HidapiLibrary::FlushDiagnostics() {
     }
 }
 
+Result<std::unique_ptr<HidLibrary>> StartHidapiLibrary(std::unique_ptr<HidrawSystem> system,
+                                                       LogSink& log) {
+    if (const Status started = system->Start(); !started) {
+        std::string reason = "Panels: " + started.Error();
+        log.AppendLine(reason);
+        return Failure{std::move(reason)};
+    }
+    return std::unique_ptr<HidLibrary>(std::make_unique<HidapiLibrary>(std::move(system), log));
+}
+
 }  // namespace qel

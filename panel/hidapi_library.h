@@ -14,6 +14,7 @@
 #include "panel/registry_library.h"
 #include "panel/hidraw_system.h"
 #include "translate/logsink.h"
+#include "translate/result.h"
 
 namespace qel {
 
@@ -67,5 +68,10 @@ private:
     std::vector<std::string> FailedPaths;  // readers that lost their device
     std::vector<std::string> Diagnostics;  // lines for the log
 };
+
+// Starts system and puts the hidapi back end on it. When the system cannot start, the reason
+// ("Panels: ...") is logged and returned. log must outlive the library.
+[[nodiscard]] Result<std::unique_ptr<HidLibrary>> StartHidapiLibrary(
+    std::unique_ptr<HidrawSystem> system, LogSink& log);
 
 }  // namespace qel

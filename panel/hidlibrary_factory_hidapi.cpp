@@ -12,14 +12,7 @@ HidLibraryLoad CreateHidLibrary(LogSink& log) {
     if (scriptPath != nullptr && *scriptPath != '\0') {
         return CreateVirtualPanelsFromFile(log, scriptPath);
     }
-    auto system = CreateHidrawSystem();
-    if (const Status started = system->Start(); !started) {
-        std::string reason = "Panels: " + started.Error();
-        log.AppendLine(reason);
-        return Failure{std::move(reason)};
-    }
-    std::unique_ptr<HidLibrary> library = std::make_unique<HidapiLibrary>(std::move(system), log);
-    return library;
+    return StartHidapiLibrary(CreateHidrawSystem(), log);
 }
 
 }  // namespace qel
