@@ -26,7 +26,6 @@ struct DllSession {
     std::unique_ptr<WindowMessageLibrary> Library;
     std::shared_ptr<VirtualPanels> Panels;  // the back end, when it plays a script
     std::string WritesPath;                 // where the panels' writes go at the end, if anywhere
-    std::atomic<bool> Running{false};
     std::atomic<bool> Disconnected{false};  // set as Disconnect begins
 
     std::mutex WritesFileMutex;    // the writes file and the two below

@@ -62,7 +62,7 @@ struct DllState {
     ~DllState() {
         // Only a process that ends without Disconnect gets here with the session running. Its
         // threads have been ended by then, and waiting for them could hang the exit.
-        if (Owned && Owned->Running) {
+        if (Owned && !Owned->Disconnected) {
             static_cast<void>(Owned.release());
         }
     }
@@ -88,7 +88,7 @@ using qel::Truth;
 McHidBool McHidConnect(void* window) {
     std::lock_guard lock(qel::State.Mutex);
     // Without a window the messages would pile up in a queue nobody reads.
-    if (qel::State.Owned || window == nullptr || !IsWindow(static_cast<HWND>(window))) {
+    if (qel::State.Owned || !IsWindow(static_cast<HWND>(window))) {
         return 0;
     }
     std::unique_ptr<qel::DllSession> session = qel::StartDllSession();
@@ -101,7 +101,6 @@ McHidBool McHidConnect(void* window) {
             return PostMessageA(target, qel::kHidMessage, static_cast<WPARAM>(event),
                                 static_cast<LPARAM>(handle)) != 0;
         });
-    session->Running = connected;
     qel::State.Owned = std::move(session);
     qel::State.Current.store(qel::State.Owned.get(), std::memory_order_release);
     return Truth(connected);
@@ -110,10 +109,9 @@ McHidBool McHidConnect(void* window) {
 McHidBool McHidDisconnect() {
     std::lock_guard lock(qel::State.Mutex);
     qel::DllSession* session = qel::State.Owned.get();
-    if (session == nullptr || !session->Running.exchange(false)) {
+    if (session == nullptr || session->Disconnected.exchange(true)) {
         return 1;
     }
-    session->Disconnected = true;
     session->Library->Disconnect();
     qel::FinishDllSession(*session);
     return 1;

@@ -26,7 +26,7 @@ bool WindowMessageLibrary::Connect(MessageSender send) {
     std::shared_ptr<HidLibrary> backEnd;
     {
         std::lock_guard lock(Mutex);
-        if (ConnectedOnce || !send || !BackEnd) {
+        if (ConnectedOnce || !send) {  // Disconnect counts as a connection: no back end after it
             return false;
         }
         ConnectedOnce = true;
