@@ -61,6 +61,10 @@ KeyMapLocation LocateKeyMap(KeyMapPathBuffer& buffer, std::string_view directory
     if (directory.empty()) {
         return Failure{KeyMapUnusable("the current directory is unknown")};
     }
+    return KeyMapDirectoryTooLong(buffer);
+}
+
+Failure KeyMapDirectoryTooLong(const KeyMapPathBuffer& buffer) {
     return Failure{KeyMapUnusable("the current directory is longer than " +
                                   std::to_string(buffer.LongestDirectory()) + " characters")};
 }

@@ -52,4 +52,7 @@ using KeyMapLocation = Result<std::string>;
 // The reason line for a key map that cannot be used: "keymap.ini cannot be used: " + why.
 [[nodiscard]] std::string KeyMapUnusable(std::string_view why);
 
+// The failure of a current directory longer than the buffer allows.
+[[nodiscard]] Failure KeyMapDirectoryTooLong(const KeyMapPathBuffer& buffer);
+
 }  // namespace qel

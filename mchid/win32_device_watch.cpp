@@ -10,7 +10,7 @@ extern "C" {
 
 #include <utility>
 
-#include "mchid/win32_text.h"
+#include "platform/win32_text.h"
 
 namespace qel {
 namespace {

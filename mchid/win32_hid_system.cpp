@@ -14,7 +14,7 @@ extern "C" {
 #include <vector>
 
 #include "mchid/win32_device_watch.h"
-#include "mchid/win32_text.h"
+#include "platform/win32_text.h"
 #include "translate/catalogue.h"
 
 namespace qel {

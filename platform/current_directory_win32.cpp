@@ -5,26 +5,10 @@
 
 #include "platform/current_directory.h"
 #include "platform/win32_system_message.h"
+#include "platform/win32_text.h"
 
 namespace qel {
 namespace {
-
-std::wstring FromCodePage(UINT codePage, const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string ToUtf8(const std::wstring& wide) {
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
 
 // The current directory in UTF-16, as the system keeps it.
 std::wstring CurrentDirectoryW() {
@@ -47,12 +31,11 @@ KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
                                       SystemMessage(::GetLastError()) + ")")};
     }
     if (length >= MAX_PATH - 1) {
-        return Failure{KeyMapUnusable("the current directory is longer than " +
-                                      std::to_string(buffer.LongestDirectory()) + " characters")};
+        return KeyMapDirectoryTooLong(buffer);
     }
     const std::string spelled(directory.data(), length);
     // Characters the code page lacks come back as '?', which names no folder.
-    const std::wstring wide = FromCodePage(CP_ACP, spelled);
+    const std::wstring wide = WideOf(spelled, CP_ACP);
     if (wide != CurrentDirectoryW()) {
         return Failure{
             KeyMapUnusable("the current directory cannot be spelled in the system's "
@@ -62,7 +45,7 @@ KeyMapLocation LocateKeyMapInCurrentDirectory(KeyMapPathBuffer& buffer) {
     KeyMapLocation location = LocateKeyMap(buffer, spelled);
     // The rule counts the code page's bytes; the files are opened by their UTF-8 name.
     if (!location) return location;
-    return ToUtf8(FromCodePage(CP_ACP, location.Value()));
+    return Utf8Of(WideOf(location.Value(), CP_ACP));
 }
 
 }  // namespace qel
