@@ -67,15 +67,24 @@ if(NOT DEFINED QT_HOST_PATH_CMAKE_DIR AND EXISTS /usr/lib/x86_64-linux-gnu/cmake
   set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "Host Qt's CMake packages")
 endif()
 
+# The compiler's run-time DLLs that the program and Qt's DLLs link, by full path; a bare name is
+# one the compiler lacks. packaging/windows ships them beside the .exe.
+set(QEL_WINDOWS_RUNTIME_DLLS "")
+foreach(_qel_dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_qel_dll}
+                  OUTPUT_VARIABLE _qel_dll_path OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(IS_ABSOLUTE "${_qel_dll_path}" AND EXISTS "${_qel_dll_path}")
+    file(REAL_PATH "${_qel_dll_path}" _qel_dll)
+  endif()
+  list(APPEND QEL_WINDOWS_RUNTIME_DLLS "${_qel_dll}")
+endforeach()
+
 # Programs run from the build folder find the compiler's run-time DLLs and the prefixes' DLLs
 # (Qt finds its plugins beside its own DLLs) through this search path, nothing copied.
 set(_qel_dll_dirs "")
-foreach(_qel_dll libstdc++-6.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_qel_dll}
-                  OUTPUT_VARIABLE _qel_dll_path OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(IS_ABSOLUTE "${_qel_dll_path}")
-    get_filename_component(_qel_dll_dir "${_qel_dll_path}" DIRECTORY)
-    get_filename_component(_qel_dll_dir "${_qel_dll_dir}" REALPATH)
+foreach(_qel_dll IN LISTS QEL_WINDOWS_RUNTIME_DLLS)
+  if(IS_ABSOLUTE "${_qel_dll}")
+    get_filename_component(_qel_dll_dir "${_qel_dll}" DIRECTORY)
     list(APPEND _qel_dll_dirs "${_qel_dll_dir}")
   endif()
 endforeach()
