@@ -22,7 +22,10 @@ if(WIN32)
     PRIVATE qel_platform_input qel_test_support GTest::gtest GTest::gtest_main qel_warnings)
   if(CMAKE_CROSSCOMPILING_EMULATOR AND QEL_XVFB_RUN)
     set_target_properties(platform_win32_window_tests PROPERTIES
-      CROSSCOMPILING_EMULATOR "${QEL_XVFB_RUN};-a;${CMAKE_CROSSCOMPILING_EMULATOR}")
+      CROSSCOMPILING_EMULATOR
+      "${QEL_XVFB_RUN};-a;/usr/bin/env;QEL_WINE_WINDOWS=1;${CMAKE_CROSSCOMPILING_EMULATOR}")
+    # A display is arranged, so a window that cannot be made is a failure, not a skip.
+    target_compile_definitions(platform_win32_window_tests PRIVATE QEL_TEST_HAS_DISPLAY)
   endif()
   gtest_discover_tests(platform_win32_window_tests DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS xvfb RUN_SERIAL TRUE)
