@@ -17,8 +17,9 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"QelMcHidDeviceWatch";
 
-std::string Failure(const char* operation) {
-    return std::string(operation) + " failed (error " + std::to_string(GetLastError()) + ")";
+Failure Failed(const char* operation) {
+    return Failure{std::string(operation) + " failed (error " + std::to_string(GetLastError()) +
+                   ")"};
 }
 
 // The module this code is in, so the window class belongs to the DLL, not to its host.
@@ -98,12 +99,12 @@ void Win32DeviceWatch::ThreadMain() {
     // a later load of the DLL at another address must not find the old window procedure.
     const bool registered = RegisterClassExW(&windowClass) != 0;
 
-    std::optional<std::string> problem;
+    Status problem;
     HDEVNOTIFY notification = nullptr;
     HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   module, nullptr);
     if (window == nullptr) {
-        problem = Failure("CreateWindowExW");
+        problem = Failed("CreateWindowExW");
     } else {
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -112,7 +113,7 @@ void Win32DeviceWatch::ThreadMain() {
         HidD_GetHidGuid(&filter.dbcc_classguid);
         notification = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
         if (notification == nullptr) {
-            problem = Failure("RegisterDeviceNotificationW");
+            problem = Failed("RegisterDeviceNotificationW");
             DestroyWindow(window);
             window = nullptr;
         }
@@ -145,7 +146,7 @@ void Win32DeviceWatch::Push(DeviceInterfaceChange change) {
     Changed.notify_all();
 }
 
-std::optional<std::string> Win32DeviceWatch::Problem() const {
+Status Win32DeviceWatch::Watching() const {
     std::lock_guard lock(Mutex);
     return StartProblem;
 }

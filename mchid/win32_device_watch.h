@@ -9,6 +9,8 @@
 #include <string_view>
 #include <thread>
 
+#include "translate/result.h"
+
 namespace qel {
 
 // An arrival or removal of a HID device interface, as Windows announces it.
@@ -35,8 +37,8 @@ public:
     Win32DeviceWatch(const Win32DeviceWatch&) = delete;
     Win32DeviceWatch& operator=(const Win32DeviceWatch&) = delete;
 
-    // Why no changes will be announced, naming the call that failed; nothing while it watches.
-    [[nodiscard]] std::optional<std::string> Problem() const;
+    // Whether it watches; if not, why no changes will be announced, naming the call that failed.
+    [[nodiscard]] Status Watching() const;
 
     // Waits up to timeout for the next change, oldest first; empty on timeout or after Wake.
     [[nodiscard]] std::optional<DeviceInterfaceChange> Wait(std::chrono::milliseconds timeout);
@@ -52,7 +54,7 @@ private:
     std::condition_variable Changed;
     bool Started = false;
     bool Woken = false;
-    std::optional<std::string> StartProblem;
+    Status StartProblem;
     std::deque<DeviceInterfaceChange> Pending;
     void* WindowHandle = nullptr;  // the HWND, for closing it from another thread
 

@@ -114,8 +114,8 @@ public:
         }
         Initialised = true;
         Watch = std::make_unique<Win32DeviceWatch>();
-        if (std::optional<std::string> problem = Watch->Problem()) {
-            return Failure{"no arrivals or removals: " + *problem};
+        if (const Status watching = Watch->Watching(); !watching) {
+            return Failure{"no arrivals or removals: " + watching.Error()};
         }
         return {};
     }

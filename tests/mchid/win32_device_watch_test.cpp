@@ -16,7 +16,7 @@ TEST(Win32DeviceWatch, RegistersForHidInterfacesWaitsWakesAndEndsPromptly) {
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         auto watch = std::make_unique<Win32DeviceWatch>();
-        EXPECT_EQ(watch->Problem(), std::nullopt);
+        EXPECT_TRUE(watch->Watching().Ok()) << watch->Watching().Error();
         EXPECT_EQ(watch->Wait(20ms), std::nullopt) << "no device comes or goes here";
 
         std::thread waker([&watch] {
