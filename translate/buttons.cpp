@@ -29,17 +29,24 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit, in
         // Unbound and gated presses are logged too, so the user sees the panel works.
         const ControlEvent event = MakeControlEvent(deviceIndex, ControlKind::Button,
                                                     static_cast<int>(number), button.Current);
+        const ControlPlace place{unitPrefix, unit, kButtonWord, button.Name,
+                                 static_cast<int>(number)};
+        const bool swallowed = Swallowed(event);
+        CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event);
         if (button.Current != 0) {
-            if (!Swallowed(event)) {
-                PressKey(button.Key);
+            if (output != nullptr) {
+                SendCommand(*output, event);
+                FormatCommandLine(Line, place, *output, event);
+            } else {
+                if (!swallowed) {
+                    PressKey(button.Key);
+                }
+                FormatControlLine(Line, place, button.Key);
             }
-            FormatControlLine(
-                Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
-                button.Key);
             LogLine();
-        } else {
-            // A release types nothing, so there is nothing to swallow.
-            static_cast<void>(Swallowed(event));
+        } else if (output != nullptr) {
+            // A release types nothing, but a held command lets go.
+            SendCommand(*output, event);
         }
         button.Previous = button.Current;
     }

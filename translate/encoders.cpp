@@ -36,18 +36,30 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
         bool swallowed = false;
         // Movement is logged as it arrives, whether or not keys go out; queued steps are not.
         if (step.Movement != 0) {
-            swallowed = Swallowed(
-                MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Movement));
-            FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number},
-                             rotary.IncrKey, rotary.DecrKey);
+            const ControlEvent event =
+                MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Movement);
+            const ControlPlace place{unitPrefix, unit, kRotaryWord, rotary.Name, number};
+            swallowed = Swallowed(event);
+            if (const CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event)) {
+                FormatCommandLine(Line, place, *output, event);
+            } else {
+                FormatRotaryLine(Line, place, rotary.IncrKey, rotary.DecrKey);
+            }
             LogLine();
         } else if (step.Direction != 0) {
             // A step queued by an earlier movement: the observer may hold it back as well.
             swallowed = Swallowed(MakeControlEvent(deviceIndex, ControlKind::Rotary, number, 0));
         }
+        const ControlEvent stepEvent =
+            MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Direction);
+        CommandOutput* output =
+            swallowed || step.Direction == 0 ? nullptr : ClaimingOutput(stepEvent);
         if (swallowed) {
             // The whole movement goes: the step taken now and the steps it queued.
             rotary.Pending = 0;
+        } else if (output != nullptr) {
+            // One command per step the rule takes, paced as the keystrokes would be.
+            SendCommand(*output, stepEvent);
         } else if (step.Direction > 0) {
             PressKey(rotary.IncrKey);
         } else if (step.Direction < 0) {

@@ -13,8 +13,8 @@ void AppendNumber(std::string& line, int number) {
     line.append(digits.data(), result.ptr);
 }
 
-// Everything up to and including the opening quote of the key text.
-void BeginLine(std::string& line, const ControlPlace& place) {
+// Everything up to and including the ", " before the key text.
+void BeginPlace(std::string& line, const ControlPlace& place) {
     line.clear();
     line += place.UnitPrefix;
     AppendNumber(line, place.Unit);
@@ -24,7 +24,13 @@ void BeginLine(std::string& line, const ControlPlace& place) {
     line += place.Name;
     line += "' (#";
     AppendNumber(line, place.Number);
-    line += "), Key=('";
+    line += "), ";
+}
+
+// Everything up to and including the opening quote of the key text.
+void BeginLine(std::string& line, const ControlPlace& place) {
+    BeginPlace(line, place);
+    line += "Key=('";
 }
 
 constexpr std::string_view kLineEnd = "')";
@@ -44,6 +50,12 @@ void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incr
     line += '/';
     AppendKeyCodeText(line, decrKey);
     line += kLineEnd;
+}
+
+void FormatCommandLine(std::string& line, const ControlPlace& place, const CommandOutput& output,
+                       ControlEvent event) {
+    BeginPlace(line, place);
+    output.AppendLogText(line, event);
 }
 
 }  // namespace qel

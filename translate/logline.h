@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "translate/commandoutput.h"
 #include "translate/keycode.h"
 
 namespace qel {
@@ -31,5 +32,10 @@ void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key
 // The same with "<increment>/<decrement>" as the key text, the increment binding first.
 void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incrKey,
                       KeyCode decrKey);
+
+// The line of a control that sends a command: "<place>, " then the output's text in place
+// of the key text.
+void FormatCommandLine(std::string& line, const ControlPlace& place, const CommandOutput& output,
+                       ControlEvent event);
 
 }  // namespace qel

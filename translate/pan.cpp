@@ -12,14 +12,22 @@ void InputTranslator::ProcessPan(int unit) {
     // The push before the direction: a push while pointing logs first.
     ButtonState& push = bezel.PanPush;
     if (push.Current != push.Previous) {
-        const bool swallowed =
-            Swallowed(MakeControlEvent(unit, ControlKind::PanPush, 0, push.Current));
+        const ControlEvent event = MakeControlEvent(unit, ControlKind::PanPush, 0, push.Current);
+        const ControlPlace place{kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber};
+        const bool swallowed = Swallowed(event);
+        CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event);
+        if (output != nullptr) {
+            SendCommand(*output, event);
+        }
         if (push.Current != 0) {
-            if (!swallowed) {
-                PressKey(push.Key);
+            if (output != nullptr) {
+                FormatCommandLine(Line, place, *output, event);
+            } else {
+                if (!swallowed) {
+                    PressKey(push.Key);
+                }
+                FormatControlLine(Line, place, push.Key);
             }
-            FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber},
-                              push.Key);
             LogLine();
         }
         push.Previous = push.Current;
@@ -33,16 +41,28 @@ void InputTranslator::ProcessPan(int unit) {
     // Codes outside 1..8 (only a record written by hand can hold one) count as centred.
     const std::int32_t previous = bezel.PreviousDirection;
     if (previous >= 1 && previous <= kPanDirectionCount) {
-        static_cast<void>(
-            Swallowed(MakeControlEvent(unit, ControlKind::PanDirection, previous - 1, 0)));
+        const ControlEvent left =
+            MakeControlEvent(unit, ControlKind::PanDirection, previous - 1, 0);
+        if (!Swallowed(left)) {
+            if (CommandOutput* output = ClaimingOutput(left)) {
+                SendCommand(*output, left);
+            }
+        }
     }
     if (code >= 1 && code <= kPanDirectionCount) {
         ButtonState& direction = bezel.PanDirections[static_cast<std::size_t>(code - 1)];
-        if (!Swallowed(MakeControlEvent(unit, ControlKind::PanDirection, code - 1, 1))) {
-            PressKey(direction.Key);
+        const ControlEvent entered = MakeControlEvent(unit, ControlKind::PanDirection, code - 1, 1);
+        const ControlPlace place{kBezelLogPrefix, unit, kPanWord, direction.Name, code};
+        const bool swallowed = Swallowed(entered);
+        if (CommandOutput* output = swallowed ? nullptr : ClaimingOutput(entered)) {
+            SendCommand(*output, entered);
+            FormatCommandLine(Line, place, *output, entered);
+        } else {
+            if (!swallowed) {
+                PressKey(direction.Key);
+            }
+            FormatControlLine(Line, place, direction.Key);
         }
-        FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, direction.Name, code},
-                          direction.Key);
         LogLine();
     }
     bezel.PreviousDirection = code;

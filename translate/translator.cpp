@@ -22,6 +22,13 @@ void InputTranslator::PressKey(KeyCode key) {
     }
 }
 
+void InputTranslator::SendCommand(CommandOutput& output, ControlEvent event) {
+    const bool release = event.Kind != ControlKind::Rotary && event.Value == 0;
+    if (release || Gate.KeysEnabled()) {
+        output.Send(event);
+    }
+}
+
 void InputTranslator::LogLine() {
     Log.AppendLine(Line);
 }

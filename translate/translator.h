@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "translate/commandoutput.h"
 #include "translate/controlobserver.h"
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
@@ -39,6 +40,10 @@ public:
     // observer must stay alive while attached.
     void SetControlObserver(ControlObserver* observer) { Observer = observer; }
 
+    // Where claimed controls send commands instead of keystrokes, or null for keystrokes
+    // only (the default: no simulator link). The output must stay alive while attached.
+    void SetCommandOutput(CommandOutput* output) { Output = output; }
+
 private:
     // The button rule over one unit's buttons, numbered from 0 in the log.
     void ProcessButtonRun(std::string_view unitPrefix, int unit, int deviceIndex,
@@ -54,8 +59,17 @@ private:
         }
         return Observer->ControlMoved(event);
     }
+    // The command output, if one is attached and claims event; else null.
+    [[nodiscard]] CommandOutput* ClaimingOutput(ControlEvent event) const {
+        if (Output == nullptr) [[likely]] {
+            return nullptr;
+        }
+        return Output->Claims(event) ? Output : nullptr;
+    }
     // One keystroke of key, if "Enable keys" allows it.
     void PressKey(KeyCode key);
+    // One command of a claimed control, if "Enable keys" allows it (releases always go).
+    void SendCommand(CommandOutput& output, ControlEvent event);
     // Logs the line built in Line.
     void LogLine();
 
@@ -64,6 +78,7 @@ private:
     LogSink& Log;
     const KeyGate& Gate;
     ControlObserver* Observer = nullptr;
+    CommandOutput* Output = nullptr;
     std::string Line;  // reused for every log line, so busy passes do not allocate per line
 };
 

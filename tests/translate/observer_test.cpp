@@ -161,5 +161,59 @@ TEST_F(ControlObserving, NoObserverNoCallsAndNothingSwallowed) {
     EXPECT_EQ(Injector.Events, (std::vector{Down(0x70), Up(0x70)}));
 }
 
+// Claims every control of bezel 0 but button 0; records what it is sent.
+class RecordingOutput final : public CommandOutput {
+public:
+    bool Claims(ControlEvent event) const override {
+        return event.DeviceIndex == 0 && !(event.Kind == ControlKind::Button && event.Index == 0);
+    }
+    void AppendLogText(std::string& line, ControlEvent event) const override {
+        line += "Sim=('" + std::to_string(event.Index) + "')";
+    }
+    void Send(ControlEvent event) override {
+        Sent.push_back({event.DeviceIndex, event.Kind, event.Index, event.Value});
+    }
+    std::vector<Seen> Sent;
+};
+
+TEST_F(ControlObserving, ClaimedControlsSendCommandsInsteadOfKeysAndLogThem) {
+    using K = ControlKind;
+    RecordingOutput output;
+    Translator.SetCommandOutput(&output);
+    Bezel(0).Buttons[0].Key = kF1;
+    Bezel(0).Buttons[15].Key = kF1;
+    Send(BezelProduct(0), kReportC1, {0x01, 0x80});  // button 0 types, softkey_3 is claimed
+    Send(BezelProduct(0), kReportC1, {0, 0, 0, 0, 0, (3 << 1) | 1});  // releases; north + push
+    Send(BezelProduct(0), kReportC1, {});
+    for (int report = 0; report < 3; ++report) {  // three steps at once: one now, two queued
+        Send(BezelProduct(0), kReportC2, {6});
+    }
+    EXPECT_EQ(Injector.Events, (std::vector{Down(0x70), Up(0x70)})) << "only button 0 types";
+    EXPECT_EQ(output.Sent, (std::vector<Seen>{{0, K::Button, 15, 1},
+                                              {0, K::Button, 15, 0},
+                                              {0, K::PanPush, 0, 1},
+                                              {0, K::PanDirection, 0, 1},
+                                              {0, K::PanPush, 0, 0},
+                                              {0, K::PanDirection, 0, 0},
+                                              {0, K::Rotary, 0, 1},
+                                              {0, K::Rotary, 0, 1},
+                                              {0, K::Rotary, 0, 1}}));
+    EXPECT_EQ(Log.Lines[1], "G1000-0 Button 'softkey_3' (#15), Sim=('15')");
+    EXPECT_EQ(Log.Lines.back(), "G1000-0 Rotary 'nav_in' (#0), Sim=('0')");
+
+    output.Sent.clear();
+    Gate.Enabled = false;  // keys off: no press or step goes, a release still lets go
+    Send(BezelProduct(0), kReportC1, {0x00, 0x80});
+    Send(BezelProduct(0), kReportC2, {8});
+    Gate.Enabled = true;
+    Send(BezelProduct(0), kReportC1, {});
+    EXPECT_EQ(output.Sent, (std::vector<Seen>{{0, K::Button, 15, 0}}));
+
+    output.Sent.clear();
+    Observer.Swallow = true;  // a swallowed movement reaches no output
+    Send(BezelProduct(0), kReportC1, {0x00, 0x80});
+    EXPECT_TRUE(output.Sent.empty());
+}
+
 }  // namespace
 }  // namespace qel::test

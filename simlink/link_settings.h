@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "keymap/profilestore.h"
+#include "translate/catalogue.h"
+#include "translate/logsink.h"
+
+namespace qel {
+
+// The [simulator] section of keymap.ini, which a reader of the six unit sections ignores.
+inline constexpr std::string_view kSimulatorSection = "simulator";
+
+enum class SimulatorKind : std::uint8_t { None, XPlane, FlightGear };
+enum class XPlaneTransport : std::uint8_t { Udp, Web };
+// A bezel unit shows a display (or nothing); an audio unit serves a seat (or nothing).
+enum class UnitRole : std::uint8_t { None, Pfd, Mfd, CopilotPfd, Pilot, Copilot };
+
+inline constexpr std::uint16_t kXPlaneUdpPort = 49000;
+inline constexpr std::uint16_t kXPlaneWebPort = 8086;
+inline constexpr std::uint16_t kFlightGearPort = 5401;
+
+// A command the user named for one binding slot, in place of the preset's.
+struct CustomCommand {
+    int DeviceIndex = 0;  // 0-5
+    std::string SlotKey;  // the binding's keymap.ini key, e.g. "softkey_3", "hdg_incr"
+    std::string Command;  // an X-Plane command path, or a FlightGear command line
+};
+
+struct LinkSettings {
+    SimulatorKind Link = SimulatorKind::None;
+    std::string Host = "127.0.0.1";
+    std::uint16_t Port = kXPlaneUdpPort;  // X-Plane's UDP port, or FlightGear's props port
+    XPlaneTransport Transport = XPlaneTransport::Udp;
+    std::uint16_t WebPort = kXPlaneWebPort;
+    // By device index: bezel units 0-3, audio units 0-1.
+    std::array<UnitRole, kDeviceCount> Roles{UnitRole::Pfd,  UnitRole::Mfd,   UnitRole::CopilotPfd,
+                                             UnitRole::None, UnitRole::Pilot, UnitRole::Copilot};
+    // FlightGear's FG1000 device number of the pfd, mfd and copilot_pfd roles.
+    std::array<int, 3> FlightGearDevices{1, 2, 3};
+    // The user's own commands for the chosen simulator.
+    std::vector<CustomCommand> Commands;
+
+    bool operator==(const LinkSettings&) const = default;
+};
+
+// Reads the link settings. A missing section means no link. A bad value (unknown link or
+// role, port 0 or over 65535) logs one line naming the key and the value and takes that
+// setting's default; nothing else is affected.
+[[nodiscard]] LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log);
+
+// The edits that store settings (applied as one atomic replacement of keymap.ini); the unit
+// sections are not touched.
+[[nodiscard]] std::vector<ProfileEdit> LinkSettingsEdits(const LinkSettings& settings);
+
+}  // namespace qel
