@@ -195,10 +195,14 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
     Capturing = true;
     const std::optional<KeyCode> code = Capturer->Capture(rowLabel);
     Capturing = false;
+    Status saved;
     if (code) {
-        Core.KeyMap.WriteKey(deviceIndex, slot, *code);
+        saved = Core.KeyMap.WriteKey(deviceIndex, slot, *code);
     }
     FrameTick();
+    if (!saved) {
+        emit SaveFailed(saved);
+    }
 }
 
 }  // namespace qel

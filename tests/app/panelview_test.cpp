@@ -229,6 +229,23 @@ TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothing) {
     EXPECT_EQ(ShownKey(kSoftkey3), "F3");
 }
 
+TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheReason) {
+    StartWithView("", {});
+    std::filesystem::remove(KeyMapPath());
+    std::filesystem::create_directory(KeyMapPath());
+    const std::string box = "error: " + TheProgram->Core.KeyMap.IniFileName().value() +
+                            ": cannot write (cannot read it first: Is a directory)\n\nThe change "
+                            "was not saved: it lasts only until the program closes.";
+    TheProgram->IniForm.WriteKey(kSoftkey3, 'A');
+    CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_B); });
+    View().BindSlot(0, kSoftkey3);
+    Prompts.ConfirmAnswers = {true};
+    Form().DeleteAllKeys1()->trigger();
+    EXPECT_EQ(Prompts.Shown,
+              (std::vector<std::string>{
+                  box, box, "confirm: Are you sure you want to delete all settings ?", box}));
+}
+
 TEST_F(PanelViewTest, ShowsWhatThePanelsDoWithKeysDisabledAndRepaintsOncePerFrame) {
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {684});
     View().FrameTimer()->stop();  // frames by hand from here
