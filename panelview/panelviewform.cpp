@@ -198,6 +198,10 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
     Status saved;
     if (code) {
         saved = Core.KeyMap.WriteKey(deviceIndex, slot, *code);
+    } else if (Ui.TouchCB->isChecked()) {
+        // Closed without a key: a control that keeps moving would reopen the modal capture at
+        // once, and the tick box cannot be reached past it.
+        Ui.TouchCB->setChecked(false);
     }
     FrameTick();
     if (!saved) {

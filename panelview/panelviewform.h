@@ -50,7 +50,8 @@ public:
     void ShowUnit(int deviceIndex);
     // Asks for a key for binding slot of device index and stores what comes back: unit state,
     // keymap.ini and log, through the key map as the key settings rows do; SaveFailed follows
-    // when keymap.ini could not be written. Does nothing while a capture is open.
+    // when keymap.ini could not be written. A capture closed without a key turns touch to
+    // bind off. Does nothing while a capture is open.
     void BindSlot(int deviceIndex, int slot);
     void TouchCBClick();
 

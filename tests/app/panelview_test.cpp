@@ -219,14 +219,24 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
     }
 }
 
-TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothing) {
-    StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {});
+TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothingAndEndsTouchToBind) {
+    StartWithView("[qel_1000_0]\nsoftkey_3=F3\nnav_in_incr=B\n", {684});
     const std::string before = ReadText(KeyMapPath());
     CaptureScript script(Capture(), [](TKeyForm& form) { form.close(); });
     View().BindSlot(0, kSoftkey3);
     EXPECT_EQ(script.Descriptions.size(), 1U);
     EXPECT_EQ(ReadText(KeyMapPath()), before);
     EXPECT_EQ(ShownKey(kSoftkey3), "F3");
+
+    // A knob that keeps turning must not reopen the modal capture, with the tick box past it.
+    View().TouchCB()->setChecked(true);
+    CaptureScript touched(Capture(), [](TKeyForm& form) { form.close(); });
+    for (const std::uint8_t counter : {0, 2, 4}) {  // primes, picks, then steps again
+        Send(684, {0x00, 0xC2, counter});
+        Pump();
+    }
+    EXPECT_FALSE(View().TouchCB()->isChecked());
+    EXPECT_EQ(Keys->Events, (std::vector{Down('B'), Up('B')}));
 }
 
 TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheReason) {
