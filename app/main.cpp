@@ -311,8 +311,18 @@ void TMainForm::DeleteAllKeys1Click() {
         return;
     }
     if (Prompts->Confirm(QStringLiteral("Are you sure you want to delete all settings ?"))) {
-        Linked.KeyMap->ClearAllKeys();
+        ShowSaveFailure(Linked.KeyMap->ClearAllKeys());
     }
+}
+
+void TMainForm::ShowSaveFailure(const Status& saved) {
+    if (saved) {
+        return;
+    }
+    // The log keeps its line as well; this is for whoever is not in debug mode.
+    Prompts->ShowError(QString::fromStdString(saved.Error()) +
+                       QStringLiteral("\n\nThe change was not saved: it lasts only until the "
+                                      "program closes."));
 }
 
 void TMainForm::ImportMindstar1Click() {
@@ -334,13 +344,17 @@ void TMainForm::ImportMindstar1Click() {
         Prompts->ShowMessage(QStringLiteral("Error reading file!"));
         return;
     }
-    if (Linked.KeyMap->ImportMindstar(chosen->toUtf8().toStdString())) {
-        Prompts->ShowMessage(QStringLiteral("Mindstar INI file imported."));
-    } else {
+    const std::optional<Status> imported =
+        Linked.KeyMap->ImportMindstar(chosen->toUtf8().toStdString());
+    if (!imported) {
         // The key map file has logged why; success must not be claimed for a failed import.
         Prompts->ShowError(
             QStringLiteral("Mindstar INI file not imported: the reason is in "
                            "the log (Tools, Debug Mode)."));
+    } else if (*imported) {
+        Prompts->ShowMessage(QStringLiteral("Mindstar INI file imported."));
+    } else {
+        ShowSaveFailure(*imported);
     }
 }
 

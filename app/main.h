@@ -20,6 +20,7 @@
 #include "app/statusview.h"
 #include "app/userprompts.h"
 #include "app/workerthreads.h"
+#include "translate/result.h"
 
 class QAction;
 class QMenu;
@@ -65,6 +66,11 @@ public:
 
     // The message boxes and the file dialog, for the parts made after the window.
     [[nodiscard]] UserPrompts& Prompter() { return *Prompts; }
+
+    // Tells the user at once that a change is in effect but could not be saved: the failure
+    // (which names the file and the reason), and that the change lasts only until the program
+    // closes. Nothing for a save that worked. Every window that saves a change reports here.
+    void ShowSaveFailure(const Status& saved);
 
     // Activation steps: version text, size, key map, worker threads. Runs once; later calls
     // do nothing.

@@ -69,6 +69,9 @@ Program::Program(ProgramSources sources)
           &MainForm) {
     IniForm.SetKeyCapturer(&KeyForm);
     PanelView.SetKeyCapturer(&KeyForm);
+    QObject::connect(&IniForm, &TIniForm::SaveFailed, &MainForm, &TMainForm::ShowSaveFailure);
+    QObject::connect(&PanelView, &TPanelViewForm::SaveFailed, &MainForm,
+                     &TMainForm::ShowSaveFailure);
     MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units});
 }
 

@@ -7,9 +7,14 @@
 
 namespace qel {
 
+QWidget* QtUserPrompts::Over() const {
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr ? active : Parent;
+}
+
 bool QtUserPrompts::Confirm(const QString& text) {
     const auto answer =
-        QMessageBox::question(Parent, QApplication::translate("UserPrompts", "Confirm"), text,
+        QMessageBox::question(Over(), QApplication::translate("UserPrompts", "Confirm"), text,
                               QMessageBox::Ok | QMessageBox::Cancel);
     return answer == QMessageBox::Ok;
 }
@@ -26,11 +31,11 @@ std::optional<QString> QtUserPrompts::ChooseFile(QFileDialog& dialog) {
 }
 
 void QtUserPrompts::ShowMessage(const QString& text) {
-    QMessageBox::information(Parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    QMessageBox::information(Over(), QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 void QtUserPrompts::ShowError(const QString& text) {
-    QMessageBox::critical(Parent, QApplication::translate("UserPrompts", "Error"), text,
+    QMessageBox::critical(Over(), QApplication::translate("UserPrompts", "Error"), text,
                           QMessageBox::Ok);
 }
 

@@ -24,7 +24,8 @@ public:
     virtual void ShowError(const QString& text) = 0;
 };
 
-// The prompts as modal Qt dialogs over parent.
+// The prompts as modal Qt dialogs over the active window (the panel view, say, or a dialog),
+// or over parent when none of ours is active.
 class QtUserPrompts final : public UserPrompts {
 public:
     explicit QtUserPrompts(QWidget* parent) : Parent(parent) {}
@@ -34,6 +35,8 @@ public:
     void ShowError(const QString& text) override;
 
 private:
+    [[nodiscard]] QWidget* Over() const;
+
     QWidget* Parent;
 };
 

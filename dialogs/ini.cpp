@@ -100,8 +100,12 @@ void TIniForm::WriteKey(int slot, KeyCode code) {
 }
 
 void TIniForm::StoreKey(int deviceIndex, int slot, KeyCode code) {
-    KeyMap.WriteKey(deviceIndex, slot, code);
+    const Status saved = KeyMap.WriteKey(deviceIndex, slot, code);
+    // The rows show the new key behind whatever tells the user it was not saved.
     DeviceCBChange();
+    if (!saved) {
+        emit SaveFailed(saved);
+    }
 }
 
 void TIniForm::FormActivate() {

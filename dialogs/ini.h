@@ -11,6 +11,7 @@
 #include "dialogs/keycapturer.h"
 #include "translate/catalogue.h"
 #include "translate/keycode.h"
+#include "translate/result.h"
 
 class QComboBox;
 class QLabel;
@@ -54,7 +55,8 @@ public:
     // Where the "Change" buttons ask for a key; must outlive the dialog or be reset first.
     void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
 
-    // Stores one binding of SelectedUnit (unit state and keymap.ini) and rebuilds the rows.
+    // Stores one binding of SelectedUnit (unit state and keymap.ini) and rebuilds the rows;
+    // SaveFailed follows when keymap.ini could not be written.
     void WriteKey(int slot, KeyCode code);
 
     // Selects item 0 and rebuilds; runs on every activation of the dialog.
@@ -78,6 +80,10 @@ public:
     [[nodiscard]] QPushButton* Button1() const { return Ui.Button1; }
     [[nodiscard]] const TRowSet<kBezelSlotCount>& Bezel() const { return Ui.Bezel; }
     [[nodiscard]] const TRowSet<kAudioSlotCount>& Audio() const { return Ui.Audio; }
+
+signals:
+    // A binding is in effect but keymap.ini does not hold it; failed names the file and why.
+    void SaveFailed(const qel::Status& failed);
 
 protected:
     bool event(QEvent* event) override;

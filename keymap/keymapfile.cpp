@@ -6,6 +6,7 @@
 #include "keymap/bindingslot.h"
 #include "keymap/keytext.h"
 #include "keymap/mindstar.h"
+#include "keymap/profiletext.h"
 #include "translate/bindings.h"
 #include "translate/catalogue.h"
 
@@ -58,17 +59,17 @@ std::unique_ptr<ProfileView> KeyMapFile::OpenForReading() {
     return std::move(read).Value();
 }
 
-bool KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
+Status KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
     if (!FileName) {
         ReportNoPath();
-        return false;
+        return Failure{NoPathReason};
     }
-    const Status written = Store.Write(*FileName, edits);
+    Status written = Store.Write(*FileName, edits);
     if (!written) {
         // The unit state already holds the change; the user must learn the file does not.
         Log.AppendLine(written.Error());
     }
-    return written.Ok();
+    return written;
 }
 
 void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int deviceIndex) {
@@ -104,16 +105,16 @@ void KeyMapFile::ReadAllKeys() {
     FillAllKeys(*OpenForReading());
 }
 
-void KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
+Status KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
     KeyCode* field = BindingField(Units, deviceIndex, slot);
     if (field == nullptr) {
-        return;
+        return {};
     }
     *field = code;
     const ProfileEdit edit{std::string(kSectionNames[static_cast<std::size_t>(deviceIndex)]),
                            BindingKeyName(deviceIndex, slot), KeyCodeToText(code)};
     // A failure is logged by Apply; the binding stays in effect for this run.
-    (void)Apply(std::span<const ProfileEdit>(&edit, 1));
+    return Apply(std::span<const ProfileEdit>(&edit, 1));
 }
 
 void KeyMapFile::AddClears(std::vector<ProfileEdit>& edits, std::string_view section,
@@ -127,60 +128,73 @@ void KeyMapFile::AddClears(std::vector<ProfileEdit>& edits, std::string_view sec
     });
 }
 
-void KeyMapFile::ClearKeys(std::string_view section, int deviceIndex) {
+Status KeyMapFile::ClearKeys(std::string_view section, int deviceIndex) {
     std::vector<ProfileEdit> edits;
     AddClears(edits, section, deviceIndex);
-    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+    return Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
-void KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
-    if (IsBezelUnitIndex(unit)) {
-        ClearKeys(section, unit);
-    }
+Status KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
+    return IsBezelUnitIndex(unit) ? ClearKeys(section, unit) : Status{};
 }
 
-void KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
-    if (IsAudioUnitIndex(unit)) {
-        ClearKeys(section, kFirstAudioDeviceIndex + unit);
-    }
+Status KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
+    return IsAudioUnitIndex(unit) ? ClearKeys(section, kFirstAudioDeviceIndex + unit) : Status{};
 }
 
-void KeyMapFile::ClearAllKeys() {
+Status KeyMapFile::ClearAllKeys() {
     // All six sections in one replacement of the file: never half cleared.
     std::vector<ProfileEdit> edits;
     edits.reserve(kBezelUnitCount * kBezelSlotCount + kAudioUnitCount * kAudioSlotCount);
     for (int device = 0; device < kDeviceCount; ++device) {
         AddClears(edits, kSectionNames[static_cast<std::size_t>(device)], device);
     }
-    (void)Apply(edits);  // a failure is logged; the unit state is cleared regardless
+    return Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
-bool KeyMapFile::ImportMindstar(const std::string& fileName) {
+void KeyMapFile::ApplyToUnits(std::span<const ProfileEdit> edits) {
+    // The same text rules as a written file, so each key reads as it would have read back.
+    ProfileText written;
+    for (const ProfileEdit& edit : edits) {
+        // Values read from a profile file hold no line break or NUL, the only refusals.
+        (void)written.WriteString(edit.Section, edit.Key, edit.Value);
+    }
+    // No profile value can hold a line break: it marks the keys the edits leave alone.
+    constexpr std::string_view kNotEdited = "\n";
+    for (int device = 0; device < kDeviceCount; ++device) {
+        const std::string_view section = kSectionNames[static_cast<std::size_t>(device)];
+        ForEachBinding(Units, device, [&](const Binding& binding, BindingPlace place) {
+            place.Name = binding.Control;
+            const std::string value =
+                written.GetString(section, binding.KeyName(), kNotEdited, kProfileValueSize);
+            if (value != kNotEdited) {
+                place.Key = ParseKeyText(value, Layout, Log);
+            }
+        });
+    }
+}
+
+std::optional<Status> KeyMapFile::ImportMindstar(const std::string& fileName) {
     if (!FileName) {
         ReportNoPath();
-        return false;
+        return std::nullopt;
     }
     const Result<std::unique_ptr<ProfileView>> mindstar = Store.Read(fileName);
     if (!mindstar) {
         // Importing an unreadable file would unbind all 220 keys: keep keymap.ini instead.
         Log.AppendLine(mindstar.Error());
-        return false;
+        return std::nullopt;
     }
-    if (Apply(MindstarEdits(*mindstar.Value()))) {
+    const std::vector<ProfileEdit> edits = MindstarEdits(*mindstar.Value());
+    Status written = Apply(edits);
+    if (written) {
         ReadAllKeys();
-        return true;
-    }
-    // Read back even after a failed write: the unit state then shows what the file holds.
-    // A file that could not even be read for the write is already named in the log; saying
-    // so a second time for the same import would only look like a second failure, so it
-    // reads as unbound without a line.
-    const Result<std::unique_ptr<ProfileView>> back = Store.Read(*FileName);
-    if (back) {
-        FillAllKeys(*back.Value());
     } else {
-        FillAllKeys(EmptyProfileView());
+        // As a binding or a clearing does: the working copy takes the change for this run.
+        // Reading the file back instead would also undo the unsaved changes made before.
+        ApplyToUnits(edits);
     }
-    return false;
+    return written;
 }
 
 }  // namespace qel

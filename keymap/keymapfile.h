@@ -12,6 +12,7 @@
 #include "keymap/profilestore.h"
 #include "translate/keycode.h"
 #include "translate/logsink.h"
+#include "translate/result.h"
 #include "translate/unitstate.h"
 
 namespace qel {
@@ -21,8 +22,9 @@ namespace qel {
 // nothing is read or written and the log says once why the key map cannot be used (the
 // location's failure, from LocateKeyMap). Reads see a missing file,
 // section or key as unbound; a file that exists but cannot be read logs one line per
-// operation and reads as unbound. A failed write still changes the unit state and logs
-// one line per operation naming the file and the reason.
+// operation and reads as unbound. A failed write still changes the unit state, logs one
+// line per operation naming the file and the reason, and returns that failure so the
+// user can be told the change lasts only for this run.
 class KeyMapFile {
 public:
     KeyMapFile(KeyMapLocation location, UnitStates& units, ProfileStore& store,
@@ -40,19 +42,22 @@ public:
 
     // Stores one binding of device index 0-5 (bezel 0-3, audio 4-5) by binding slot number,
     // in the unit state and in the file (0 as an empty value). Slots out of range are ignored.
-    void WriteKey(int deviceIndex, int slot, KeyCode code);
+    // The Status says whether the file holds it.
+    Status WriteKey(int deviceIndex, int slot, KeyCode code);
 
     // Unbind every key of one unit (or of all six) in the unit state and in the file, with
-    // one replacement of the file per call. Names stay as they are.
-    void ClearBezelKeys(std::string_view section, int unit);
-    void ClearAudioKeys(std::string_view section, int unit);
-    void ClearAllKeys();
+    // one replacement of the file per call. Names stay as they are. The Status says whether
+    // the file holds it.
+    Status ClearBezelKeys(std::string_view section, int unit);
+    Status ClearAudioKeys(std::string_view section, int unit);
+    Status ClearAllKeys();
 
     // Copies the Mindstar commands of fileName's KEYBOARD section (220 keys, one replacement
-    // of keymap.ini), then reads all units back. False, with a log line, when the Mindstar
-    // file could not be read (nothing is changed then), when keymap.ini could not be
-    // written, or when there is no key map path.
-    bool ImportMindstar(const std::string& fileName);
+    // of keymap.ini), then reads all units back. Nothing, with a log line, when the Mindstar
+    // file could not be read or there is no key map path: nothing is changed then. When
+    // keymap.ini could not be written, the imported keys still take effect for this run over
+    // the unit state as it was, and the Status says why the file does not hold them.
+    [[nodiscard]] std::optional<Status> ImportMindstar(const std::string& fileName);
 
 private:
     // The file as it is now; an empty view, after the log line, when it cannot be used.
@@ -62,9 +67,13 @@ private:
     void FillAllKeys(const ProfileView& file);
     // Unbinds every binding of one device index, adding its edits under section.
     void AddClears(std::vector<ProfileEdit>& edits, std::string_view section, int deviceIndex);
-    void ClearKeys(std::string_view section, int deviceIndex);
-    // One replacement of the file; false (after the log line) when it failed or was skipped.
-    bool Apply(std::span<const ProfileEdit> edits);
+    Status ClearKeys(std::string_view section, int deviceIndex);
+    // The edits' keys into the unit state, as reading them back from a written file would
+    // give them; keys the edits do not name keep what the unit state holds.
+    void ApplyToUnits(std::span<const ProfileEdit> edits);
+    // One replacement of the file; its failure (after the log line) when it failed or there
+    // is no path.
+    Status Apply(std::span<const ProfileEdit> edits);
     void ReportNoPath();
 
     std::optional<std::string> FileName;

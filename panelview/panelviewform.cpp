@@ -195,10 +195,18 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
     Capturing = true;
     const std::optional<KeyCode> code = Capturer->Capture(rowLabel);
     Capturing = false;
+    Status saved;
     if (code) {
-        Core.KeyMap.WriteKey(deviceIndex, slot, *code);
+        saved = Core.KeyMap.WriteKey(deviceIndex, slot, *code);
+    } else if (Ui.TouchCB->isChecked()) {
+        // Closed without a key: a control that keeps moving would reopen the modal capture at
+        // once, and the tick box cannot be reached past it.
+        Ui.TouchCB->setChecked(false);
     }
     FrameTick();
+    if (!saved) {
+        emit SaveFailed(saved);
+    }
 }
 
 }  // namespace qel

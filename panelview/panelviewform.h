@@ -12,6 +12,7 @@
 #include "panelview/panelactivity.h"
 #include "panelview/panelwatch.h"
 #include "translate/catalogue.h"
+#include "translate/result.h"
 
 class QCheckBox;
 class QTabBar;
@@ -48,8 +49,9 @@ public:
     // Shows device index 0-5.
     void ShowUnit(int deviceIndex);
     // Asks for a key for binding slot of device index and stores what comes back: unit state,
-    // keymap.ini and log, through the key map as the key settings rows do. Does nothing while
-    // a capture is open.
+    // keymap.ini and log, through the key map as the key settings rows do; SaveFailed follows
+    // when keymap.ini could not be written. A capture closed without a key turns touch to
+    // bind off. Does nothing while a capture is open.
     void BindSlot(int deviceIndex, int slot);
     void TouchCBClick();
 
@@ -61,6 +63,10 @@ public:
     [[nodiscard]] TSchematicWidget* Schematic() const { return Ui.Schematic; }
     [[nodiscard]] QCheckBox* TouchCB() const { return Ui.TouchCB; }
     [[nodiscard]] QTimer* FrameTimer() const { return Ui.FrameTimer; }
+
+signals:
+    // A binding is in effect but keymap.ini does not hold it; failed names the file and why.
+    void SaveFailed(const qel::Status& failed);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -219,14 +219,41 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
     }
 }
 
-TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothing) {
-    StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {});
+TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothingAndEndsTouchToBind) {
+    StartWithView("[qel_1000_0]\nsoftkey_3=F3\nnav_in_incr=B\n", {684});
     const std::string before = ReadText(KeyMapPath());
     CaptureScript script(Capture(), [](TKeyForm& form) { form.close(); });
     View().BindSlot(0, kSoftkey3);
     EXPECT_EQ(script.Descriptions.size(), 1U);
     EXPECT_EQ(ReadText(KeyMapPath()), before);
     EXPECT_EQ(ShownKey(kSoftkey3), "F3");
+
+    // A knob that keeps turning must not reopen the modal capture, with the tick box past it.
+    View().TouchCB()->setChecked(true);
+    CaptureScript touched(Capture(), [](TKeyForm& form) { form.close(); });
+    for (const std::uint8_t counter : {0, 2, 4}) {  // primes, picks, then steps again
+        Send(684, {0x00, 0xC2, counter});
+        Pump();
+    }
+    EXPECT_FALSE(View().TouchCB()->isChecked());
+    EXPECT_EQ(Keys->Events, (std::vector{Down('B'), Up('B')}));
+}
+
+TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheReason) {
+    StartWithView("", {});
+    std::filesystem::remove(KeyMapPath());
+    std::filesystem::create_directory(KeyMapPath());
+    const std::string box = "error: " + TheProgram->Core.KeyMap.IniFileName().value() +
+                            ": cannot write (cannot read it first: Is a directory)\n\nThe change "
+                            "was not saved: it lasts only until the program closes.";
+    TheProgram->IniForm.WriteKey(kSoftkey3, 'A');
+    CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_B); });
+    View().BindSlot(0, kSoftkey3);
+    Prompts.ConfirmAnswers = {true};
+    Form().DeleteAllKeys1()->trigger();
+    EXPECT_EQ(Prompts.Shown,
+              (std::vector<std::string>{
+                  box, box, "confirm: Are you sure you want to delete all settings ?", box}));
 }
 
 TEST_F(PanelViewTest, ShowsWhatThePanelsDoWithKeysDisabledAndRepaintsOncePerFrame) {

@@ -60,14 +60,14 @@ TEST(KeyMapFileOnDisk, AfterTheFaultIsMendedTheNextWriteStoresEverythingAgain) {
     DiskBench full(
         std::make_unique<PosixFileAccess>(PosixFileCalls{WriteFailsDiskFull, ::fsync, ::rename}));
     full.Map.ReadAllKeys();
-    full.Map.WriteKey(0, 13, kF2);
+    ASSERT_FALSE(full.Map.WriteKey(0, 13, kF2).Ok());
     ASSERT_EQ(full.Log.Lines.size(), 1U);
 
     DiskBench mended;  // the same file, the disk with room again
     Put(mended.KeyMapPath(), Get(full.KeyMapPath()));
     mended.Map.ReadAllKeys();
     ASSERT_EQ(mended.Units.BezelUnits[0].Buttons[13].Key, kF1);
-    EXPECT_TRUE(mended.Map.ImportMindstar(Utf8(mended.MindstarPath())));
+    EXPECT_TRUE(mended.Map.ImportMindstar(Utf8(mended.MindstarPath())).value().Ok());
     EXPECT_TRUE(mended.Log.Lines.empty());
     EXPECT_EQ(mended.Units.BezelUnits[0].Buttons[13].Key, kF2);
     EXPECT_EQ(mended.Units.AudioUnits[0].Buttons[13].Key, kCtrlB);

@@ -170,7 +170,7 @@ TEST(KeyMapFile, WriteKeyWritesTheSlotsKeyInTheSelectedUnitsSection) {
     for (const WriteCase& c : cases) {
         SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
         KeyMapBench bench;
-        bench.Map.WriteKey(c.DeviceIndex, c.Slot, c.Code);
+        EXPECT_TRUE(bench.Map.WriteKey(c.DeviceIndex, c.Slot, c.Code).Ok());
         EXPECT_EQ(bench.File(), c.File);
         EXPECT_EQ(*BindingField(bench.Units, c.DeviceIndex, c.Slot), c.Code);
         EXPECT_TRUE(bench.Log.Lines.empty());
@@ -181,7 +181,7 @@ TEST(KeyMapFile, WriteKeyWithCodeZeroKeepsTheKeyWithAnEmptyValue) {
     KeyMapBench bench;
     bench.File() = "[qel_1000_0]\r\nsoftkey_1=F1\r\nsoftkey_2=F2\r\n";
     bench.Map.ReadAllKeys();
-    bench.Map.WriteKey(0, 13, 0);
+    EXPECT_TRUE(bench.Map.WriteKey(0, 13, 0).Ok());
     EXPECT_EQ(bench.File(), "[qel_1000_0]\r\nsoftkey_1=\r\nsoftkey_2=F2\r\n");
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0);
 }
@@ -189,11 +189,9 @@ TEST(KeyMapFile, WriteKeyWithCodeZeroKeepsTheKeyWithAnEmptyValue) {
 TEST(KeyMapFile, WriteKeyIgnoresSlotsAndDevicesOutOfRange) {
     KeyMapBench bench;
     const UnitStates before = bench.Units;
-    bench.Map.WriteKey(0, 77, 0x70);
-    bench.Map.WriteKey(4, 36, 0x70);
-    bench.Map.WriteKey(6, 0, 0x70);
-    bench.Map.WriteKey(-1, 0, 0x70);
-    bench.Map.WriteKey(0, -1, 0x70);
+    for (const auto& [device, slot] : {std::pair{0, 77}, {4, 36}, {6, 0}, {-1, 0}, {0, -1}}) {
+        EXPECT_TRUE(bench.Map.WriteKey(device, slot, 0x70).Ok());
+    }
     EXPECT_FALSE(bench.FileExists());
     EXPECT_EQ(bench.Files.WriteCount, 0U);
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[0].Key, before.BezelUnits[0].Buttons[0].Key);
@@ -201,7 +199,7 @@ TEST(KeyMapFile, WriteKeyIgnoresSlotsAndDevicesOutOfRange) {
 
 TEST(KeyMapFile, ClearAllKeysWithoutAFileWritesSixSectionsOfEmptyKeysInOneReplacement) {
     KeyMapBench bench;
-    bench.Map.ClearAllKeys();
+    EXPECT_TRUE(bench.Map.ClearAllKeys().Ok());
     std::string expected;
     for (int unit = 0; unit < 4; ++unit) {
         expected += "[qel_1000_" + std::to_string(unit) + "]\r\n";
@@ -222,7 +220,7 @@ TEST(KeyMapFile, ClearingUnbindsTheUnitStateAndTheFileButKeepsNames) {
         "[qel_1000_1]\r\nsoftkey_1=F1\r\nhdg_incr=F2\r\nrange_pan_w=F3\r\nrange_push=F4\r\n"
         "[qel_audio_0]\r\ntel=F5\r\n=F6\r\ncoplt_decr=F7\r\n";
     bench.Map.ReadAllKeys();
-    bench.Map.ClearBezelKeys("qel_1000_1", 1);
+    EXPECT_TRUE(bench.Map.ClearBezelKeys("qel_1000_1", 1).Ok());
     const BezelUnitState& bezel1 = bench.Units.BezelUnits[1];
     EXPECT_EQ(bezel1.Buttons[13].Key, 0);
     EXPECT_EQ(bezel1.Buttons[13].Name, "softkey_1");
@@ -233,7 +231,7 @@ TEST(KeyMapFile, ClearingUnbindsTheUnitStateAndTheFileButKeepsNames) {
     EXPECT_EQ(bench.Value("qel_1000_1", "range_push"), "");
     EXPECT_EQ(bench.Units.AudioUnits[0].Buttons[18].Key, 0x74);
 
-    bench.Map.ClearAudioKeys("qel_audio_0", 0);
+    EXPECT_TRUE(bench.Map.ClearAudioKeys("qel_audio_0", 0).Ok());
     const AudioUnitState& audio0 = bench.Units.AudioUnits[0];
     EXPECT_EQ(audio0.Buttons[18].Key, 0);
     EXPECT_EQ(audio0.Buttons[7].Key, 0);
@@ -254,13 +252,13 @@ TEST(KeyMapFile, FailedWriteKeepsTheNewBindingAndSaysSoOncePerOperation) {
     bench.Files.FailWrites(kKeyMapPath, "Read-only file system");
     const std::string line = kKeyMapPath + ": cannot write (Read-only file system)";
 
-    bench.Map.WriteKey(0, 13, 0x71);
+    EXPECT_EQ(bench.Map.WriteKey(0, 13, 0x71).Error(), line);
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0x71);
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{line});
 
     bench.Log.Lines.clear();
     bench.Units.AudioUnits[1].Rotaries[0].IncrKey = 0x41;
-    bench.Map.ClearAllKeys();
+    EXPECT_EQ(bench.Map.ClearAllKeys().Error(), line);
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0);
     EXPECT_EQ(bench.Units.AudioUnits[1].Rotaries[0].IncrKey, 0);
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{line});
@@ -291,11 +289,11 @@ TEST(KeyMapFile, WithoutAPathTouchesNoFileAndSaysWhyOnce) {
 
     bench.Map.ReadAllKeys();
     bench.Map.ReadBezelKeys("qel_1000_0", 0);
-    bench.Map.WriteKey(0, 13, 0x70);
-    bench.Map.ClearAudioKeys("qel_audio_0", 0);
-    EXPECT_FALSE(bench.Map.ImportMindstar("/sim/G1000.ini"));
-    bench.Map.ClearAllKeys();
-    bench.Map.WriteKey(1, 13, 0x71);
+    EXPECT_EQ(bench.Map.WriteKey(0, 13, 0x70).Error(), reason);
+    EXPECT_EQ(bench.Map.ClearAudioKeys("qel_audio_0", 0).Error(), reason);
+    EXPECT_FALSE(bench.Map.ImportMindstar("/sim/G1000.ini").has_value());
+    EXPECT_EQ(bench.Map.ClearAllKeys().Error(), reason);
+    EXPECT_EQ(bench.Map.WriteKey(1, 13, 0x71).Error(), reason);
 
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{reason});
     EXPECT_EQ(bench.Files.ReadCount, mindstarReads);
