@@ -27,6 +27,7 @@ class QMenuBar;
 
 namespace qel {
 
+class KeyLayout;
 class KeyMapFile;
 class HidHook;
 struct UnitStates;
@@ -60,6 +61,7 @@ public:
         // The panel view window, shown by "Panel View"; the bindings "Print Bindings..." prints.
         QWidget* PanelView = nullptr;
         const UnitStates* Units = nullptr;
+        const KeyLayout* Layout = nullptr;  // what the printed key texts are written with
     };
     void Link(const Links& links);
 

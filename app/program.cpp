@@ -69,7 +69,8 @@ Program::Program(ProgramSources sources)
           &MainForm) {
     IniForm.SetKeyCapturer(&KeyForm);
     PanelView.SetKeyCapturer(&KeyForm);
-    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units});
+    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units,
+                   &Core.Layout});
 }
 
 Program::~Program() {

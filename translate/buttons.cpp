@@ -35,7 +35,7 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit, in
             }
             FormatControlLine(
                 Line, {unitPrefix, unit, kButtonWord, button.Name, static_cast<int>(number)},
-                button.Key);
+                button.Key, Layout);
             LogLine();
         } else {
             // A release types nothing, so there is nothing to swallow.

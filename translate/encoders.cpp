@@ -39,7 +39,7 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
             swallowed = Swallowed(
                 MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Movement));
             FormatRotaryLine(Line, {unitPrefix, unit, kRotaryWord, rotary.Name, number},
-                             rotary.IncrKey, rotary.DecrKey);
+                             rotary.IncrKey, rotary.DecrKey, Layout);
             LogLine();
         } else if (step.Direction != 0) {
             // A step queued by an earlier movement: the observer may hold it back as well.

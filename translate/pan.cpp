@@ -19,7 +19,7 @@ void InputTranslator::ProcessPan(int unit) {
                 PressKey(push.Key);
             }
             FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber},
-                              push.Key);
+                              push.Key, Layout);
             LogLine();
         }
         push.Previous = push.Current;
@@ -42,7 +42,7 @@ void InputTranslator::ProcessPan(int unit) {
             PressKey(direction.Key);
         }
         FormatControlLine(Line, {kBezelLogPrefix, unit, kPanWord, direction.Name, code},
-                          direction.Key);
+                          direction.Key, Layout);
         LogLine();
     }
     bezel.PreviousDirection = code;
