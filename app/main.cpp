@@ -65,9 +65,11 @@ QFileDialog* MakeBindingsDialog(QWidget* parent) {
 }
 
 // The sheet of units' bindings as of today, on the locale's paper.
-SheetContent SheetOfToday(const UnitStates& units, const KeyMapFile* keyMap) {
+SheetContent SheetOfToday(const UnitStates& units, const KeyLayout& layout,
+                          const KeyMapFile* keyMap) {
     SheetContent content;
     content.Units = &units;
+    content.Layout = &layout;
     const std::optional<std::string> path =
         keyMap != nullptr ? keyMap->IniFileName() : std::nullopt;
     content.KeyMapPath = path ? QString::fromStdString(*path) : QStringLiteral("(none)");
@@ -367,7 +369,7 @@ void TMainForm::PanelView1Click() {
 }
 
 void TMainForm::PrintBindings1Click() {
-    if (Linked.Units == nullptr) {
+    if (Linked.Units == nullptr || Linked.Layout == nullptr) {
         return;
     }
     if (Ui.BindingsSD == nullptr) {
@@ -378,7 +380,7 @@ void TMainForm::PrintBindings1Click() {
         return;
     }
     const SheetOutcome outcome =
-        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, Linked.KeyMap));
+        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, *Linked.Layout, Linked.KeyMap));
     if (outcome.Written) {
         Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
     } else {

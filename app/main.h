@@ -28,6 +28,7 @@ class QMenuBar;
 
 namespace qel {
 
+class KeyLayout;
 class KeyMapFile;
 class HidHook;
 struct UnitStates;
@@ -61,6 +62,7 @@ public:
         // The panel view window, shown by "Panel View"; the bindings "Print Bindings..." prints.
         QWidget* PanelView = nullptr;
         const UnitStates* Units = nullptr;
+        const KeyLayout* Layout = nullptr;  // what the printed key texts are written with
     };
     void Link(const Links& links);
 

@@ -72,7 +72,8 @@ Program::Program(ProgramSources sources)
     QObject::connect(&IniForm, &TIniForm::SaveFailed, &MainForm, &TMainForm::ShowSaveFailure);
     QObject::connect(&PanelView, &TPanelViewForm::SaveFailed, &MainForm,
                      &TMainForm::ShowSaveFailure);
-    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units});
+    MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units,
+                   &Core.Layout});
 }
 
 Program::~Program() {

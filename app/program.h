@@ -12,13 +12,13 @@
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymappath.h"
-#include "keymap/keylayout.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
 #include "panel/hidlibrary_factory.h"
 #include "panel/notification_queue.h"
 #include "panelview/panelviewform.h"
 #include "translate/keyinjector.h"
+#include "translate/keylayout.h"
 
 namespace qel {
 

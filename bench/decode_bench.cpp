@@ -13,6 +13,7 @@
 
 #include "panelview/panelwatch.h"
 #include "translate/translator.h"
+#include "translate/us_layout.h"
 
 namespace {
 
@@ -76,7 +77,8 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
     DiscardingInjector injector;
     DiscardingLog log;
     FlagKeyGate gate;
-    InputTranslator translator(*units, injector, log, gate);
+    const UsEnglishLayout layout;
+    InputTranslator translator(*units, injector, log, gate, layout);
     PanelActivity activity;
     PanelWatch watch(activity, nullptr);
     if (scenario.Watched) {

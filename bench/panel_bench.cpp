@@ -32,6 +32,7 @@
 #include "panel/virtual_library.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/us_layout.h"
 
 namespace {
 
@@ -100,7 +101,8 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         TimingInjector injector(*times);
         DiscardingLog log;
         FlagKeyGate gate;
-        InputTranslator translator(units, injector, log, gate);
+        const UsEnglishLayout layout;
+        InputTranslator translator(units, injector, log, gate, layout);
 
         bench::MainQueue queue;
         auto library = std::make_unique<VirtualPanels>();

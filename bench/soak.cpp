@@ -52,6 +52,7 @@
 #include "tools/replay/session.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/us_layout.h"
 
 namespace {
 
@@ -322,7 +323,8 @@ int main(int argc, char** argv) {
     CheckingInjector injector(*ledgers);
     CountingLog log;
     FlagKeyGate gate;
-    InputTranslator translator(*units, injector, log, gate);
+    const UsEnglishLayout layout;
+    InputTranslator translator(*units, injector, log, gate, layout);
 
     bench::MainQueue queue;
     auto library = std::make_unique<VirtualPanels>();

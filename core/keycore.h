@@ -1,11 +1,11 @@
 #pragma once
 
-#include "keymap/keylayout.h"
 #include "keymap/keymapfile.h"
 #include "keymap/keymappath.h"
 #include "keymap/profilestore.h"
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
+#include "translate/keylayout.h"
 #include "translate/logsink.h"
 #include "translate/translator.h"
 #include "translate/unitstate.h"
@@ -25,6 +25,8 @@ public:
     KeyCore(const KeyCore&) = delete;
     KeyCore& operator=(const KeyCore&) = delete;
 
+    // What key text is read and written with, everywhere it is shown or stored.
+    const KeyLayout& Layout;
     UnitStates Units;
     KeyMapFile KeyMap;
     InputTranslator Translator;

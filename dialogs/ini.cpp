@@ -48,7 +48,7 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 }  // namespace
 
 TIniForm::TIniForm(KeyCore& core, QWidget* parent)
-    : QDialog(parent), KeyMap(core.KeyMap), Units(core.Units) {
+    : QDialog(parent), KeyMap(core.KeyMap), Units(core.Units), Layout(core.Layout) {
     CreateComponents();
 }
 
@@ -164,7 +164,8 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
         const std::size_t index = static_cast<std::size_t>(slot);
         const int top = kRowPitch * position;
         const KeyCode* binding = BindingField(Units, deviceIndex, slot);
-        const QString keyText = QString::fromStdString(KeyCodeToText(binding ? *binding : 0));
+        const QString keyText =
+            QString::fromStdString(KeyCodeToText(binding ? *binding : 0, Layout));
 
         if (rows.NameLabels[index] == nullptr) {
             rows.NameLabels[index] = MakeRowLabel(content, kNameLeft, top + kLabelTop);

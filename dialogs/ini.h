@@ -112,6 +112,7 @@ private:
 
     KeyMapFile& KeyMap;
     const UnitStates& Units;
+    const KeyLayout& Layout;
     KeyCapturer* Capturer = nullptr;
     // Set when the program lost the focus to another application: coming back is not an
     // activation of this form.

@@ -112,7 +112,7 @@ Status KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
     }
     *field = code;
     const ProfileEdit edit{std::string(kSectionNames[static_cast<std::size_t>(deviceIndex)]),
-                           BindingKeyName(deviceIndex, slot), KeyCodeToText(code)};
+                           BindingKeyName(deviceIndex, slot), KeyCodeToText(code, Layout)};
     // A failure is logged by Apply; the binding stays in effect for this run.
     return Apply(std::span<const ProfileEdit>(&edit, 1));
 }

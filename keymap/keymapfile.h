@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "keymap/keylayout.h"
 #include "keymap/keymappath.h"
 #include "keymap/profilestore.h"
 #include "translate/keycode.h"
+#include "translate/keylayout.h"
 #include "translate/logsink.h"
 #include "translate/result.h"
 #include "translate/unitstate.h"

@@ -1,7 +1,9 @@
 #include "keymap/keytext.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qel {
@@ -38,6 +40,30 @@ bool MatchesName(std::string_view token, std::string_view name) {
     return true;
 }
 
+// "f13"-"f24" and "vk_01"-"vk_ff", the forms KeyCodeToText gives keys that have no name and
+// no character; nothing else.
+std::optional<std::uint8_t> UnnamedKeyOf(std::string_view lowered) {
+    if (lowered.size() == 3 && lowered[0] == 'f') {
+        int number = 0;
+        const auto [end, error] = std::from_chars(lowered.data() + 1, lowered.data() + 3, number);
+        if (error == std::errc() && end == lowered.data() + 3 && number >= kF13Number &&
+            number <= kF13Number + (kVkF24 - kVkF13)) {
+            return static_cast<std::uint8_t>(kVkF13 + (number - kF13Number));
+        }
+        return std::nullopt;
+    }
+    if (lowered.size() == kVirtualKeyPrefix.size() + 2 &&
+        MatchesName(lowered.substr(0, kVirtualKeyPrefix.size()), kVirtualKeyPrefix)) {
+        unsigned code = 0;
+        const char* digits = lowered.data() + kVirtualKeyPrefix.size();
+        const auto [end, error] = std::from_chars(digits, digits + 2, code, 16);
+        if (error == std::errc() && end == digits + 2 && code != 0) {
+            return static_cast<std::uint8_t>(code);
+        }
+    }
+    return std::nullopt;
+}
+
 struct ParseState {
     KeyCode Modifiers = 0;
     std::uint8_t KeyByte = 0;
@@ -62,6 +88,10 @@ void DecideToken(std::string_view lowered, char asWritten, const KeyLayout& layo
             state.KeyByte = key.VirtualKey;
             return;
         }
+    }
+    if (const std::optional<std::uint8_t> key = UnnamedKeyOf(lowered)) {
+        state.KeyByte = *key;
+        return;
     }
     std::string line = "Unknown key '";
     line += lowered;

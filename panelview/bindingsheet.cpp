@@ -12,10 +12,10 @@ QPageSize LocalePageSize(const QLocale& locale) {
                                                                              : QPageSize::A4);
 }
 
-std::vector<int> SheetUnits(const UnitStates& units) {
+std::vector<int> SheetUnits(const UnitStates& units, const KeyLayout& layout) {
     std::vector<int> shown;
     for (int deviceIndex = 0; deviceIndex < kDeviceCount; ++deviceIndex) {
-        if (BuildUnitScene(deviceIndex, units).AnyBound()) {
+        if (BuildUnitScene(deviceIndex, units, layout).AnyBound()) {
             shown.push_back(deviceIndex);
         }
     }

@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QString>
 
+#include "translate/keylayout.h"
 #include "translate/unitstate.h"
 
 class QLocale;
@@ -14,6 +15,7 @@ namespace qel {
 // schematic and key texts, its keymap.ini section, the key map's path and the date.
 struct SheetContent {
     const UnitStates* Units = nullptr;  // must not be null
+    const KeyLayout* Layout = nullptr;  // what the key texts are written with; must not be null
     QString KeyMapPath;                 // as shown; "(none)" and the like when there is none
     QDate Date;
     QPageSize PageSize = QPageSize(QPageSize::A4);
@@ -28,7 +30,7 @@ struct SheetOutcome {
 [[nodiscard]] QPageSize LocalePageSize(const QLocale& locale);
 
 // Device indexes of the units on the sheet, in order: those with any binding.
-[[nodiscard]] std::vector<int> SheetUnits(const UnitStates& units);
+[[nodiscard]] std::vector<int> SheetUnits(const UnitStates& units, const KeyLayout& layout);
 
 // The sheet as a PDF (landscape pages of the content's page size) or as one plain HTML page,
 // replacing path whole or leaving it untouched. Main thread (reads the unit state).

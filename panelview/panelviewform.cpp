@@ -45,7 +45,7 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     }
     connect(Ui.UnitTabs, &QTabBar::currentChanged, this, [this](int index) { ShowUnit(index); });
 
-    Ui.Schematic = new TSchematicWidget(Core.Units, Activity, this);
+    Ui.Schematic = new TSchematicWidget(Core.Units, Core.Layout, Activity, this);
     connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
             [this](int deviceIndex, int slot) { BindSlot(deviceIndex, slot); });
 

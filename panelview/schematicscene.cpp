@@ -8,8 +8,8 @@
 namespace qel {
 namespace {
 
-void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* activity,
-             const SchematicControl& control, KnobHalf half) {
+void AddCell(UnitScene& scene, const UnitStates& units, const KeyLayout& layout,
+             const PanelActivity* activity, const SchematicControl& control, KnobHalf half) {
     const std::optional<int> slot =
         BindingSlotOf(scene.DeviceIndex, control.Kind, control.Index, half);
     if (!slot) {
@@ -19,7 +19,7 @@ void AddCell(UnitScene& scene, const UnitStates& units, const PanelActivity* act
     cell.Slot = *slot;
     cell.Name = BindingControlName(scene.DeviceIndex, *slot);
     const KeyCode* binding = BindingField(units, scene.DeviceIndex, *slot);
-    cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0);
+    cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0, layout);
     cell.Control = control.Place;
     cell.Half = half;
     if (activity != nullptr) {
@@ -44,7 +44,8 @@ bool UnitScene::AnyBound() const {
                        [](const SceneCell& c) { return !c.KeyText.empty(); });
 }
 
-UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const PanelActivity* activity) {
+UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const KeyLayout& layout,
+                         const PanelActivity* activity) {
     UnitScene scene;
     scene.DeviceIndex = deviceIndex;
     scene.Schematic = SchematicOf(deviceIndex);
@@ -53,10 +54,10 @@ UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const PanelAc
     }
     for (const SchematicControl& control : scene.Schematic->Controls) {
         if (control.Kind == ControlKind::Rotary) {
-            AddCell(scene, units, activity, control, KnobHalf::Decr);
-            AddCell(scene, units, activity, control, KnobHalf::Incr);
+            AddCell(scene, units, layout, activity, control, KnobHalf::Decr);
+            AddCell(scene, units, layout, activity, control, KnobHalf::Incr);
         } else {
-            AddCell(scene, units, activity, control, KnobHalf::None);
+            AddCell(scene, units, layout, activity, control, KnobHalf::None);
         }
     }
     return scene;

@@ -6,6 +6,7 @@
 #include "panelview/controlslot.h"
 #include "panelview/panelactivity.h"
 #include "panelview/schematic.h"
+#include "translate/keylayout.h"
 #include "translate/unitstate.h"
 
 namespace qel {
@@ -33,8 +34,10 @@ struct UnitScene {
     [[nodiscard]] bool AnyBound() const;
 };
 
-// Empty (no schematic) for a device index out of range. Main thread (reads the unit state).
+// Empty (no schematic) for a device index out of range; key texts as layout writes them.
+// Main thread (reads the unit state).
 [[nodiscard]] UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units,
+                                       const KeyLayout& layout,
                                        const PanelActivity* activity = nullptr);
 
 // Where a cell's binding is, in cells: the whole control, or the left or right half of a knob.

@@ -9,9 +9,9 @@ namespace {
 constexpr int kMargin = 8;
 }  // namespace
 
-TSchematicWidget::TSchematicWidget(const UnitStates& units, const PanelActivity& activity,
-                                   QWidget* parent)
-    : QWidget(parent), Units(units), Activity(activity) {
+TSchematicWidget::TSchematicWidget(const UnitStates& units, const KeyLayout& layout,
+                                   const PanelActivity& activity, QWidget* parent)
+    : QWidget(parent), Units(units), Layout(layout), Activity(activity) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMinimumSize(480, 240);
     setCursor(Qt::PointingHandCursor);
@@ -30,7 +30,7 @@ void TSchematicWidget::SetSelectedSlot(std::optional<int> slot) {
 }
 
 UnitScene TSchematicWidget::Scene() const {
-    return BuildUnitScene(DeviceIndex, Units, &Activity);
+    return BuildUnitScene(DeviceIndex, Units, Layout, &Activity);
 }
 
 QRectF TSchematicWidget::BindingRect(int slot) const {

@@ -7,19 +7,20 @@
 #include "panelview/panelactivity.h"
 #include "panelview/schematicpainter.h"
 #include "panelview/schematicscene.h"
+#include "translate/keylayout.h"
 #include "translate/unitstate.h"
 
 namespace qel {
 
 // One unit's schematic, live: bindings from the unit state, lit controls from the activity.
 // A click on a binding emits BindingClicked. Repaints only when told (update()), so the
-// owner decides how often. Main thread only; units and activity must outlive it.
+// owner decides how often. Main thread only; units, layout and activity must outlive it.
 class TSchematicWidget final : public QWidget {
     Q_OBJECT
 
 public:
-    TSchematicWidget(const UnitStates& units, const PanelActivity& activity,
-                     QWidget* parent = nullptr);
+    TSchematicWidget(const UnitStates& units, const KeyLayout& layout,
+                     const PanelActivity& activity, QWidget* parent = nullptr);
 
     // Shows device index 0-5 with the caption given; greyed for a unit not connected.
     void ShowUnit(int deviceIndex, const SchematicCaption& caption, bool greyed);
@@ -47,6 +48,7 @@ private:
     [[nodiscard]] QRectF Target() const;
 
     const UnitStates& Units;
+    const KeyLayout& Layout;
     const PanelActivity& Activity;
     int DeviceIndex = 0;
     SchematicCaption Caption;

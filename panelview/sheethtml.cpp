@@ -47,7 +47,7 @@ QString KeyText(const SceneCell& cell, const char* sign) {
 }
 
 QString UnitSection(int deviceIndex, const SheetContent& content) {
-    const UnitScene scene = BuildUnitScene(deviceIndex, *content.Units);
+    const UnitScene scene = BuildUnitScene(deviceIndex, *content.Units, *content.Layout);
     QString html =
         QStringLiteral("<section><h1>%1</h1><p class=\"sub\">%2</p>")
             .arg(SheetTitle(deviceIndex).toHtmlEscaped(), SheetSubtitle(content).toHtmlEscaped());
@@ -75,12 +75,13 @@ QString UnitSection(int deviceIndex, const SheetContent& content) {
 }  // namespace
 
 SheetOutcome WriteSheetHtml(const QString& path, const SheetContent& content) {
-    assert(content.Units != nullptr && "a sheet shows some unit state");
+    assert(content.Units != nullptr && content.Layout != nullptr &&
+           "a sheet shows some unit state, its keys as a layout writes them");
     QString html = QStringLiteral(
                        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                        "<title>Bindings</title><style>") +
                    QString::fromLatin1(kStyle) + QStringLiteral("</style></head><body>\n");
-    const std::vector<int> units = SheetUnits(*content.Units);
+    const std::vector<int> units = SheetUnits(*content.Units, *content.Layout);
     if (units.empty()) {
         html += QStringLiteral(
                     "<section><h1>No control is bound.</h1><p class=\"sub\">%1</p>"

@@ -43,13 +43,14 @@ double PaintHeading(QPainter& painter, const QRectF& page, const QString& title,
 }  // namespace
 
 SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
-    assert(content.Units != nullptr && "a sheet shows some unit state");
+    assert(content.Units != nullptr && content.Layout != nullptr &&
+           "a sheet shows some unit state, its keys as a layout writes them");
     // The old sheet stays whole until the new one is complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return {false, CannotWrite(path, file.errorString())};
     }
-    const std::vector<int> units = SheetUnits(*content.Units);
+    const std::vector<int> units = SheetUnits(*content.Units, *content.Layout);
     {
         QPdfWriter writer(&file);
         writer.setPageSize(content.PageSize);
@@ -79,7 +80,8 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
             const double heading =
                 PaintHeading(painter, page, SheetTitle(deviceIndex), SheetSubtitle(content));
             const QRectF below = page.adjusted(0, heading, 0, 0);
-            SchematicPainter::Paint(painter, below, BuildUnitScene(deviceIndex, *content.Units),
+            SchematicPainter::Paint(painter, below,
+                                    BuildUnitScene(deviceIndex, *content.Units, *content.Layout),
                                     {SheetTitle(deviceIndex), {}}, SchematicStyle::Paper);
         }
         painter.end();

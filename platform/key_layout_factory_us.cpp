@@ -1,5 +1,5 @@
-#include "keymap/us_layout.h"
 #include "platform/key_layout_factory.h"
+#include "translate/us_layout.h"
 
 namespace qel {
 

@@ -41,7 +41,7 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit, in
                 if (!swallowed) {
                     PressKey(button.Key);
                 }
-                FormatControlLine(Line, place, button.Key);
+                FormatControlLine(Line, place, button.Key, Layout);
             }
             LogLine();
         } else if (output != nullptr) {

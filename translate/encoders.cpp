@@ -43,7 +43,7 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
             if (const CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event)) {
                 FormatCommandLine(Line, place, *output, event);
             } else {
-                FormatRotaryLine(Line, place, rotary.IncrKey, rotary.DecrKey);
+                FormatRotaryLine(Line, place, rotary.IncrKey, rotary.DecrKey, Layout);
             }
             LogLine();
         } else if (step.Direction != 0) {

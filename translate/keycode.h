@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "translate/keylayout.h"
+
 namespace qel {
 
 // A binding: low byte a Windows virtual-key code, plus modifier bits. 0 = unbound.
@@ -39,13 +41,23 @@ inline constexpr std::array<KeyName, 43> kKeyNames{{
     {0x79, "F10"},     {0x7A, "F11"},      {0x7B, "F12"},
 }};
 
+// Keys with no name that are not typed by a character of the layout: 0x7C-0x87 are written
+// "F13"-"F24", every other one "VK_" and two upper-case hex digits ("VK_13").
+inline constexpr std::uint8_t kVkF13 = 0x7C;
+inline constexpr std::uint8_t kVkF24 = 0x87;
+inline constexpr int kF13Number = 13;
+inline constexpr std::string_view kVirtualKeyPrefix = "VK_";
+
 // Text form of a binding, e.g. "SHIFT+CTRL+F1"; empty for 0. A value with modifier
 // bits and no key byte gives just the prefixes ("SHIFT+"): never a NUL character.
-// Bits above Alt are ignored. Pure; any thread.
-std::string KeyCodeToText(KeyCode code);
+// After the prefixes: the key's name, its letter or digit, the character the layout types
+// with it unshifted (";"), "F13"-"F24", or "VK_2C", so that every text reads back through
+// the same layout to the value it came from. Bits above Alt are ignored. Allocates nothing
+// beyond the text. Any thread.
+std::string KeyCodeToText(KeyCode code, const KeyLayout& layout);
 
 // The same text appended to text, so that callers building a line reuse one buffer.
-void AppendKeyCodeText(std::string& text, KeyCode code);
+void AppendKeyCodeText(std::string& text, KeyCode code, const KeyLayout& layout);
 
 // The name of a virtual-key code in key text ("F1", "NUMPAD0"), or empty if it has none.
 [[nodiscard]] std::string_view KeyNameOf(std::uint8_t virtualKey);

@@ -37,18 +37,19 @@ constexpr std::string_view kLineEnd = "')";
 
 }  // namespace
 
-void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key) {
+void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key,
+                       const KeyLayout& layout) {
     BeginLine(line, place);
-    AppendKeyCodeText(line, key);
+    AppendKeyCodeText(line, key, layout);
     line += kLineEnd;
 }
 
 void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incrKey,
-                      KeyCode decrKey) {
+                      KeyCode decrKey, const KeyLayout& layout) {
     BeginLine(line, place);
-    AppendKeyCodeText(line, incrKey);
+    AppendKeyCodeText(line, incrKey, layout);
     line += '/';
-    AppendKeyCodeText(line, decrKey);
+    AppendKeyCodeText(line, decrKey, layout);
     line += kLineEnd;
 }
 

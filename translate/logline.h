@@ -26,12 +26,14 @@ struct ControlPlace {
     int Number = 0;
 };
 
-// Replaces line with "<prefix><unit> <word> '<name>' (#<number>), Key=('<key>')".
-void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key);
+// Replaces line with "<prefix><unit> <word> '<name>' (#<number>), Key=('<key>')", the key
+// text as layout writes it.
+void FormatControlLine(std::string& line, const ControlPlace& place, KeyCode key,
+                       const KeyLayout& layout);
 
 // The same with "<increment>/<decrement>" as the key text, the increment binding first.
 void FormatRotaryLine(std::string& line, const ControlPlace& place, KeyCode incrKey,
-                      KeyCode decrKey);
+                      KeyCode decrKey, const KeyLayout& layout);
 
 // The line of a control that sends a command: "<place>, " then the output's text in place
 // of the key text.

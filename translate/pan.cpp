@@ -26,7 +26,7 @@ void InputTranslator::ProcessPan(int unit) {
                 if (!swallowed) {
                     PressKey(push.Key);
                 }
-                FormatControlLine(Line, place, push.Key);
+                FormatControlLine(Line, place, push.Key, Layout);
             }
             LogLine();
         }
@@ -61,7 +61,7 @@ void InputTranslator::ProcessPan(int unit) {
             if (!swallowed) {
                 PressKey(direction.Key);
             }
-            FormatControlLine(Line, place, direction.Key);
+            FormatControlLine(Line, place, direction.Key, Layout);
         }
         LogLine();
     }

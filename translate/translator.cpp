@@ -10,8 +10,8 @@ constexpr std::size_t kLineCapacity = 128;
 }  // namespace
 
 InputTranslator::InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log,
-                                 const KeyGate& gate)
-    : Units(units), Injector(injector), Log(log), Gate(gate) {
+                                 const KeyGate& gate, const KeyLayout& layout)
+    : Units(units), Injector(injector), Log(log), Gate(gate), Layout(layout) {
     Line.reserve(kLineCapacity);
 }
 

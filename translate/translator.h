@@ -10,6 +10,7 @@
 #include "translate/controlobserver.h"
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
+#include "translate/keylayout.h"
 #include "translate/logsink.h"
 #include "translate/report.h"
 #include "translate/unitstate.h"
@@ -23,7 +24,9 @@ enum class RotaryHalf { First, Second };  // 0-6 (0xC2), 7-13 (0xC3)
 // Main thread only; borrows everything it is given, which must outlive it.
 class InputTranslator {
 public:
-    InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log, const KeyGate& gate);
+    // layout writes the key texts of the log lines.
+    InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log, const KeyGate& gate,
+                    const KeyLayout& layout);
 
     // A report of a panel product ID (684-689); any other product ID or report type is ignored.
     void DecodeReport(int productId, ReceiveBuffer buffer);
@@ -77,6 +80,7 @@ private:
     KeyInjector& Injector;
     LogSink& Log;
     const KeyGate& Gate;
+    const KeyLayout& Layout;
     ControlObserver* Observer = nullptr;
     CommandOutput* Output = nullptr;
     std::string Line;  // reused for every log line, so busy passes do not allocate per line

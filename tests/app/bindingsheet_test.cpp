@@ -98,7 +98,8 @@ TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsO
         const std::string text = PageText(pdf, page.Number);
         std::vector<std::string> present = page.Present;
         for (const SceneCell& cell :
-             BuildUnitScene(page.DeviceIndex, TheProgram->Core.Units).Cells) {
+             BuildUnitScene(page.DeviceIndex, TheProgram->Core.Units, TheProgram->Core.Layout)
+                 .Cells) {
             present.push_back(cell.Name);
         }
         for (const std::string& wanted : present) {
@@ -138,8 +139,8 @@ TEST_F(BindingSheetTest, AFileThatCannotBeWrittenIsReportedAndNothingIsClaimed) 
 TEST_F(BindingSheetTest, WithNoBindingOnePageSaysSoAndPagesFollowTheLocale) {
     StartAndShow();
     const std::filesystem::path pdf = Directory / "empty.pdf";
-    SheetContent content{&TheProgram->Core.Units, QStringLiteral("/a&b/<keymap>.ini"),
-                         QDate(2024, 5, 1),
+    SheetContent content{&TheProgram->Core.Units, &TheProgram->Core.Layout,
+                         QStringLiteral("/a&b/<keymap>.ini"), QDate(2024, 5, 1),
                          LocalePageSize(QLocale(QLocale::English, QLocale::UnitedStates))};
     ASSERT_TRUE(WriteSheetPdf(QString::fromStdString(pdf.string()), content).Written);
     EXPECT_EQ(PageCount(pdf), 1);

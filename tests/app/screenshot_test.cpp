@@ -103,8 +103,9 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     EXPECT_TRUE(view.grab().save(folder + "/panel-view.png"));
 
     const QString pdf = QString::fromStdString((Directory / "bindings.pdf").string());
-    SheetContent content{&TheProgram->Core.Units, QStringLiteral("/home/pilot/sim/keymap.ini"),
-                         QDate(2024, 5, 1), QPageSize(QPageSize::A4)};
+    SheetContent content{&TheProgram->Core.Units, &TheProgram->Core.Layout,
+                         QStringLiteral("/home/pilot/sim/keymap.ini"), QDate(2024, 5, 1),
+                         QPageSize(QPageSize::A4)};
     ASSERT_TRUE(WriteSheetPdf(pdf, content).Written);
     QProcess render;
     render.start(

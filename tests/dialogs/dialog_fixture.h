@@ -11,12 +11,12 @@
 #include "dialogs/key.h"
 #include "offscreen_app.h"
 #include "keymap/ini_profile_store.h"
-#include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
 #include "translate/keygate.h"
 #include "translate/unitstate.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 

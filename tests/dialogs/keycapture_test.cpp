@@ -5,6 +5,7 @@
 
 #include "dialogs/keycapture.h"
 #include "translate/keycode.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {
@@ -21,12 +22,12 @@ TEST(KeyCapture, MainKeyTakesTheModifierBitsHeld) {
                            {0x1B, {}, 0x1B, "ESC"},
                            {'A', {false, false, true}, 0x441, "ALT+A"},
                            {0x66, {true, true, true}, 0x766, "SHIFT+CTRL+ALT+NUMPAD6"},
-                           {0x5B, {}, 0x5B, "["},  // the Windows key is a main key
-                           {0xFF, {}, 0xFF, "\xFF"}}) {
+                           {0x5B, {}, 0x5B, "VK_5B"},  // the Windows key is a main key
+                           {0xFF, {}, 0xFF, "VK_FF"}}) {
         SCOPED_TRACE(c.Text);
         const KeyCode code = CaptureKeyCode(c.VirtualKey, c.Modifiers);
         EXPECT_EQ(code, c.Code);
-        EXPECT_EQ(KeyCodeToText(code), c.Text);
+        EXPECT_EQ(KeyCodeToText(code, UsEnglishLayout()), c.Text);
     }
 }
 

@@ -13,11 +13,11 @@
 #include "dialogs/ini.h"
 #include "dialogs/key.h"
 #include "keymap/ini_profile_store.h"
-#include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
 #include "translate/keygate.h"
+#include "translate/us_layout.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include "support/recording_injector.h"
 #include "translate/translator.h"
 #include "translate/unitstate.h"
+#include "translate/us_layout.h"
 
 namespace {
 
@@ -162,7 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qel::test::RecordingInjector injector;
     qel::test::MemoryLog log;
     qel::FlagKeyGate gate;
-    qel::InputTranslator translator(*units, injector, log, gate);
+    const qel::UsEnglishLayout layout;
+    qel::InputTranslator translator(*units, injector, log, gate, layout);
     CheckingObserver observer;
     translator.SetControlObserver(&observer);
 

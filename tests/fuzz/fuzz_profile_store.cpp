@@ -16,11 +16,11 @@
 #include "fuzz_check.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymapfile.h"
-#include "keymap/us_layout.h"
 #include "keymap/utf16text.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
 #include "translate/unitstate.h"
+#include "translate/us_layout.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymapfile.h"
-#include "keymap/us_layout.h"
 #include "platform/file_access_factory.h"
 #include "support/memory_log.h"
 #include "translate/catalogue.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 

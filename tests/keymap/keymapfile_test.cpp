@@ -8,10 +8,10 @@
 
 #include "keymap/bindingslot.h"
 #include "keymap/ini_profile_store.h"
-#include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
 #include "translate/catalogue.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {

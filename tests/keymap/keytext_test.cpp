@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "keymap/us_layout.h"
 #include "support/memory_log.h"
 #include "translate/keycode.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {
@@ -50,6 +50,10 @@ TEST(ParseKeyText, ReadsKeyTextAsTheKeyMapFileHoldsIt) {
         {"ctrl+Asterisk", 0x26A, {}},
         // A character the layout cannot type.
         {"\xE9", 0xFF, {}},
+        // The forms of keys with neither a name nor a character.
+        {"F13", 0x7C, {}},
+        {"shift+f24", 0x187, {}},
+        {"Vk_2c", 0x2C, {}},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE("text: '" + c.Text + "'");
@@ -67,7 +71,9 @@ TEST(ParseKeyText, ReportsEveryUnknownTokenAndKeepsWhatTheOthersGave) {
         // Blanks belong to the tokens; they are never trimmed.
         {"shift + a", 0, {UnknownLine("shift "), UnknownLine(" a")}},
         {"numpad10", 0, {UnknownLine("numpad10")}},
-        {"F13", 0, {UnknownLine("f13")}},
+        {"F25", 0, {UnknownLine("f25")}},
+        {"VK_00", 0, {UnknownLine("vk_00")}},
+        {"VK_1G", 0, {UnknownLine("vk_1g")}},
         {"esc1", 0, {UnknownLine("esc1")}},
         {"ENTERX", 0, {UnknownLine("enterx")}},
         {"ctrl+ENTERX", 0x200, {UnknownLine("enterx")}},
@@ -110,23 +116,21 @@ TEST(ParseKeyText, HandlesTheLongestValueTheReaderDeliversInFull) {
     EXPECT_EQ(log.Lines.size(), 507U - (100 * 4 + 15));
 }
 
-TEST(ParseKeyText, ReadsBackEveryNamedLetterAndDigitKeyWithEveryModifierSet) {
-    std::vector<KeyCode> keys;
-    for (const KeyName& name : kKeyNames) {
-        keys.push_back(name.VirtualKey);
-    }
-    for (KeyCode key = 0x41; key <= 0x5A; ++key) {
-        keys.push_back(key);
-    }
-    for (KeyCode key = 0x30; key <= 0x39; ++key) {
-        keys.push_back(key);
-    }
-    const UsEnglishLayout layout;
-    for (const KeyCode key : keys) {
+// The US layout, but typing '+' unshifted on the '=' key, as several European layouts do.
+struct PlusUnshiftedLayout final : KeyLayout {
+    std::uint16_t VkKeyScan(char c) const override { return c == '+' ? 0xBB : Us.VkKeyScan(c); }
+    char UnshiftedCharacter(std::uint8_t key) const override { return Table[key]; }
+    UsEnglishLayout Us;
+    UnshiftedCharacterTable Table =
+        FindUnshiftedCharacters([this](char c) { return VkKeyScan(c); });
+};
+
+void ExpectEveryBoundKeyReadsBack(const KeyLayout& layout) {
+    for (KeyCode key = 0x01; key <= 0xFF; ++key) {
         for (KeyCode modifiers = 0; modifiers <= (kShiftBit | kCtrlBit | kAltBit);
              modifiers += kShiftBit) {
             const KeyCode code = modifiers | key;
-            const std::string text = KeyCodeToText(code);
+            const std::string text = KeyCodeToText(code, layout);
             SCOPED_TRACE("code " + std::to_string(code) + " as '" + text + "'");
             MemoryLog log;
             EXPECT_EQ(ParseKeyText(text, layout, log), code);
@@ -135,9 +139,14 @@ TEST(ParseKeyText, ReadsBackEveryNamedLetterAndDigitKeyWithEveryModifierSet) {
     }
 }
 
+TEST(ParseKeyText, ReadsBackEveryBoundKeyWithEveryModifierSet) {
+    ExpectEveryBoundKeyReadsBack(UsEnglishLayout());
+    ExpectEveryBoundKeyReadsBack(PlusUnshiftedLayout());
+}
+
 TEST(ParseKeyText, ReadsBackUnboundAsUnbound) {
     MemoryLog log;
-    EXPECT_EQ(Parse(KeyCodeToText(0), log), 0);
+    EXPECT_EQ(Parse(KeyCodeToText(0, UsEnglishLayout()), log), 0);
     EXPECT_TRUE(log.Lines.empty());
 }
 

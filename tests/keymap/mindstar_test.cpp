@@ -7,9 +7,9 @@
 
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymapfile.h"
-#include "keymap/us_layout.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {

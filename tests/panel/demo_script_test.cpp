@@ -13,6 +13,7 @@
 #include "support/recording_injector.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {
@@ -43,7 +44,8 @@ TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTrans
     RecordingInjector injector;
     MemoryLog log;
     FlagKeyGate gate;
-    InputTranslator translator(units, injector, log, gate);
+    const UsEnglishLayout layout;
+    InputTranslator translator(units, injector, log, gate, layout);
 
     PanelRig rig(script.Events);
     rig.Hook = std::make_unique<HidHook>(

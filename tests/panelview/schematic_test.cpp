@@ -8,17 +8,19 @@
 #include "keymap/bindingslot.h"
 #include "panelview/controlslot.h"
 #include "panelview/schematicscene.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {
 
 constexpr int kAudioDevice = kFirstAudioDeviceIndex;
+const UsEnglishLayout kUs;
 
 TEST(Schematic, EveryNamedBindingOfEachUnitKindIsDrawnExactlyOnce) {
     const auto units = std::make_unique<UnitStates>();
     for (const int deviceIndex : {0, kAudioDevice}) {
         SCOPED_TRACE(deviceIndex);
-        const UnitScene scene = BuildUnitScene(deviceIndex, *units);
+        const UnitScene scene = BuildUnitScene(deviceIndex, *units, kUs);
         std::multiset<int> drawn;
         for (const SceneCell& cell : scene.Cells) {
             drawn.insert(cell.Slot);
@@ -62,7 +64,7 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     const auto units = std::make_unique<UnitStates>();
     units->BezelUnits[1].Buttons[15].Key = 0x72;       // softkey_3 = F3
     units->BezelUnits[1].Rotaries[0].IncrKey = 0x166;  // nav_in_incr = SHIFT+NUMPAD6
-    const UnitScene scene = BuildUnitScene(1, *units);
+    const UnitScene scene = BuildUnitScene(1, *units, kUs);
 
     const SceneCell* softkey = scene.CellOf(15);
     ASSERT_NE(softkey, nullptr);
@@ -78,14 +80,15 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     EXPECT_EQ(scene.CellOf(75)->Name, "RANGE_PAN_NW");
     EXPECT_EQ(scene.CellOf(76)->Name, "RANGE_PUSH");
     EXPECT_TRUE(scene.AnyBound());
-    EXPECT_FALSE(BuildUnitScene(0, *units).AnyBound()) << "another unit's bindings stay its own";
+    EXPECT_FALSE(BuildUnitScene(0, *units, kUs).AnyBound())
+        << "another unit's bindings stay its own";
 
     // A knob's left half is its decrement, its right half its increment.
     const CellArea knob = AreaOf(*decr);
     EXPECT_EQ(CellAt(scene, knob.Left + 0.1, knob.Top + 0.5), decr);
     EXPECT_EQ(CellAt(scene, knob.Left + knob.Width + 0.1, knob.Top + 0.5), incr);
     EXPECT_EQ(CellAt(scene, -1, -1), nullptr);
-    EXPECT_EQ(BuildUnitScene(kDeviceCount, *units).Schematic, nullptr);
+    EXPECT_EQ(BuildUnitScene(kDeviceCount, *units, kUs).Schematic, nullptr);
 }
 
 TEST(PickedSlot, APressOrATurnPicksItsBindingAndNothingElseDoes) {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "keymap/us_layout.h"
 #include "platform/key_layout_factory.h"
 #include "platform/win32_injector.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 namespace {
@@ -25,7 +25,7 @@ bool UsLayoutActive() {
     return LOWORD(reinterpret_cast<ULONG_PTR>(::GetKeyboardLayout(0))) == kUsEnglish;
 }
 
-TEST(Win32KeyLayout, AgreesWithTheBuiltInUsTableOnEveryCharacter) {
+TEST(Win32KeyLayout, AgreesWithTheBuiltInUsTableOnEveryCharacterAndKey) {
     ASSERT_TRUE(UsLayoutActive()) << "the comparison needs the US layout";
     const std::unique_ptr<KeyLayout> windows = CreateKeyLayout();
     const UsEnglishLayout ours;
@@ -33,6 +33,8 @@ TEST(Win32KeyLayout, AgreesWithTheBuiltInUsTableOnEveryCharacter) {
         SCOPED_TRACE(::testing::Message() << "character 0x" << std::hex << c);
         const char character = static_cast<char>(c);
         EXPECT_EQ(windows->VkKeyScan(character), ours.VkKeyScan(character));
+        const auto key = static_cast<std::uint8_t>(c);
+        EXPECT_EQ(windows->UnshiftedCharacter(key), ours.UnshiftedCharacter(key));
     }
 }
 

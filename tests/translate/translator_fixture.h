@@ -10,6 +10,7 @@
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
 #include "translate/translator.h"
+#include "translate/us_layout.h"
 
 namespace qel::test {
 
@@ -52,7 +53,8 @@ protected:
     RecordingInjector Injector;
     MemoryLog Log;
     FlagKeyGate Gate;
-    InputTranslator Translator{*Units, Injector, Log, Gate};
+    UsEnglishLayout Layout;
+    InputTranslator Translator{*Units, Injector, Log, Gate, Layout};
 };
 
 }  // namespace qel::test

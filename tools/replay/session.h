@@ -6,10 +6,10 @@
 
 #include "core/keycore.h"
 #include "keymap/profilestore.h"
-#include "keymap/us_layout.h"
 #include "tools/replay/trace.h"
 #include "translate/keygate.h"
 #include "translate/result.h"
+#include "translate/us_layout.h"
 
 namespace qel::replay {
 

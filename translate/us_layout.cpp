@@ -1,4 +1,4 @@
-#include "keymap/us_layout.h"
+#include "translate/us_layout.h"
 
 #include <array>
 
@@ -43,10 +43,18 @@ constexpr std::array<std::uint16_t, 256> kVkKeyScanUs{
     0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,  // 0xF8-0xFF
 };
 
+// Built at compile time: the US layout never changes, so the log never pays for the search.
+constexpr UnshiftedCharacterTable kUnshiftedUs = FindUnshiftedCharacters(
+    [](char character) { return kVkKeyScanUs[static_cast<unsigned char>(character)]; });
+
 }  // namespace
 
 std::uint16_t UsEnglishLayout::VkKeyScan(char character) const {
     return kVkKeyScanUs[static_cast<unsigned char>(character)];
+}
+
+char UsEnglishLayout::UnshiftedCharacter(std::uint8_t virtualKey) const {
+    return kUnshiftedUs[virtualKey];
 }
 
 }  // namespace qel
