@@ -34,6 +34,8 @@ struct CustomCommand {
     int DeviceIndex = 0;  // 0-5
     std::string SlotKey;  // the binding's keymap.ini key, e.g. "softkey_3", "hdg_incr"
     std::string Command;  // an X-Plane command path, or a FlightGear command line
+
+    bool operator==(const CustomCommand&) const = default;
 };
 
 struct LinkSettings {
