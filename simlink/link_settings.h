@@ -58,8 +58,8 @@ struct LinkSettings {
 // Reads the link settings, names in any letter case. A missing section means no link. A bad
 // value (unknown link, transport or role, port 0 or over 65535, FG1000 device number outside
 // 0-999) logs one line naming the key and the value and takes that setting's default; nothing
-// else is affected. With no link set nothing is logged. Commands come from the chosen
-// simulator's section only.
+// else is affected. With no link set only an unknown link is reported (the rest then means
+// nothing). Commands come from the chosen simulator's section only.
 [[nodiscard]] LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log);
 
 // The edits that store settings (applied as one atomic replacement of keymap.ini): every
