@@ -52,8 +52,19 @@ Status IniProfileStore::Write(const std::string& fileName, std::span<const Profi
     const std::optional<std::string>& old = file.Value();
     ProfileText text(old.value_or(std::string{}));
     for (const ProfileEdit& edit : edits) {
-        if (!text.WriteString(edit.Section, edit.Key, edit.Value)) {
-            return Failure{fileName + ": cannot write (line break or NUL in a name or value)"};
+        switch (edit.Kind) {
+            case ProfileEditKind::Write:
+                if (!text.WriteString(edit.Section, edit.Key, edit.Value)) {
+                    return Failure{fileName +
+                                   ": cannot write (line break or NUL in a name or value)"};
+                }
+                break;
+            case ProfileEditKind::DeleteKey:
+                text.DeleteKey(edit.Section, edit.Key);
+                break;
+            case ProfileEditKind::DeleteSection:
+                text.DeleteSection(edit.Section);
+                break;
         }
     }
     const std::string bytes = text.Bytes();

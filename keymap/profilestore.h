@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,11 +26,18 @@ public:
                                                 std::size_t size) const = 0;
 };
 
-// One WritePrivateProfileStringA call: section, key, value.
+enum class ProfileEditKind : std::uint8_t {
+    Write,          // key = value
+    DeleteKey,      // the key and its value go (WritePrivateProfileStringA with no value)
+    DeleteSection,  // every section of the name goes, with all it holds (no key, no value)
+};
+
+// One WritePrivateProfileStringA call: section, key, value; or one of the deletions it offers.
 struct ProfileEdit {
     std::string Section;
     std::string Key;
     std::string Value;
+    ProfileEditKind Kind = ProfileEditKind::Write;
 };
 
 // Reads and writes profile files. Main thread only.

@@ -265,6 +265,48 @@ bool ProfileText::WriteString(std::string_view section, std::string_view key,
     return true;
 }
 
+void ProfileText::Flatten() {
+    // Keys added in this batch sit beside the parsed lines; parsed again, every line is in
+    // Lines, so one can be dropped without disturbing what was added around it.
+    for (const Section& section : Sections) {
+        if (!section.Added.empty()) {
+            Reparse();
+            return;
+        }
+    }
+}
+
+void ProfileText::DropLine(Line& line) {
+    // The trailer starts with the line's own break; the ignored lines after it stay.
+    if (!line.Trailer.empty()) line.Trailer.remove_prefix(FirstBreakLength(line.Trailer));
+    line.Content = {};
+}
+
+void ProfileText::DeleteKey(std::string_view section, std::string_view key) {
+    Flatten();
+    const KeyPlace* place = FindKey(TrimSpaces(section), TrimSpaces(key));
+    if (place == nullptr) return;
+    DropLine(Lines[place->Index]);
+    Reparse();
+}
+
+void ProfileText::DeleteSection(std::string_view section) {
+    Flatten();
+    section = TrimSpaces(section);
+    bool dropped = false;
+    for (const Section& found : Sections) {
+        if (!FoldedIndex<std::size_t>::EqualFolded(ShapeOf(Lines[found.Header].Content).Name,
+                                                   section)) {
+            continue;
+        }
+        for (std::size_t i = found.Header; i < found.End; ++i) {
+            Lines[i] = Line{};
+        }
+        dropped = true;
+    }
+    if (dropped) Reparse();
+}
+
 void ProfileText::ReplaceValue(const KeyPlace& place, std::string_view value) {
     Line& line = LineAt(place);
     std::string content(line.Content.substr(0, ValueStart(line.Content)));

@@ -38,6 +38,14 @@ public:
     [[nodiscard]] bool WriteString(std::string_view section, std::string_view key,
                                    std::string_view value);
 
+    // One WritePrivateProfileStringA(section, key, NULL): the key's line goes with its line
+    // break; comments and blank lines after it stay. A missing key changes nothing.
+    void DeleteKey(std::string_view section, std::string_view key);
+    // The section's header and every line up to the next header go. Unlike
+    // WritePrivateProfileStringA(section, NULL, NULL) this takes every section of the name, so a
+    // second one left behind cannot be read in its place.
+    void DeleteSection(std::string_view section);
+
     // The file content as it stands, in the file's own encoding.
     [[nodiscard]] std::string Bytes() const;
 
@@ -64,6 +72,8 @@ private:
 
     void Parse(std::string text);
     void Reparse();
+    void Flatten();
+    static void DropLine(Line& line);
     [[nodiscard]] std::string Text() const;
     [[nodiscard]] const KeyPlace* FindKey(std::string_view section, std::string_view key) const;
     [[nodiscard]] Line& LineAt(const KeyPlace& place);

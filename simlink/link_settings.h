@@ -14,6 +14,11 @@ namespace qel {
 
 // The [simulator] section of keymap.ini, which a reader of the six unit sections ignores.
 inline constexpr std::string_view kSimulatorSection = "simulator";
+// The user's own commands of each simulator, also ignored by that reader, one key per binding
+// slot: "<unit section>.<slot key>", e.g. "qel_1000_0.softkey_3=sim/GPS/g1000n1_softkey3".
+// Clearing all keys leaves them: they are not key bindings.
+inline constexpr std::string_view kXPlaneCommandsSection = "xplane_commands";
+inline constexpr std::string_view kFlightGearCommandsSection = "flightgear_commands";
 
 enum class SimulatorKind : std::uint8_t { None, XPlane, FlightGear };
 enum class XPlaneTransport : std::uint8_t { Udp, Web };
@@ -29,6 +34,8 @@ struct CustomCommand {
     int DeviceIndex = 0;  // 0-5
     std::string SlotKey;  // the binding's keymap.ini key, e.g. "softkey_3", "hdg_incr"
     std::string Command;  // an X-Plane command path, or a FlightGear command line
+
+    bool operator==(const CustomCommand&) const = default;
 };
 
 struct LinkSettings {
@@ -48,13 +55,16 @@ struct LinkSettings {
     bool operator==(const LinkSettings&) const = default;
 };
 
-// Reads the link settings. A missing section means no link. A bad value (unknown link or
-// role, port 0 or over 65535) logs one line naming the key and the value and takes that
-// setting's default; nothing else is affected.
+// Reads the link settings, names in any letter case. A missing section means no link. A bad
+// value (unknown link, transport or role, port 0 or over 65535, FG1000 device number outside
+// 0-999) logs one line naming the key and the value and takes that setting's default; nothing
+// else is affected. With no link set only an unknown link is reported (the rest then means
+// nothing). Commands come from the chosen simulator's section only.
 [[nodiscard]] LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log);
 
-// The edits that store settings (applied as one atomic replacement of keymap.ini); the unit
-// sections are not touched.
+// The edits that store settings (applied as one atomic replacement of keymap.ini): every
+// [simulator] key, and the chosen simulator's commands section replaced whole (an empty command
+// is left out). The unit sections and the other simulator's commands are not touched.
 [[nodiscard]] std::vector<ProfileEdit> LinkSettingsEdits(const LinkSettings& settings);
 
 }  // namespace qel

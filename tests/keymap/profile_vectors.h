@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "keymap/profilestore.h"
 #include "keymap/utf16text.h"
 
 namespace qel::test {
@@ -25,6 +26,7 @@ struct ProfileEditVector {
     std::string Section;
     std::string Key;
     std::string Value;
+    ProfileEditKind Kind = ProfileEditKind::Write;  // the Windows vectors only write
 };
 
 struct ProfileWriteVector {

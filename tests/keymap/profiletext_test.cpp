@@ -97,13 +97,32 @@ TEST(ProfileTextWrite, EveryEditKeepsAllBytesNotInvolvedAsWindowsDoes) {
          {{"a]b", "k", "1"}, {"a]b", "k", "2"}},
          "[a]b]\r\nk=1\r\n[a]b]\r\nk=2\r\n"},
         {"empty existing file", "", {{"", "", ""}}, "[]\r\n=\r\n"},
+        // Deletions.
+        {"a deleted key goes with its break, comments after it stay; added keys too",
+         "[S]\r\nk=1\r\n;c\r\nj=2",
+         {{"S", "n", "3"},
+          {"S", "K", "", ProfileEditKind::DeleteKey},
+          {"S", "j", "", ProfileEditKind::DeleteKey},
+          {"S", "n", "", ProfileEditKind::DeleteKey},
+          {"S", "x", "", ProfileEditKind::DeleteKey}},
+         "[S]\r\n;c\r\n"},
+        {"a section deleted goes with its comments and namesakes; rewritten, it goes last",
+         "[A]\r\na=1\r\n[S]\r\nk=1\r\n;c\r\n[B]\r\nb=1\r\n[ s ]\r\nk=2",
+         {{"S", "j", "0"}, {"S", "", "", ProfileEditKind::DeleteSection}, {"S", "k", "3"}},
+         "[A]\r\na=1\r\n[B]\r\nb=1\r\n[S]\r\nk=3\r\n"},
     };
     cases.insert(cases.end(), further.begin(), further.end());
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.Name);
         ProfileText text(c.File);
         for (const Edit& edit : c.Edits) {
-            EXPECT_TRUE(text.WriteString(edit.Section, edit.Key, edit.Value));
+            if (edit.Kind == ProfileEditKind::DeleteKey) {
+                text.DeleteKey(edit.Section, edit.Key);
+            } else if (edit.Kind == ProfileEditKind::DeleteSection) {
+                text.DeleteSection(edit.Section);
+            } else {
+                EXPECT_TRUE(text.WriteString(edit.Section, edit.Key, edit.Value));
+            }
         }
         EXPECT_EQ(text.Bytes(), c.Expected);
     }
