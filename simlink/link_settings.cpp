@@ -1,0 +1,2 @@
+// Placeholder so that the link's transports build on their own branch.
+#include "simlink/link_settings.h"
