@@ -196,11 +196,13 @@ void XPlaneWebTransport::LogMissing() {
         }
     }
     // Once, not at every reconnection that finds the same commands missing.
-    if (missing.empty() || missing == LoggedMissing) {
+    if (missing == LoggedMissing) {
         return;
     }
     LoggedMissing = missing;
-    Log.AppendLine("X-Plane: no such command, these controls do nothing: " + Joined(missing));
+    if (!missing.empty()) {
+        Log.AppendLine("X-Plane: no such command, these controls do nothing: " + Joined(missing));
+    }
 }
 
 void XPlaneWebTransport::Fail(const std::string& reason) {

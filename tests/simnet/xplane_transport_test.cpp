@@ -71,6 +71,13 @@ TEST_F(XPlaneLink, WebApiLooksUpHoldsPressesAndComesBackWithNewIds) {
     ASSERT_TRUE(xplane.Listen());
     const quint16 port = xplane.Server.serverPort();
     const std::string where = "127.0.0.1:" + std::to_string(port);
+    {
+        test::MemoryLog earlyLog;
+        XPlaneWebTransport early("127.0.0.1", port, {}, earlyLog);
+        early.Start();
+        ASSERT_TRUE(WaitUntil([&] { return !xplane.LookedUp.empty(); }));
+    }  // gone with its look-up under way: nothing calls back into it
+    xplane.LookedUp.clear();
     XPlaneWebTransport transport(
         "127.0.0.1", port, {"sim/GPS/g1000n1_clr", "sim/GPS/g1000n1_hdg_up", "sim/nonsense"}, Log);
     transport.Start();
