@@ -97,12 +97,11 @@ struct FakeWebXPlane {
         const QUrlQuery query(QUrl(QString::fromLatin1(socket.readAll().split(' ').value(1))));
         const QString name = query.queryItemValue("filter[name]", QUrl::FullyDecoded);
         LookedUp.insert(name);
-        const QByteArray body = Ids.contains(name)
-                                    ? QStringLiteral(R"({"data":[{"id":%1,"name":"%2"}]})")
-                                          .arg(Ids[name])
-                                          .arg(name)
-                                          .toUtf8()
-                                    : QByteArray(R"({"data":[]})");
+        const QString entry =
+            Ids.contains(name)
+                ? QStringLiteral(R"({"id":%1,"name":"%2"})").arg(Ids.at(name)).arg(name)
+                : QString();
+        const QByteArray body = (R"({"data":[)" + entry + "]}").toUtf8();
         socket.write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: " +
                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
         socket.disconnectFromHost();

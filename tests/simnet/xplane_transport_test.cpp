@@ -99,7 +99,6 @@ TEST_F(XPlaneLink, WebApiLooksUpHoldsPressesAndComesBackWithNewIds) {
     // Gone: noticed at once; back (with new ids) within a few seconds.
     xplane.Stop();
     ASSERT_TRUE(WaitUntil([&] { return transport.State() == LinkState::NoAnswer; }, 1s));
-    transport.Press("sim/GPS/g1000n1_hdg_up");
     xplane.Ids["sim/GPS/g1000n1_hdg_up"] = 99;
     xplane.LookedUp.clear();
     // Away longer than one retry: still one line.
