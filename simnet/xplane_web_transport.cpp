@@ -113,7 +113,9 @@ XPlaneWebTransport::~XPlaneWebTransport() {
 }
 
 void XPlaneWebTransport::Start() {
-    Connect();
+    if (Step == Phase::Idle) {
+        Connect();
+    }
 }
 
 void XPlaneWebTransport::SetStateListener(
