@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "simlink/sim_transport.h"
+#include "translate/logsink.h"
+
+namespace qel {
+
+// The state of one link as its transport reports it: one log line and one call of the
+// listener per change of state, never one per retry or per command. Main thread only.
+class LinkStatus {
+public:
+    explicit LinkStatus(LogSink& log) : Log(log) {}
+
+    [[nodiscard]] LinkState State() const { return Current; }
+    void SetListener(std::function<void(LinkState, std::string_view)> listener);
+    // Enters state; text (e.g. "X-Plane: connected (UDP 127.0.0.1:49000)") is logged and told
+    // to the listener only when the state differs from the current one.
+    void Enter(LinkState state, std::string_view text);
+
+private:
+    LogSink& Log;
+    LinkState Current = LinkState::Connecting;
+    std::function<void(LinkState, std::string_view)> Listener;
+};
+
+// "host:port" for a status line; an IPv6 address goes in brackets ("[::1]:49000").
+[[nodiscard]] std::string HostAndPort(std::string_view host, std::uint16_t port);
+
+}  // namespace qel
