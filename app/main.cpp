@@ -11,7 +11,9 @@
 #include <QMetaObject>
 #include <QShowEvent>
 
+#include "app/simulator_link.h"
 #include "app/workerthreads.h"
+#include "dialogs/simulator_link_dialog.h"
 #include "dialogs/formfont.h"
 #include "keymap/keymapfile.h"
 #include "panel/device.h"
@@ -168,6 +170,8 @@ void TMainForm::CreateMenu() {
     Ui.PanelView1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     Ui.PrintBindings1 = Ui.Tools1->addAction(QStringLiteral("&Print Bindings..."), this,
                                              &TMainForm::PrintBindings1Click);
+    Ui.SimulatorLink1 = Ui.Tools1->addAction(QStringLiteral("&Simulator Link..."), this,
+                                             &TMainForm::SimulatorLink1Click);
 
     Ui.Help1 = Ui.MainMenu1->addMenu(QStringLiteral("&Help"));
     Ui.About1 = Ui.Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
@@ -235,6 +239,9 @@ void TMainForm::FormActivate() {
     SetOuterSize(kOuterWidth, kNormalHeight);
     if (Linked.KeyMap != nullptr) {
         Linked.KeyMap->ReadAllKeys();
+    }
+    if (Linked.SimLink != nullptr) {
+        Linked.SimLink->Start();
     }
     StartWorkerThreads();
 }
@@ -386,6 +393,29 @@ void TMainForm::PrintBindings1Click() {
     } else {
         Prompts->ShowError(outcome.Problem);
     }
+}
+
+void TMainForm::SimulatorLink1Click() {
+    if (Linked.SimLink == nullptr || Linked.SimLinkForm == nullptr) {
+        return;
+    }
+    Linked.SimLinkForm->SetSettings(Linked.SimLink->Settings());
+    if (Linked.SimLinkForm->exec() != QDialog::Accepted) {
+        return;
+    }
+    ShowSaveFailure(Linked.SimLink->Apply(Linked.SimLinkForm->Settings()));
+}
+
+void TMainForm::ShowLinkState(const QString& text) {
+    if (LinkPanel == nullptr) {
+        if (text.isEmpty()) {
+            return;
+        }
+        LinkPanel = MakeStatusPanel("", 0);
+        Ui.StatusBar->addPermanentWidget(LinkPanel);
+    }
+    LinkPanel->setText(text);
+    LinkPanel->setVisible(!text.isEmpty());
 }
 
 void TMainForm::DebugMode1Click() {

@@ -31,6 +31,8 @@ namespace qel {
 class KeyLayout;
 class KeyMapFile;
 class HidHook;
+class SimulatorLink;
+class SimulatorLinkDialog;
 struct UnitStates;
 
 // The main window: which units are connected, the log, the menu, the two timers and debug
@@ -63,6 +65,9 @@ public:
         QWidget* PanelView = nullptr;
         const UnitStates* Units = nullptr;
         const KeyLayout* Layout = nullptr;  // what the printed key texts are written with
+        // The simulator link, started after the key map is read, and its settings dialog.
+        SimulatorLink* SimLink = nullptr;
+        SimulatorLinkDialog* SimLinkForm = nullptr;
     };
     void Link(const Links& links);
 
@@ -95,6 +100,10 @@ public:
     void About1Click();
     void PanelView1Click();
     void PrintBindings1Click();
+    void SimulatorLink1Click();
+
+    // Shows the simulator link's state in the status bar; an empty text hides it (no link).
+    void ShowLinkState(const QString& text);
 
     // Sets the size of the window including its frame. Kept, and applied again whenever the
     // window system frames the window or changes the frame, so the outer size stays as set.
@@ -126,6 +135,7 @@ public:
     [[nodiscard]] QAction* DebugMode1() const { return Ui.DebugMode1; }
     [[nodiscard]] QAction* PanelView1() const { return Ui.PanelView1; }
     [[nodiscard]] QAction* PrintBindings1() const { return Ui.PrintBindings1; }
+    [[nodiscard]] QAction* SimulatorLink1() const { return Ui.SimulatorLink1; }
     [[nodiscard]] QMenu* Help1() const { return Ui.Help1; }
     [[nodiscard]] QAction* About1() const { return Ui.About1; }
 
@@ -186,6 +196,7 @@ private:
         QAction* N2 = nullptr;
         QAction* PanelView1 = nullptr;
         QAction* PrintBindings1 = nullptr;
+        QAction* SimulatorLink1 = nullptr;
         QMenu* Help1 = nullptr;
         QAction* About1 = nullptr;
         QFileDialog* MindstarOD = nullptr;  // made by the first import
@@ -200,6 +211,7 @@ private:
     std::unique_ptr<UserPrompts> Prompts;
     QLabel* Panel0 = nullptr;
     QLabel* Panel1 = nullptr;
+    QLabel* LinkPanel = nullptr;  // made when a link is first shown
     RateMeter ReadRate;
     std::optional<QSize> WantedOuterSize;
     bool ActivationDone = false;

@@ -66,14 +66,19 @@ Program::Program(ProgramSources sources)
               return DeviceDM.Handles[static_cast<std::size_t>(deviceIndex)].load(
                          std::memory_order_relaxed) != 0;
           },
-          &MainForm) {
+          &MainForm),
+      Link(Core.Translator, Store, Core.KeyMap.IniFileName(), MainForm.Log()),
+      LinkForm([this](const LinkSettings& settings,
+                      std::function<void(std::string)> done) { Link.Test(settings, done); },
+               &MainForm) {
+    Link.SetStateView([this](const QString& text) { MainForm.ShowLinkState(text); });
     IniForm.SetKeyCapturer(&KeyForm);
     PanelView.SetKeyCapturer(&KeyForm);
     QObject::connect(&IniForm, &TIniForm::SaveFailed, &MainForm, &TMainForm::ShowSaveFailure);
     QObject::connect(&PanelView, &TPanelViewForm::SaveFailed, &MainForm,
                      &TMainForm::ShowSaveFailure);
     MainForm.Link({&DeviceDM, &Hook, &Core.KeyMap, &IniForm, &AboutForm, &PanelView, &Core.Units,
-                   &Core.Layout});
+                   &Core.Layout, &Link, &LinkForm});
 }
 
 Program::~Program() {

@@ -4,11 +4,13 @@
 #include <memory>
 
 #include "app/main.h"
+#include "app/simulator_link.h"
 #include "app/userprompts.h"
 #include "core/keycore.h"
 #include "dialogs/about.h"
 #include "dialogs/ini.h"
 #include "dialogs/key.h"
+#include "dialogs/simulator_link_dialog.h"
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymappath.h"
@@ -69,6 +71,8 @@ public:
     TKeyForm KeyForm;
     TAboutForm AboutForm;
     TPanelViewForm PanelView;
+    SimulatorLink Link;
+    SimulatorLinkDialog LinkForm;
 };
 
 }  // namespace qel

@@ -1,0 +1,141 @@
+#include "app/simulator_link.h"
+
+#include <chrono>
+
+#include <QPointer>
+#include <QTimer>
+
+#include "simnet/sim_transport_factory.h"
+
+namespace qel {
+
+namespace {
+// How long "Test" waits for the simulator before it says nothing answered.
+constexpr std::chrono::milliseconds kTestTimeout{5000};
+
+std::string Where(const LinkSettings& settings) {
+    const bool web =
+        settings.Link == SimulatorKind::XPlane && settings.Transport == XPlaneTransport::Web;
+    return settings.Host + ':' + std::to_string(web ? settings.WebPort : settings.Port);
+}
+}  // namespace
+
+// One link as set: the table, the transport it names and the output over both.
+struct SimulatorLink::Connection {
+    Connection(const LinkSettings& settings, LogSink& log, Scheduler& tasks)
+        : Table(settings),
+          Transport(MakeSimTransport(settings, Table, log)),
+          Output(Table, *Transport, tasks) {}
+    CommandTable Table;
+    std::unique_ptr<SimTransport> Transport;
+    SimCommandOutput Output;
+};
+
+// A transport made for one "Test" of settings that may not be the ones in use.
+struct SimulatorLink::Probe {
+    Probe(const LinkSettings& settings, LogSink& log, int number)
+        : Table(settings), Number(number) {
+        Transport = MakeSimTransport(settings, Table, log);
+    }
+    CommandTable Table;
+    int Number;
+    std::unique_ptr<SimTransport> Transport;
+    bool Answered = false;
+};
+
+SimulatorLink::SimulatorLink(InputTranslator& translator, ProfileStore& store,
+                             std::optional<std::string> keyMapFile, LogSink& log)
+    : Translator(translator), Store(store), KeyMapFile(std::move(keyMapFile)), Log(log) {}
+
+SimulatorLink::~SimulatorLink() {
+    Translator.SetCommandOutput(nullptr);
+}
+
+void SimulatorLink::SetStateView(std::function<void(const QString&)> show) {
+    ShowState = std::move(show);
+}
+
+void SimulatorLink::Start() {
+    if (!KeyMapFile) {
+        return;
+    }
+    Result<std::unique_ptr<ProfileView>> file = Store.Read(*KeyMapFile);
+    if (!file) {
+        // The key map's own reading has said why already.
+        return;
+    }
+    Current = ReadLinkSettings(*file.Value(), Log);
+    Connect();
+}
+
+Status SimulatorLink::Apply(const LinkSettings& settings) {
+    Current = settings;
+    Connect();
+    if (!KeyMapFile) {
+        return Failure{"keymap.ini: no location for the file"};
+    }
+    const std::vector<ProfileEdit> edits = LinkSettingsEdits(settings);
+    return Store.Write(*KeyMapFile, edits);
+}
+
+void SimulatorLink::Connect() {
+    // The old output goes first: no control may reach a transport being torn down.
+    Translator.SetCommandOutput(nullptr);
+    Live.reset();
+    if (Current.Link == SimulatorKind::None) {
+        if (ShowState) {
+            ShowState(QString());
+        }
+        return;
+    }
+    Live = std::make_unique<Connection>(Current, Log, Tasks);
+    if (Live->Transport == nullptr) {
+        Live.reset();
+        return;
+    }
+    Live->Transport->SetStateListener([this](LinkState, std::string_view text) {
+        if (ShowState) {
+            ShowState(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        }
+    });
+    Translator.SetCommandOutput(&Live->Output);
+    Live->Transport->Start();
+}
+
+void SimulatorLink::Test(const LinkSettings& settings, std::function<void(std::string)> done) {
+    if (settings.Link == SimulatorKind::None) {
+        done("No simulator link is set: the panels type keys.");
+        return;
+    }
+    Testing = std::make_unique<Probe>(settings, Log, ++TestCount);
+    Probe* probe = Testing.get();
+    if (probe->Transport == nullptr) {
+        done("This simulator link cannot be made here.");
+        return;
+    }
+    auto answer = [probe, done](std::string text) {
+        if (!probe->Answered) {
+            probe->Answered = true;
+            done(std::move(text));
+        }
+    };
+    probe->Transport->SetStateListener([probe, answer](LinkState state, std::string_view) {
+        if (state == LinkState::Connected) {
+            probe->Transport->Test(answer);
+        }
+    });
+    probe->Transport->Start();
+    const std::string where = Where(settings);
+    Tasks.After(kTestTimeout, [this, number = probe->Number, answer, where] {
+        // Only if this probe is still the one under test.
+        if (Testing != nullptr && Testing->Number == number) {
+            answer("No answer from " + where + " within 5 seconds.");
+        }
+    });
+}
+
+std::string_view SimulatorLink::CommandOf(int deviceIndex, int slot) const {
+    return Live ? Live->Table.Command(deviceIndex, slot) : std::string_view{};
+}
+
+}  // namespace qel

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+#include "keymap/profilestore.h"
+#include "simlink/command_table.h"
+#include "simlink/link_settings.h"
+#include "simlink/sim_command_output.h"
+#include "simlink/sim_transport.h"
+#include "simnet/qt_scheduler.h"
+#include "translate/logsink.h"
+#include "translate/result.h"
+#include "translate/translator.h"
+
+namespace qel {
+
+// The simulator link of the running program: the settings of keymap.ini's [simulator] section,
+// the transport they name and the command output the translator sends through. With no link
+// set it holds nothing, opens no socket and the translator types keys as ever. Main thread only.
+class SimulatorLink {
+public:
+    // keyMapFile is the path of keymap.ini for the whole run (none: nothing is read or stored).
+    SimulatorLink(InputTranslator& translator, ProfileStore& store,
+                  std::optional<std::string> keyMapFile, LogSink& log);
+    ~SimulatorLink();
+
+    SimulatorLink(const SimulatorLink&) = delete;
+    SimulatorLink& operator=(const SimulatorLink&) = delete;
+
+    // Where the link's state is shown (the status bar); an empty text when there is no link.
+    void SetStateView(std::function<void(const QString&)> show);
+
+    // Reads the settings from keymap.ini and connects when a link is set. Start-up only.
+    void Start();
+    [[nodiscard]] const LinkSettings& Settings() const { return Current; }
+    // Stores settings in keymap.ini and connects as they say. The settings apply even when
+    // storing fails (until the program closes); the failure says why.
+    Status Apply(const LinkSettings& settings);
+    // Asks the simulator the settings name something harmless; done gets the answer.
+    void Test(const LinkSettings& settings, std::function<void(std::string)> done);
+
+    // The command binding slot `slot` of device index 0-5 sends; empty when it types its key.
+    [[nodiscard]] std::string_view CommandOf(int deviceIndex, int slot) const;
+
+private:
+    struct Connection;
+    struct Probe;
+    void Connect();
+
+    InputTranslator& Translator;
+    ProfileStore& Store;
+    std::optional<std::string> KeyMapFile;
+    LogSink& Log;
+    QtScheduler Tasks;
+    std::function<void(const QString&)> ShowState;
+    LinkSettings Current;
+    std::unique_ptr<Connection> Live;
+    std::unique_ptr<Probe> Testing;
+    int TestCount = 0;
+};
+
+}  // namespace qel
