@@ -318,10 +318,10 @@ TEST_F(PanelViewTest, MenusKeepTheirItemsAndOrderWithTheNewOnesAfter) {
     EXPECT_EQ(captions(Form().MainMenu1()->actions()),
               (std::vector<std::string>{"&File", "&Tools", "&Help"}));
     EXPECT_EQ(captions(Form().file1()->actions()), std::vector<std::string>{"E&xit"});
-    EXPECT_EQ(
-        captions(Form().Tools1()->actions()),
-        (std::vector<std::string>{"&Key Settings...", "Import &Mindstar...", "Delete &All Keys",
-                                  "-", "&Debug Mode", "-", "Panel &View", "&Print Bindings..."}));
+    EXPECT_EQ(captions(Form().Tools1()->actions()),
+              (std::vector<std::string>{"&Key Settings...", "Import &Mindstar...",
+                                        "Delete &All Keys", "-", "&Debug Mode", "-", "Panel &View",
+                                        "&Print Bindings...", "&Simulator Link..."}));
     EXPECT_EQ(captions(Form().Help1()->actions()), std::vector<std::string>{"A&bout..."});
     EXPECT_EQ(Form().PanelView1()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }

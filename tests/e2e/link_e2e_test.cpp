@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "x_program.h"
@@ -67,9 +68,9 @@ TEST_F(XProgramTest, LinkedControlsSendXPlaneCommandsOverUdp) {
         const ssize_t size = recv(listener, datagram, sizeof datagram, 0);
         ASSERT_GT(size, 5);
         ASSERT_EQ(std::string(datagram, 5), std::string("CMND\0", 5));
-        commands.emplace_back(datagram + 5, std::strlen(datagram + 5) < std::size_t(size - 5)
-                                                ? std::strlen(datagram + 5)
-                                                : std::size_t(size - 5));
+        // The path up to a NUL, if one follows it.
+        commands.emplace_back(datagram + 5,
+                              strnlen(datagram + 5, static_cast<std::size_t>(size - 5)));
     }
     close(listener);
     EXPECT_EQ(commands, kExpectedCommands);
