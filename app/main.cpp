@@ -99,7 +99,13 @@ TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     Ui.Timer1 = new QTimer(this);
     Ui.Timer1->setInterval(kTimer1Interval);
     connect(Ui.Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    Ui.Timer1->start();
+    // The trim timer runs only while the log holds more lines than it keeps: ticking every
+    // 30 ms with nothing to trim would wake an idle program some 33 times a second.
+    connect(Ui.Memo1, &QPlainTextEdit::blockCountChanged, this, [this](int lines) {
+        if (lines > kLogLines && !Ui.Timer1->isActive()) {
+            Ui.Timer1->start();
+        }
+    });
     Ui.Timer2 = new QTimer(this);
     Ui.Timer2->setInterval(kTimer2Interval);
     connect(Ui.Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
@@ -291,6 +297,9 @@ void TMainForm::FormClose() {
 
 void TMainForm::Timer1Timer() {
     TrimMemo(*Ui.Memo1, kLogLines);
+    if (MemoLineCount(*Ui.Memo1) <= kLogLines) {
+        Ui.Timer1->stop();
+    }
 }
 
 void TMainForm::Timer2Timer() {

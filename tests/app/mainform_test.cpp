@@ -22,6 +22,12 @@ TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25) {
     }
     Form().Timer1Timer();
     EXPECT_EQ(MemoLineCount(*Form().Memo1()), 25);
+    const QTimer* trim = nullptr;
+    for (const QTimer* timer : Form().findChildren<QTimer*>()) {
+        trim = timer->interval() == 30 ? timer : trim;
+    }
+    ASSERT_NE(trim, nullptr);
+    EXPECT_FALSE(trim->isActive()) << "nothing to trim: the timer does not tick";
 
     Form().Log().AppendLine("line 26");
     // The running timer does the trimming: no direct call here.
