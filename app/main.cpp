@@ -199,7 +199,14 @@ void TMainForm::CreateStatusBar() {
 }
 
 QLabel* TMainForm::StatusPanel(int index) const {
-    return index == 0 ? Panel0 : Panel1;
+    switch (index) {
+        case 0:
+            return Panel0;
+        case 2:
+            return LinkPanel;
+        default:
+            return Panel1;
+    }
 }
 
 void TMainForm::Link(const Links& links) {

@@ -111,7 +111,8 @@ public:
     void SetOuterHeight(int height);
     [[nodiscard]] QSize OuterSize() const;
 
-    // The status bar's panels: 0 the connected count, 1 the version text.
+    // The status bar's panels: 0 the connected count, 1 the version text, 2 the simulator
+    // link's state (null until a link is first shown).
     [[nodiscard]] QLabel* StatusPanel(int index) const;
 
     // Components the tests look at; owned by the window (Qt parent), valid for its life.

@@ -69,13 +69,29 @@ void SimulatorLink::Start() {
 }
 
 Status SimulatorLink::Apply(const LinkSettings& settings) {
-    Current = settings;
+    LinkSettings applied = settings;
+    // Commands the caller left as they were are the file's own as it stands now: the section
+    // is replaced whole, so a copy from the start would undo edits made by hand since, and a
+    // change of simulator would carry the other simulator's commands over its own.
+    if (applied.Commands == Current.Commands) {
+        applied.Commands = CommandsInFile(applied.Link);
+    }
+    Current = applied;
     Connect();
     if (!KeyMapFile) {
         return Failure{"keymap.ini: no location for the file"};
     }
-    const std::vector<ProfileEdit> edits = LinkSettingsEdits(settings);
+    const std::vector<ProfileEdit> edits = LinkSettingsEdits(applied);
     return Store.Write(*KeyMapFile, edits);
+}
+
+std::vector<CustomCommand> SimulatorLink::CommandsInFile(SimulatorKind simulator) {
+    if (!KeyMapFile) {
+        return {};
+    }
+    Result<std::unique_ptr<ProfileView>> file = Store.Read(*KeyMapFile);
+    // An unreadable file cannot be written either: the write that follows says why.
+    return file ? ReadCustomCommands(*file.Value(), simulator) : std::vector<CustomCommand>{};
 }
 
 void SimulatorLink::Connect() {

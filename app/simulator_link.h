@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <QString>
 
@@ -40,7 +41,8 @@ public:
     void Start();
     [[nodiscard]] const LinkSettings& Settings() const { return Current; }
     // Stores settings in keymap.ini and connects as they say. The settings apply even when
-    // storing fails (until the program closes); the failure says why.
+    // storing fails (until the program closes); the failure says why. Commands equal to the
+    // ones in use are taken from keymap.ini as it is now, for the simulator the settings name.
     Status Apply(const LinkSettings& settings);
     // Asks the simulator the settings name something harmless; done gets the answer.
     void Test(const LinkSettings& settings, std::function<void(std::string)> done);
@@ -52,6 +54,7 @@ private:
     struct Connection;
     struct Probe;
     void Connect();
+    [[nodiscard]] std::vector<CustomCommand> CommandsInFile(SimulatorKind simulator);
 
     InputTranslator& Translator;
     ProfileStore& Store;

@@ -92,7 +92,8 @@ SimulatorLinkDialog::SimulatorLinkDialog(Tester tester, QWidget* parent)
     FlightGearOnly = new QGroupBox(QStringLiteral("FlightGear FG1000 device numbers"));
     auto* deviceForm = new QFormLayout(FlightGearOnly);
     for (std::size_t role = 0; role < Devices.size(); ++role) {
-        Devices[role] = MakeSpin(1, 99);
+        // Every number keymap.ini takes: FlightGear's own Debug menu opens a PFD as device 0.
+        Devices[role] = MakeSpin(0, kLargestFlightGearDevice);
         deviceForm->addRow(QString::fromUtf8(kDisplayCaptions[role]) + QLatin1Char(':'),
                            Devices[role]);
     }

@@ -34,6 +34,8 @@ public:
 
     // For the tests and the screenshots.
     [[nodiscard]] QComboBox* LinkBox() const { return Link; }
+    [[nodiscard]] QLineEdit* HostEdit() const { return Host; }
+    [[nodiscard]] QSpinBox* PortBox() const { return Port; }
     [[nodiscard]] QPushButton* TestButton() const { return TestBtn; }
     [[nodiscard]] QLabel* TestResult() const { return Result; }
 

@@ -40,7 +40,6 @@ constexpr std::array<Named<UnitRole>, 3> kAudioRoleNames{{
 // The FG1000 device number keys of the pfd, mfd and copilot_pfd roles, in that order.
 constexpr std::array<std::string_view, 3> kFlightGearDeviceKeys{"fg_pfd", "fg_mfd",
                                                                 "fg_copilot_pfd"};
-constexpr int kLargestFlightGearDevice = 999;
 
 template <typename T, std::size_t N>
 std::string_view NameOf(const std::array<Named<T>, N>& names, T value) {
@@ -190,10 +189,13 @@ LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log) {
             reader.Number(kFlightGearDeviceKeys[role], 0, kLargestFlightGearDevice,
                           defaults.FlightGearDevices[role]);
     }
-    if (const auto section = CommandSectionOf(settings.Link)) {
-        settings.Commands = ReadCommands(file, *section);
-    }
+    settings.Commands = ReadCustomCommands(file, settings.Link);
     return settings;
+}
+
+std::vector<CustomCommand> ReadCustomCommands(const ProfileView& file, SimulatorKind simulator) {
+    const auto section = CommandSectionOf(simulator);
+    return section ? ReadCommands(file, *section) : std::vector<CustomCommand>{};
 }
 
 std::vector<ProfileEdit> LinkSettingsEdits(const LinkSettings& settings) {

@@ -28,6 +28,8 @@ enum class UnitRole : std::uint8_t { None, Pfd, Mfd, CopilotPfd, Pilot, Copilot 
 inline constexpr std::uint16_t kXPlaneUdpPort = 49000;
 inline constexpr std::uint16_t kXPlaneWebPort = 8086;
 inline constexpr std::uint16_t kFlightGearPort = 5401;
+// FG1000 device numbers run from 0 (what FlightGear gives the first display it opens itself).
+inline constexpr int kLargestFlightGearDevice = 999;
 
 // A command the user named for one binding slot, in place of the preset's.
 struct CustomCommand {
@@ -61,6 +63,10 @@ struct LinkSettings {
 // else is affected. With no link set only an unknown link is reported (the rest then means
 // nothing). Commands come from the chosen simulator's section only.
 [[nodiscard]] LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log);
+
+// The user's own commands of one simulator as the file holds them; none for SimulatorKind::None.
+[[nodiscard]] std::vector<CustomCommand> ReadCustomCommands(const ProfileView& file,
+                                                            SimulatorKind simulator);
 
 // The edits that store settings (applied as one atomic replacement of keymap.ini): every
 // [simulator] key, and the chosen simulator's commands section replaced whole (an empty command

@@ -3,12 +3,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkDatagram>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QUdpSocket>
 #include <QTimer>
 #include <QEvent>
 #include <QTest>
 #include <QTextBlock>
 
 #include "program_fixture.h"
+#include "support/memory_file_access.h"
 
 namespace qel::test {
 namespace {
@@ -220,6 +228,95 @@ TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled) 
     ASSERT_TRUE(Panels->SendReport(684, released));
     Pump();
     EXPECT_EQ(Keys->Events.size(), 2U);
+    // No simulator link set: nothing of it shows, and the file stays as it was.
+    EXPECT_EQ(Form().StatusPanel(2), nullptr);
+    EXPECT_EQ(ReadText(KeyMapPath()), "[qel_1000_0]\nsoftkey_1=F1\n");
+}
+
+TEST_F(ProgramTest, SimulatorLinkSetInTheDialogIsTestedStoredShownAndUsedEvenIfNotStored) {
+    QUdpSocket simulator;
+    ASSERT_TRUE(simulator.bind(QHostAddress::LocalHost, 0));
+    const std::string where = "127.0.0.1:" + std::to_string(simulator.localPort());
+    auto received = [&simulator] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return simulator.hasPendingDatagrams(); }, 5000));
+        const QByteArray datagram = simulator.receiveDatagram().data();
+        return std::string(datagram.constData(), static_cast<std::size_t>(datagram.size()));
+    };
+    using namespace std::string_literals;
+    const std::string units =
+        "[qel_1000_0]\r\nsoftkey_1=F1\r\n\r\n[qel_audio_1]\r\npilot_incr=X\r\n";
+    // Written before any link was set: choosing X-Plane must keep it, and use it.
+    const std::string mine = "[xplane_commands]\r\nqel_1000_0.softkey_1=sim/mine\r\n";
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only keymap.ini" : "writable keymap.ini");
+        auto files = std::make_unique<MemoryFileAccess>();
+        MemoryFileAccess& disk = *files;
+        FilesForNextStart = std::move(files);
+        Start();
+        const std::string path = TheProgram->Core.KeyMap.IniFileName().value();
+        disk.Files[path] = units + mine;
+        if (readOnly) {
+            disk.FailWrites(path, "Read-only file system");
+        }
+        Form().show();
+        Pump();
+        Panels->Plug(684);
+        Pump();
+
+        std::string tested;
+        QTimer::singleShot(0, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<SimulatorLinkDialog*>(shown);
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "no Simulator Link dialog";
+                if (shown != nullptr) shown->close();
+                return;
+            }
+            QComboBox& link = *dialog->LinkBox();
+            link.setCurrentIndex(link.findData(static_cast<int>(SimulatorKind::XPlane)));
+            dialog->HostEdit()->setText(QStringLiteral("127.0.0.1"));
+            dialog->PortBox()->setValue(simulator.localPort());
+            dialog->TestButton()->click();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return dialog->TestResult()->text() != "Testing..."; }, 5000));
+            tested = dialog->TestResult()->text().toStdString();
+            dialog->accept();
+        });
+        Form().SimulatorLink1()->trigger();
+        EXPECT_EQ(tested, "sent to " + where);
+        EXPECT_EQ(received(), "CMND\0sim/none/none"s);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return Form().StatusPanel(2) != nullptr && Form().StatusPanel(2)->isVisible(); },
+            5000));
+        EXPECT_EQ(Form().StatusPanel(2)->text().toStdString(),
+                  "X-Plane: connected (UDP " + where + ")");
+        if (readOnly) {
+            EXPECT_EQ(Prompts.Shown, std::vector<std::string>{
+                                         "error: " + path +
+                                         ": cannot write (Read-only file system)\n\nThe change "
+                                         "was not saved: it lasts only until the program closes."});
+            EXPECT_EQ(disk.Files[path], units + mine);
+        } else {
+            EXPECT_TRUE(Prompts.Shown.empty());
+            // The unit sections stay byte for byte; the commands section is written anew.
+            EXPECT_EQ(disk.Files[path],
+                      units + "[simulator]\r\nlink=xplane\r\nhost=127.0.0.1\r\nport=" +
+                          where.substr(where.find(':') + 1) +
+                          "\r\ntransport=udp\r\nweb_port=8086\r\nqel_1000_0=pfd\r\n"
+                          "qel_1000_1=mfd\r\nqel_1000_2=copilot_pfd\r\nqel_1000_3=none\r\n"
+                          "qel_audio_0=pilot\r\nqel_audio_1=copilot\r\nfg_pfd=1\r\nfg_mfd=2\r\n"
+                          "fg_copilot_pfd=3\r\n" +
+                          mine);
+        }
+
+        // Stored or not, the link is in use: the soft key sends its command, typing nothing.
+        ASSERT_TRUE(Panels->SendReport(684, std::array<std::uint8_t, 4>{0x00, 0xC1, 0x00, 0x20}));
+        Pump();
+        EXPECT_EQ(received(), "CMND\0sim/mine"s);
+        EXPECT_TRUE(Keys->Events.empty());
+        TheProgram.reset();
+        Prompts.Shown.clear();
+    }
 }
 
 TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {

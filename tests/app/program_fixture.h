@@ -113,6 +113,7 @@ protected:
             Keys = injector.get();
             return injector;
         };
+        sources.Files = std::move(FilesForNextStart);
         sources.Prompts = std::make_unique<ScriptedPrompts>(Prompts);
         TheProgram = std::make_unique<Program>(std::move(sources));
     }
@@ -140,8 +141,9 @@ protected:
     std::filesystem::path Directory;
     std::filesystem::path PreviousDirectory;
     PromptScript Prompts;
-    VirtualPanels* Panels = nullptr;    // owned by the program's device module
-    RecordingInjector* Keys = nullptr;  // owned by the program
+    std::unique_ptr<FileAccess> FilesForNextStart;  // null: the real files
+    VirtualPanels* Panels = nullptr;                // owned by the program's device module
+    RecordingInjector* Keys = nullptr;              // owned by the program
     std::unique_ptr<Program> TheProgram;
     static inline int Counter = 0;
 };

@@ -5,9 +5,12 @@
 #include <cstdint>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPixmap>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 
 #include "panelview/bindingsheet.h"
 #include "panelview/schematicwidget.h"
@@ -115,6 +118,24 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
          QStringLiteral("-singlefile"), pdf, folder + QStringLiteral("/binding-sheet")});
     EXPECT_TRUE(render.waitForFinished(30000) && render.exitCode() == 0)
         << "pdftoppm (poppler-utils) renders the page";
+}
+
+TEST_F(ProgramTest, ScreenshotOfTheSimulatorLinkDialog) {
+    const QString folder = qEnvironmentVariable("QEL_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set QEL_SCREENSHOT_DIR to take the picture";
+    }
+    StartAndShow();
+    LinkSettings settings;
+    settings.Link = SimulatorKind::XPlane;
+    SimulatorLinkDialog& dialog = TheProgram->LinkForm;
+    dialog.SetSettings(settings);
+    dialog.show();
+    // A real test: UDP sends whether or not anything listens, and says where it went.
+    dialog.TestButton()->click();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dialog.TestResult()->text().startsWith("sent"); }, 5000));
+    EXPECT_TRUE(dialog.grab().save(folder + "/simulator-link.png"));
 }
 
 }  // namespace
