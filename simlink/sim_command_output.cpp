@@ -1,0 +1,1 @@
+// Placeholder until the link's rules land; this branch needs only the transport seam.
