@@ -1,5 +1,7 @@
 # Brings up an FG1000 (PFD device 1, MFD device 2) with the generic interfaces once the flight
 # model is up, then sets /test/fg1000-ready; /test/fg1000-error says why when it cannot.
+# /test/mfd-page names the MFD's page, which no property of the FG1000 shows.
+var pageMirror = nil;  # kept here: a timer nothing refers to is collected
 setlistener("/sim/signals/fdm-initialized", func(node) {
     if (!node.getBoolValue() or getprop("/test/fg1000-ready")) return;
     var dir = getprop("/sim/fg-root") ~ "/Aircraft/Instruments-3d/FG1000/Nasal/";
@@ -17,6 +19,11 @@ setlistener("/sim/signals/fdm-initialized", func(node) {
         sys.addMFD(2);
         io.load_nasal(dir ~ "Interfaces/GenericInterfaceController.nas", "fg1000");
         fg1000.GenericInterfaceController.getOrCreateInstance().start();
+        var mfd = sys.getDisplay(2);
+        pageMirror = maketimer(0.2, func {
+            setprop("/test/mfd-page", mfd.Surround.getCurrentPage().getPageName());
+        });
+        pageMirror.start();
     }, nil, nil, nil, err);
     if (size(err)) {
         setprop("/test/fg1000-error", err[0]);
