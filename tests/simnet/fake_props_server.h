@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace qel::test {
 
-// Runs the event loop until done() or the time is up; true when done.
+// Runs the event loop until done() or the time is up; true when done. Sleeps between events,
+// so that a peer process (fgfs) gets the processor.
 template <typename Done>
 bool RunUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -19,7 +21,9 @@ bool RunUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(
         if (std::chrono::steady_clock::now() > end) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::milliseconds(10), &loop, &QEventLoop::quit);
+        loop.exec();
     }
     return true;
 }
