@@ -1,5 +1,6 @@
 #include "simnet/sim_transport_factory.h"
 
+#include "simnet/flightgear_transport.h"
 #include "simnet/xplane_udp_transport.h"
 #include "simnet/xplane_web_transport.h"
 
@@ -17,9 +18,7 @@ std::unique_ptr<SimTransport> MakeSimTransport(const LinkSettings& settings,
             }
             return std::make_unique<XPlaneUdpTransport>(settings.Host, settings.Port, log);
         case SimulatorKind::FlightGear:
-            // FlightGear's props server: FlightGearTransport (simnet/flightgear_transport.h)
-            // is made here.
-            return nullptr;
+            return std::make_unique<FlightGearTransport>(settings.Host, settings.Port, log);
     }
     return nullptr;
 }

@@ -24,7 +24,10 @@ namespace qel::test {
 inline void StartApplication() {
     static int argc = 1;
     static char* argv[] = {const_cast<char*>("simnet_tests"), nullptr};
-    static QCoreApplication application(argc, argv);
+    // One application per process: a test main of its own may have made it already.
+    if (QCoreApplication::instance() == nullptr) {
+        static QCoreApplication application(argc, argv);
+    }
 }
 
 // Runs the event loop until done() holds; false when it still does not after timeout.

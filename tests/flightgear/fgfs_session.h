@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include <QProcess>
+#include <QTcpSocket>
+
+namespace qel::test {
+
+// A FlightGear started by run_fgfs.sh with an FG1000 up, and a props client of the test's own
+// that reads and sets properties (blocking; the test's thread only). Ends fgfs when destroyed.
+class FgfsSession {
+public:
+    FgfsSession();
+    ~FgfsSession();
+    FgfsSession(const FgfsSession&) = delete;
+    FgfsSession& operator=(const FgfsSession&) = delete;
+
+    // Starts fgfs and waits for the FG1000; empty when it is up, else why not.
+    [[nodiscard]] std::string Start(std::chrono::seconds limit);
+    [[nodiscard]] std::uint16_t Port() const { return PropsPort; }
+    // The value of a property as the props server prints it, or "(error: ...)".
+    [[nodiscard]] std::string Get(const std::string& path);
+    void Set(const std::string& path, const std::string& value);
+    // Asks fgfs to exit after the props client said quit; its exit status, or -1.
+    [[nodiscard]] int Exit(std::chrono::seconds limit);
+
+private:
+    [[nodiscard]] std::string Ask(const std::string& line);
+    [[nodiscard]] std::string LogTail() const;
+
+    QProcess Fgfs;
+    QTcpSocket Props;
+    std::uint16_t PropsPort = 0;
+    std::string LogPath;
+};
+
+}  // namespace qel::test

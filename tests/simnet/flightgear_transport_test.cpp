@@ -1,0 +1,125 @@
+#include "simnet/flightgear_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "fake_props_server.h"
+#include "support/memory_log.h"
+
+namespace qel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakePropsServer;
+using test::RunUntil;
+
+constexpr FlightGearTiming kFast{
+    .Retry = 50ms, .Connect = 2s, .TestReply = 2s, .KnobSpacing = 100ms};
+constexpr std::string_view kHeading = "FG1000HardKeyPushed device=1 notification=HEADING offset=1";
+constexpr std::string_view kBaro = "FG1000HardKeyPushed device=1 notification=BARO offset=1";
+
+struct Link {
+    explicit Link(std::uint16_t port)
+        : Transport(std::make_unique<FlightGearTransport>("127.0.0.1", port, Log, kFast)) {
+        Transport->Start();
+    }
+    bool Connected() {
+        return RunUntil([this] { return Transport->State() == LinkState::Connected; });
+    }
+    std::string Tested() {
+        std::optional<std::string> answer;
+        Transport->Test([&answer](std::string text) { answer = std::move(text); });
+        RunUntil([&answer] { return answer.has_value(); });
+        return answer.value_or("(no answer)");
+    }
+    test::MemoryLog Log;
+    std::unique_ptr<FlightGearTransport> Transport;
+};
+
+TEST(FlightGearTransport, WritesEveryCommandBeforeAnyReplyAndMatchesEachReplyToItsLine) {
+    FakePropsServer server;
+    server.Answering = false;
+    Link link(server.Port());
+    ASSERT_TRUE(link.Connected());
+    for (int i = 0; i < 5; ++i) {
+        link.Transport->Press(kHeading);
+    }
+    ASSERT_TRUE(RunUntil([&] { return server.Lines.size() == 5; }));
+    EXPECT_EQ(server.Lines[4].Text, "run " + std::string(kHeading));
+    server.AnswerWaiting();
+    server.Answering = true;
+    // Five replies came before the version: a miscount would hand Test a "<completed>".
+    EXPECT_EQ(link.Tested(), "FlightGear 2020.3.16");
+    EXPECT_EQ(server.Lines.back().Text, "get /sim/version/flightgear");
+    EXPECT_EQ(link.Log.Lines, std::vector<std::string>{"FlightGear: connected (127.0.0.1:" +
+                                                       std::to_string(server.Port()) + ")"});
+}
+
+TEST(FlightGearTransport, SaysFg1000NotLoadedOncePerChangeAndQuitsOnClose) {
+    FakePropsServer server;
+    server.FailWith = "run FG1000";
+    Link link(server.Port());
+    ASSERT_TRUE(link.Connected());
+    for (const std::string_view command :
+         {kHeading, kHeading, std::string_view("property-toggle property=/a"), kHeading}) {
+        link.Transport->Press(command);
+    }
+    ASSERT_TRUE(RunUntil([&] { return link.Log.Lines.size() == 3; }));
+    EXPECT_EQ(link.Log.Lines[1], "FlightGear: FG1000 not loaded");
+    EXPECT_EQ(link.Log.Lines[2], "FlightGear: FG1000 not loaded");
+    link.Transport.reset();
+    ASSERT_TRUE(RunUntil([&] { return server.Lines.back().Text == "quit"; }));
+    EXPECT_EQ(server.Lines.size(), 5U);
+}
+
+TEST(FlightGearTransport, ReconnectsInTheBackgroundWithOneLinePerChange) {
+    FakePropsServer server;
+    const std::uint16_t port = server.Port();
+    const std::string at = "127.0.0.1:" + std::to_string(port);
+    server.Close();
+    Link link(port);
+    // Several attempts fail; one line says so.
+    ASSERT_FALSE(RunUntil([] { return false; }, 300ms));
+    link.Transport->Press(kHeading);
+    server.Listen(port);
+    ASSERT_TRUE(link.Connected());
+    server.Close();
+    ASSERT_TRUE(RunUntil([&] { return link.Transport->State() == LinkState::NoAnswer; }));
+    server.Listen(port);
+    ASSERT_TRUE(link.Connected());
+    link.Transport->Press(kHeading);
+    ASSERT_TRUE(RunUntil([&] { return server.Lines.size() == 1; }));
+    EXPECT_EQ(link.Log.Lines,
+              (std::vector<std::string>{
+                  "FlightGear: no answer at " + at + " (Connection refused)",
+                  "FlightGear: connected (" + at + ")",
+                  "FlightGear: no answer at " + at + " (The remote host closed the connection)",
+                  "FlightGear: connected (" + at + ")"}));
+}
+
+TEST(FlightGearTransport, SpacesBaroStepsByTheirAnswersWhileOtherKnobsGoAtOnce) {
+    FakePropsServer server;
+    Link link(server.Port());
+    ASSERT_TRUE(link.Connected());
+    for (int i = 0; i < 3; ++i) {
+        link.Transport->Press(kBaro);
+        link.Transport->Press(kHeading);
+    }
+    ASSERT_TRUE(RunUntil([&] { return server.Lines.size() == 6; }));
+    std::vector<std::chrono::steady_clock::time_point> baro;
+    for (const auto& line : server.Lines) {
+        if (line.Text.find("BARO") != std::string::npos) {
+            baro.push_back(line.At);
+        }
+    }
+    ASSERT_EQ(baro.size(), 3U);
+    EXPECT_NE(server.Lines[1].Text.find("HEADING"), std::string::npos);
+    EXPECT_NE(server.Lines[3].Text.find("HEADING"), std::string::npos);
+    EXPECT_GE(baro[1] - baro[0], kFast.KnobSpacing);
+    EXPECT_GE(baro[2] - baro[1], kFast.KnobSpacing);
+}
+
+}  // namespace
+}  // namespace qel
