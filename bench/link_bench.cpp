@@ -132,9 +132,13 @@ bool XTestWanted() {
     return xtest != nullptr && std::string_view(xtest) == "1";
 }
 
-// The XTest injector when wanted; null when not, or when no display opens.
-std::unique_ptr<KeyInjector> ScratchDisplayInjector(LogSink& log) {
-    return XTestWanted() ? XTestInjector::Open(log, {}) : nullptr;
+// The XTest injector when wanted; null when not, or when no display opens. One connection for
+// the whole run: Xvfb resets when its last client goes and turns the next one away meanwhile.
+KeyInjector* ScratchDisplayInjector() {
+    static DiscardingLog log;
+    static const std::unique_ptr<KeyInjector> injector =
+        XTestWanted() ? XTestInjector::Open(log, {}) : nullptr;
+    return injector.get();
 }
 
 // Tells keyDown of each key down once inner (if any) has injected it.
@@ -431,9 +435,8 @@ void CommandLatency(benchmark::State& state) {
             units.AudioUnits[static_cast<std::size_t>(u)].Buttons[kKeyButton].Key =
                 'A' + kBezelUnitCount + u;
         }
-        KeptLog keyLog;
-        const std::unique_ptr<KeyInjector> display = ScratchDisplayInjector(keyLog);
-        CallingInjector injector(display.get(), [&](std::uint8_t vk) {
+        KeyInjector* const display = ScratchDisplayInjector();
+        CallingInjector injector(display, [&](std::uint8_t vk) {
             const auto now = Clock::now();
             if (vk >= 'A' && vk < 'A' + kDeviceCount)
                 late(*keyPresses, keysSeen, vk - 'A', now, keyUs);
@@ -523,7 +526,7 @@ void SendCall(benchmark::State& state) {
             state.SkipWithError(("link not connected: " + log.Last).c_str());
             return;
         }
-        const std::unique_ptr<KeyInjector> keys = ScratchDisplayInjector(log);
+        KeyInjector* const keys = ScratchDisplayInjector();
         if (XTestWanted() && keys == nullptr) {
             state.SkipWithError("QEL_BENCH_XTEST=1, but no X display with XTest opens");
             return;
@@ -545,12 +548,12 @@ void SendCall(benchmark::State& state) {
                          reinterpret_cast<const sockaddr*>(&to), sizeof to);
             } else if (kind == 1) {
                 transport->Press(commands.front());
-            } else if (keys) {
+            } else if (keys != nullptr) {
                 keys->KeyEvent('A', true);
             }
             us[static_cast<std::size_t>(kind)].push_back(
                 std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-            if (kind == 2 && keys) keys->KeyEvent('A', false);
+            if (kind == 2 && keys != nullptr) keys->KeyEvent('A', false);
         }
         ::close(bare);
         const double floor = Percentile(us[0], 0.50);
@@ -559,7 +562,7 @@ void SendCall(benchmark::State& state) {
         state.counters["transport_p50_us"] = Percentile(us[1], 0.50);
         state.counters["transport_p99_us"] = Percentile(us[1], 0.99);
         state.counters["transport_ratio"] = floor > 0 ? Percentile(us[1], 0.50) / floor : 0;
-        if (keys) {
+        if (keys != nullptr) {
             state.counters["xtest_down_p50_us"] = Percentile(us[2], 0.50);
             state.counters["xtest_down_p99_us"] = Percentile(us[2], 0.99);
         }
