@@ -18,8 +18,10 @@
 // asleep between: a bare sendto of the same datagram (the floor of any UDP link), the
 // transport's Press, and with QEL_BENCH_XTEST=1 the key injector's key down.
 //
-// KnobFlood/N: each unit steps a knob with a command one detent in every report, 1,000 reports a
-// second, for 5 s; the receiver's socket buffer is the system's default (N = 0) or N KiB.
+// KnobFlood/N/M: each unit steps a knob with a command one detent in every report, 1,000 reports
+// a second, for 5 s; the receiver's socket buffer is the system's default (N = 0) or N KiB, and
+// it reads each datagram as it comes (M = 0) or all that wait every M ms, as a simulator busy
+// drawing frames might.
 // Counters: commands expected (one per report but each unit's first, which only primes its
 // knob), sent by the transport, received, lost (sent less received), dropped by the receiver's
 // kernel queue, keys typed instead of commands, reports dropped on the way in.
@@ -182,14 +184,15 @@ private:
     Noted Sent;
 };
 
-// The simulator's end: a UDP port on 127.0.0.1 read by a thread of its own, which hands each
-// command datagram's unit and arrival time to arrived. Keeps the kernel's count of datagrams it
-// dropped because the socket's buffer was full.
+// The simulator's end: a UDP port on 127.0.0.1 read by a thread of its own, at once or every
+// readEvery, which hands each command datagram's unit and the time it was read to arrived. Keeps
+// the kernel's count of datagrams it dropped because the socket's buffer was full.
 class Receiver {
 public:
     Receiver(int bufferKiB, std::vector<std::string> commands,
-             std::function<void(int unit, Clock::time_point)> arrived)
-        : Commands(std::move(commands)), Arrived(std::move(arrived)) {
+             std::function<void(int unit, Clock::time_point)> arrived,
+             std::chrono::milliseconds readEvery = {})
+        : Commands(std::move(commands)), Arrived(std::move(arrived)), ReadEvery(readEvery) {
         Socket = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -243,9 +246,14 @@ private:
             message.msg_iovlen = 1;
             message.msg_control = control.data();
             message.msg_controllen = control.size();
-            const ssize_t got = ::recvmsg(Socket, &message, 0);
+            const ssize_t got =
+                ::recvmsg(Socket, &message, ReadEvery.count() > 0 ? MSG_DONTWAIT : 0);
             const auto now = Clock::now();
-            if (got < 0) continue;  // the wait ran out
+            if (got < 0) {
+                // Nothing (more) waiting, or the wait for Stop ran out.
+                if (ReadEvery.count() > 0) std::this_thread::sleep_for(ReadEvery);
+                continue;
+            }
             for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
                 if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
                     std::uint32_t drops = 0;
@@ -268,6 +276,7 @@ private:
     int Socket = -1;
     const std::vector<std::string> Commands;
     const std::function<void(int, Clock::time_point)> Arrived;
+    const std::chrono::milliseconds ReadEvery;
     std::atomic<bool> Stopping{false};
     std::thread Reader;
 };
@@ -581,7 +590,9 @@ void KnobFlood(benchmark::State& state) {
         std::uint64_t typed = 0;
         CallingInjector injector(nullptr, [&](std::uint8_t) { ++typed; });
         std::uint64_t sent = 0;
-        Receiver receiver(bufferKiB, UnitCommands(KnobUpSlot), [](int, Clock::time_point) {});
+        Receiver receiver(
+            bufferKiB, UnitCommands(KnobUpSlot), [](int, Clock::time_point) {},
+            std::chrono::milliseconds(state.range(1)));
         LinkRig rig(units, injector, BenchLink(receiver.Port, KnobUpSlot),
                     [&](std::string_view, Clock::time_point) { ++sent; });
         std::string problem;
@@ -614,12 +625,14 @@ void KnobFlood(benchmark::State& state) {
         state.counters["typed"] = static_cast<double>(typed);
         state.counters["dropped"] = static_cast<double>(rig.DroppedReports());
         state.counters["rcvbuf_kib"] = receiver.BufferBytes / 1024;
+        state.counters["read_every_ms"] = static_cast<double>(state.range(1));
         state.counters["link_up"] = rig.LinkUp() ? 1 : 0;
     }
 }
 BENCHMARK(KnobFlood)
-    ->Arg(0)
-    ->Arg(4096)
+    ->Args({0, 0})
+    ->Args({0, 50})
+    ->Args({4096, 50})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
