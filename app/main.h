@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "app/checkboxgate.h"
-#include "app/logmemo.h"
-#include "app/memolog.h"
+#include "app/log_memo_widget.h"
+#include "app/memo_log_sink.h"
 #include "app/ratemeter.h"
 #include "app/statusview.h"
 #include "app/userprompts.h"

@@ -42,7 +42,7 @@ struct AudioUnitState {
     std::array<ButtonState, kAudioButtonCount> Buttons;
 };
 
-// Every unit's controls. Owned by the main window; touched by the main thread only.
+// Every unit's controls. Owned by the key core; touched by the main thread only.
 struct UnitStates {
     std::array<BezelUnitState, kBezelUnitCount> BezelUnits;
     std::array<AudioUnitState, kAudioUnitCount> AudioUnits;

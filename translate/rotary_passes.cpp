@@ -1,5 +1,5 @@
 #include "translate/logline.h"
-#include "translate/rotary.h"
+#include "translate/rotary_step.h"
 #include "translate/translator.h"
 
 namespace qel {

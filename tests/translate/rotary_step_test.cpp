@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "translate/rotary.h"
+#include "translate/rotary_step.h"
 
 namespace qel::test {
 namespace {

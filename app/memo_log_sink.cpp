@@ -1,4 +1,4 @@
-#include "app/memolog.h"
+#include "app/memo_log_sink.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

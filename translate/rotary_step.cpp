@@ -1,4 +1,4 @@
-#include "translate/rotary.h"
+#include "translate/rotary_step.h"
 
 #include <algorithm>
 

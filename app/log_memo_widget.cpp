@@ -1,4 +1,4 @@
-#include "app/logmemo.h"
+#include "app/log_memo_widget.h"
 
 #include <algorithm>
 
