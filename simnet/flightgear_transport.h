@@ -42,7 +42,8 @@ public:
 
     void Start() override;
     [[nodiscard]] LinkState State() const override { return Link; }
-    // Also told, with the state unchanged, when the FG1000 stops answering its commands.
+    // Also told, with the state unchanged, when the FG1000 stops answering its commands. The
+    // listener runs inside the transport's socket handling and must not destroy it.
     void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override;
 
     // Dropped while not connected (the controls type their keys then), and when FlightGear

@@ -10,11 +10,13 @@ namespace qel::test {
 
 using namespace std::chrono_literals;
 
-FgfsSession::FgfsSession() {
-    // A port nobody listens on now.
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    PropsPort = probe.serverPort();
+FgfsSession::FgfsSession(std::uint16_t port) : PropsPort(port) {
+    if (PropsPort == 0) {
+        // A port nobody listens on now.
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        PropsPort = probe.serverPort();
+    }
     LogPath = std::string(std::getenv("QEL_FGFS_LOG") ? std::getenv("QEL_FGFS_LOG") : "fgfs.log");
 }
 
@@ -53,7 +55,7 @@ std::string FgfsSession::Start(std::chrono::seconds limit) {
             }
         }
         const std::string error = Get("/test/fg1000-error");
-        if (!error.empty() && !error.starts_with("(error")) {
+        if (!error.empty() && !error.starts_with("(no reply")) {
             return "the FG1000 did not load: " + error;
         }
         if (Get("/test/fg1000-ready") == "1") {
@@ -63,19 +65,29 @@ std::string FgfsSession::Start(std::chrono::seconds limit) {
     return "no FG1000 within " + std::to_string(limit.count()) + " s:\n" + LogTail();
 }
 
-std::string FgfsSession::Get(const std::string& path) {
-    // "PATH = 'VALUE' (TYPE)"
-    const std::string reply = Ask("get " + path);
-    const auto open = reply.find('\'');
-    const auto close = reply.rfind('\'');
-    if (open == std::string::npos || close == open) {
-        return "(error: " + reply + ")";
+std::vector<std::string> FgfsSession::Get(const std::vector<std::string>& paths) {
+    std::vector<std::string> lines;
+    for (const std::string& path : paths) {
+        lines.push_back("get " + path);
     }
-    return reply.substr(open + 1, close - open - 1);
+    std::vector<std::string> values = Ask(lines);
+    // "PATH = 'VALUE' (TYPE)"
+    for (std::string& value : values) {
+        const auto open = value.find('\'');
+        const auto close = value.rfind('\'');
+        value = open == std::string::npos || close == open
+                    ? "(no reply)"
+                    : value.substr(open + 1, close - open - 1);
+    }
+    return values;
 }
 
-void FgfsSession::Set(const std::string& path, const std::string& value) {
-    static_cast<void>(Ask("set " + path + " " + value));
+void FgfsSession::Set(const std::vector<std::pair<std::string, std::string>>& values) {
+    std::vector<std::string> lines;
+    for (const auto& [path, value] : values) {
+        lines.push_back("set " + path + " " + value);
+    }
+    static_cast<void>(Ask(lines));
 }
 
 int FgfsSession::Exit(std::chrono::seconds limit) {
@@ -89,21 +101,27 @@ int FgfsSession::Exit(std::chrono::seconds limit) {
     return Fgfs.exitCode();
 }
 
-std::string FgfsSession::Ask(const std::string& line) {
-    const std::string bytes = line + "\r\n";
+std::vector<std::string> FgfsSession::Ask(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
     Props.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    std::string reply;
+    std::vector<std::string> replies;
+    std::string received;
     const auto end = std::chrono::steady_clock::now() + 30s;
-    while (reply.find("/> ") == std::string::npos) {
-        if (std::chrono::steady_clock::now() > end ||
-            Props.state() != QAbstractSocket::ConnectedState) {
-            return "(no reply)";
-        }
-        if (Props.waitForReadyRead(1000)) {
-            reply += Props.readAll().toStdString();
+    while (replies.size() < lines.size()) {
+        if (const auto prompt = received.find("/> "); prompt != std::string::npos) {
+            replies.push_back(received.substr(0, prompt));
+            received.erase(0, prompt + 3);
+        } else if (std::chrono::steady_clock::now() > end ||
+                   Props.state() != QAbstractSocket::ConnectedState) {
+            replies.resize(lines.size());
+        } else if (Props.waitForReadyRead(1000)) {
+            received += Props.readAll().toStdString();
         }
     }
-    return reply.substr(0, reply.find("/> "));
+    return replies;
 }
 
 std::string FgfsSession::LogTail() const {

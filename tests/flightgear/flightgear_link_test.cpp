@@ -56,22 +56,33 @@ protected:
             Link->Press(command);
         }
     }
-    // The property ends at the value (numbers compared as numbers) and stays there.
-    static testing::AssertionResult Settles(const std::string& path, const std::string& expected) {
-        auto equal = [&expected](const std::string& value) {
-            char* end = nullptr;
-            const double number = std::strtod(value.c_str(), &end);
-            return value == expected ||
-                   (end != value.c_str() && *end == '\0' &&
-                    std::abs(number - std::strtod(expected.c_str(), nullptr)) < 1e-6);
-        };
-        std::string value;
-        RunUntil([&] { return equal(value = Fg->Get(path)); }, 30s);
-        RunUntil([] { return false; }, 400ms);
-        if (equal(value = Fg->Get(path))) {
-            return testing::AssertionSuccess();
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    // Every property ends at its value (numbers compared as numbers) and stays there.
+    static testing::AssertionResult Settle(const Values& expected) {
+        std::vector<std::string> paths;
+        for (const auto& [path, value] : expected) {
+            paths.push_back(path);
         }
-        return testing::AssertionFailure() << path << " is " << value << ", not " << expected;
+        auto mismatches = [&] {
+            std::string text;
+            const std::vector<std::string> values = Fg->Get(paths);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const std::string& want = expected[i].second;
+                char* end = nullptr;
+                const double number = std::strtod(values[i].c_str(), &end);
+                if (values[i] != want &&
+                    (end == values[i].c_str() || *end != '\0' ||
+                     std::abs(number - std::strtod(want.c_str(), nullptr)) > 1e-6)) {
+                    text += "\n  " + paths[i] + " is " + values[i] + ", not " + want;
+                }
+            }
+            return text;
+        };
+        RunUntil([&] { return mismatches().empty(); }, 30s);
+        // Then no step more may come.
+        RunUntil([] { return false; }, 500ms);
+        const std::string text = mismatches();
+        return text.empty() ? testing::AssertionSuccess() : testing::AssertionFailure() << text;
     }
 
     static inline std::unique_ptr<test::FgfsSession> Fg;
@@ -81,11 +92,11 @@ protected:
 };
 
 TEST_F(FlightGearLink, KnobsMoveTheirValuesByExactlyTheStepsGiven) {
-    Fg->Set("/autopilot/settings/heading-bug-deg", "100");
-    Fg->Set("/instrumentation/nav-selected", "1");
-    Fg->Set("/instrumentation/nav/radials/selected-deg", "40");
-    Fg->Set("/autopilot/settings/target-alt-ft", "5000");
-    Fg->Set("/instrumentation/altimeter/setting-inhg", "29.92");
+    Fg->Set({{"/autopilot/settings/heading-bug-deg", "100"},
+             {"/instrumentation/nav-selected", "1"},
+             {"/instrumentation/nav/radials/selected-deg", "40"},
+             {"/autopilot/settings/target-alt-ft", "5000"},
+             {"/instrumentation/altimeter/setting-inhg", "29.92"}});
     // The FG1000 learns the altimeter setting at its next refresh.
     RunUntil([] { return false; }, 500ms);
     std::vector<std::string> steps;
@@ -99,19 +110,19 @@ TEST_F(FlightGearLink, KnobsMoveTheirValuesByExactlyTheStepsGiven) {
     // A fast turn: ten steps at once.
     steps.insert(steps.end(), 10, HardKey(1, "BARO"));
     Press(steps);
-    EXPECT_TRUE(Settles("/autopilot/settings/heading-bug-deg", "105"));
-    EXPECT_TRUE(Settles("/instrumentation/nav/radials/selected-deg", "43"));
-    EXPECT_TRUE(Settles("/autopilot/settings/target-alt-ft", "7300"));
-    EXPECT_TRUE(Settles("/instrumentation/altimeter/setting-inhg", "30.02"));
+    EXPECT_TRUE(Settle({{"/autopilot/settings/heading-bug-deg", "105"},
+                        {"/instrumentation/nav/radials/selected-deg", "43"},
+                        {"/autopilot/settings/target-alt-ft", "7300"},
+                        {"/instrumentation/altimeter/setting-inhg", "30.02"}}));
 }
 
 TEST_F(FlightGearLink, FrequenciesTuneAndTransfer) {
-    Fg->Set("/instrumentation/nav-selected", "1");
-    Fg->Set("/instrumentation/nav/frequencies/selected-mhz", "108.00");
-    Fg->Set("/instrumentation/nav/frequencies/standby-mhz", "110.50");
-    Fg->Set("/instrumentation/com-selected", "1");
-    Fg->Set("/instrumentation/comm/frequencies/selected-mhz", "118.00");
-    Fg->Set("/instrumentation/comm/frequencies/standby-mhz", "121.50");
+    Fg->Set({{"/instrumentation/nav-selected", "1"},
+             {"/instrumentation/nav/frequencies/selected-mhz", "108.00"},
+             {"/instrumentation/nav/frequencies/standby-mhz", "110.50"},
+             {"/instrumentation/com-selected", "1"},
+             {"/instrumentation/comm/frequencies/selected-mhz", "118.00"},
+             {"/instrumentation/comm/frequencies/standby-mhz", "121.50"}});
     std::vector<std::string> steps(2, HardKey(1, "NAV_OUTER"));
     steps.insert(steps.end(), 3, HardKey(1, "NAV_INNER"));
     steps.push_back(HardKey(1, "NAV_FREQ_TRANSFER"));
@@ -120,43 +131,59 @@ TEST_F(FlightGearLink, FrequenciesTuneAndTransfer) {
     steps.push_back(HardKey(1, "COM_OUTER"));
     steps.push_back(HardKey(1, "COM_FREQ_TRANSFER"));
     Press(steps);
-    EXPECT_TRUE(Settles("/instrumentation/nav/frequencies/selected-mhz", "112.575"));
-    EXPECT_TRUE(Settles("/instrumentation/nav/frequencies/standby-mhz", "108"));
-    EXPECT_TRUE(Settles("/instrumentation/comm/frequencies/selected-mhz", "122.525"));
-    EXPECT_TRUE(Settles("/instrumentation/comm/frequencies/standby-mhz", "118"));
+    EXPECT_TRUE(Settle({{"/instrumentation/nav/frequencies/selected-mhz", "112.575"},
+                        {"/instrumentation/nav/frequencies/standby-mhz", "108"},
+                        {"/instrumentation/comm/frequencies/selected-mhz", "122.525"},
+                        {"/instrumentation/comm/frequencies/standby-mhz", "118"}}));
     Press({HardKey(1, "COM_FREQ_TRANSFER_HOLD")});
-    EXPECT_TRUE(Settles("/instrumentation/comm/frequencies/selected-mhz", "121"));
+    EXPECT_TRUE(Settle({{"/instrumentation/comm/frequencies/selected-mhz", "121"}}));
 }
 
 TEST_F(FlightGearLink, KeysSetTheAutopilotTransponderMfdPageAndAudioPanel) {
-    Fg->Set("/instrumentation/transponder/inputs/knob-mode", "4");
-    for (const char* name : {"com1mic", "nav1", "dme"}) {
-        Fg->Set(std::string("/controls/switches/mixer/") + name, "0");
-    }
-    const std::string page = Fg->Get("/test/mfd-page");
-    Press({HardKey(1, "HDG"), "FG1000SoftKeyPushed device=1 offset=8",
-           "FG1000SoftKeyPushed device=1 offset=3", HardKey(2, "FMS_OUTER"),
-           HardKey(2, "FMS_OUTER"), HardKey(2, "FMS_INNER"),
-           "property-toggle property=/controls/switches/mixer/com1mic",
-           "property-toggle property=/controls/switches/mixer/nav1",
-           "property-toggle property=/controls/switches/mixer/nav1",
-           "property-toggle property=/controls/switches/mixer/dme"});
-    EXPECT_TRUE(Settles("/autopilot/annunciator/lateral-mode", "HDG"));
-    EXPECT_TRUE(Settles("/instrumentation/transponder/inputs/knob-mode", "1"));
-    EXPECT_TRUE(Settles("/controls/switches/mixer/com1mic", "true"));
-    EXPECT_TRUE(Settles("/controls/switches/mixer/nav1", "false"));
-    EXPECT_TRUE(Settles("/controls/switches/mixer/dme", "true"));
-    EXPECT_EQ(page, "NavigationMap");
-    EXPECT_TRUE(Settles("/test/mfd-page", "IntersectionInfo"));
+    const std::string mixer = "/controls/switches/mixer/";
+    Fg->Set({{"/instrumentation/transponder/inputs/knob-mode", "4"},
+             {mixer + "com1mic", "0"},
+             {mixer + "nav1", "0"},
+             {mixer + "dme", "0"}});
+    EXPECT_EQ(Fg->Get("/test/mfd-page"), "NavigationMap");
+    // XPDR, then STBY; the MFD's first FMS outer step shows the page groups, the second
+    // moves to the next group, the inner knob to its second page.
+    Press(
+        {HardKey(1, "HDG"), "FG1000SoftKeyPushed device=1 offset=8",
+         "FG1000SoftKeyPushed device=1 offset=3", HardKey(2, "FMS_OUTER"), HardKey(2, "FMS_OUTER"),
+         HardKey(2, "FMS_INNER"), "property-toggle property=" + mixer + "com1mic",
+         "property-toggle property=" + mixer + "nav1", "property-toggle property=" + mixer + "nav1",
+         "property-toggle property=" + mixer + "dme"});
+    EXPECT_TRUE(Settle({{"/autopilot/annunciator/lateral-mode", "HDG"},
+                        {"/instrumentation/transponder/inputs/knob-mode", "1"},
+                        {"/test/mfd-page", "IntersectionInfo"},
+                        {mixer + "com1mic", "true"},
+                        {mixer + "nav1", "false"},
+                        {mixer + "dme", "true"}}));
+}
+
+TEST_F(FlightGearLink, ComesBackWhenFlightGearRestarts) {
+    const std::uint16_t port = Fg->Port();
+    const std::string at = "127.0.0.1:" + std::to_string(port);
+    static_cast<void>(Fg->Exit(60s));
+    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::NoAnswer; }, 30s));
+    Fg = std::make_unique<test::FgfsSession>(port);
+    ASSERT_EQ(Fg->Start(240s), "");
+    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::Connected; }, 30s));
+    Fg->Set({{"/autopilot/settings/heading-bug-deg", "200"}});
+    Press({HardKey(1, "HEADING")});
+    EXPECT_TRUE(Settle({{"/autopilot/settings/heading-bug-deg", "201"}}));
+    EXPECT_EQ(Log->Lines, (std::vector<std::string>{"FlightGear: connected (" + at + ")",
+                                                    "FlightGear: no answer at " + at +
+                                                        " (The remote host closed the connection)",
+                                                    "FlightGear: connected (" + at + ")"}));
 }
 
 TEST_F(FlightGearLink, AnswersTheTestAndLeavesFlightGearToExitCleanly) {
     std::optional<std::string> answer;
     Link->Test([&answer](std::string text) { answer = std::move(text); });
-    RunUntil([&answer] { return answer.has_value(); }, 10s);
+    RunUntil([&answer] { return answer.has_value(); }, 20s);
     EXPECT_EQ(answer.value_or(""), "FlightGear 2020.3.16");
-    EXPECT_EQ(Log->Lines, std::vector<std::string>{"FlightGear: connected (127.0.0.1:" +
-                                                   std::to_string(Fg->Port()) + ")"});
     // fgfs 2020.3 crashes on exit after a client left without saying quit.
     Link.reset();
     EXPECT_EQ(Fg->Exit(60s), 0);

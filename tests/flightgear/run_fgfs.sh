@@ -35,7 +35,9 @@ read -r -t 10 display <"$fifo" || true
 rm -f "$fifo"
 [ -n "$display" ] || { echo "run_fgfs.sh: Xvfb did not start" >&2; exit 2; }
 
-# Without a session bus fgfs aborts in libdbus unless dbus warnings are not fatal.
+# Without a session bus fgfs aborts in libdbus unless dbus warnings are not fatal. A tiny
+# window: software GL draws 640x480 at a few frames a second here, 160x120 at 30; the FG1000
+# draws into canvases of its own.
 DISPLAY=:$display LIBGL_ALWAYS_SOFTWARE=1 DBUS_FATAL_WARNINGS=0 nice -n 15 "$fgfs" \
     --telnet=socket,bi,60,localhost,"$port",tcp \
     --aircraft=ufo --airport=KSFO --timeofday=noon \
@@ -43,7 +45,7 @@ DISPLAY=:$display LIBGL_ALWAYS_SOFTWARE=1 DBUS_FATAL_WARNINGS=0 nice -n 15 "$fgf
     --disable-ai-traffic --disable-ai-models --disable-real-weather-fetch \
     --disable-clouds --disable-clouds3d --fog-fastest --disable-random-objects \
     --disable-random-vegetation --disable-random-buildings \
-    --geometry=640x480 --max-fps=30 \
+    --geometry=160x120 --max-fps=30 --disable-hud --disable-panel \
     --prop:/sim/rendering/draw-mask/terrain=false \
     --prop:/sim/rendering/draw-mask/models=false \
     --prop:/sim/rendering/draw-mask/aircraft=false \

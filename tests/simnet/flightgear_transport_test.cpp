@@ -91,12 +91,14 @@ TEST(FlightGearTransport, ReconnectsInTheBackgroundWithOneLinePerChange) {
     ASSERT_TRUE(link.Connected());
     link.Transport->Press(kHeading);
     ASSERT_TRUE(RunUntil([&] { return server.Lines.size() == 1; }));
-    EXPECT_EQ(link.Log.Lines,
-              (std::vector<std::string>{
-                  "FlightGear: no answer at " + at + " (Connection refused)",
-                  "FlightGear: connected (" + at + ")",
-                  "FlightGear: no answer at " + at + " (The remote host closed the connection)",
-                  "FlightGear: connected (" + at + ")"}));
+    // The reasons are the system's words.
+    ASSERT_EQ(link.Log.Lines.size(), 4U);
+    for (const std::size_t i : {0U, 2U}) {
+        EXPECT_TRUE(link.Log.Lines[i].starts_with("FlightGear: no answer at " + at + " ("));
+    }
+    for (const std::size_t i : {1U, 3U}) {
+        EXPECT_EQ(link.Log.Lines[i], "FlightGear: connected (" + at + ")");
+    }
 }
 
 TEST(FlightGearTransport, SpacesBaroStepsByTheirAnswersWhileOtherKnobsGoAtOnce) {
