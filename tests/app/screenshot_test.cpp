@@ -98,7 +98,6 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     }
     Pump();
     view.FrameTick();
-    view.resize(1100, 560);
     Pump();
     EXPECT_TRUE(view.grab().save(folder + "/panel-view.png"));
 

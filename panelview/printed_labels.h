@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+#include "translate/controlobserver.h"
+
+namespace qel {
+
+// What the unit has printed on or beside a control, as a pilot reads it ("HDG", "PUSH CRSR",
+// "COM1 MIC"; UTF-8): empty where nothing is printed (the soft keys) and for anything that
+// is no control of device index 0-5. Pure; any thread.
+[[nodiscard]] std::string_view PrintedLabel(int deviceIndex, ControlKind kind, int index);
+
+}  // namespace qel
