@@ -11,7 +11,7 @@ class QLocale;
 namespace qel {
 
 // What a binding sheet shows: one page per unit that has any binding, each with the unit's
-// schematic with key names and key texts, its caption and keymap.ini section, the key map's
+// schematic with keymap.ini names and key texts, its caption and keymap.ini section, the key map's
 // path and the date.
 struct SheetContent {
     const UnitStates* Units = nullptr;  // must not be null

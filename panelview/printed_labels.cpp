@@ -78,4 +78,14 @@ std::string_view PrintedLabel(int deviceIndex, ControlKind kind, int index) {
     return found == kPrintedLabels.end() ? std::string_view{} : found->Text;
 }
 
+std::string KnobLabel(int deviceIndex, int outer, int inner) {
+    const std::string_view outerLabel = PrintedLabel(deviceIndex, ControlKind::Rotary, outer);
+    const std::string_view innerLabel =
+        inner >= 0 ? PrintedLabel(deviceIndex, ControlKind::Rotary, inner) : outerLabel;
+    if (innerLabel == outerLabel) {
+        return std::string(outerLabel);
+    }
+    return std::string(innerLabel) + "/" + std::string(outerLabel);
+}
+
 }  // namespace qel

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include "panelview/fitted_text.h"
+#include "panelview/printed_labels.h"
 
 namespace qel {
 namespace {
@@ -32,6 +33,7 @@ struct Canvas {
     QPainter& Painter;
     const SchematicPalette& Colours;
     SchematicStyle Style;
+    int DeviceIndex = 0;
     std::optional<int> Selected;
     bool Abbreviated = false;
 
@@ -76,7 +78,8 @@ void PaintSelection(Canvas& canvas, const SceneCell& cell, const QRectF& box) {
     canvas.Painter.drawRoundedRect(box.adjusted(-1, -1, 1, 1), 6, 6);
 }
 
-// A heading (printed label, or on paper the key name) over the key text, centred together.
+// A heading (the printed label, or on paper the keymap.ini name) over the key text, centred
+// together.
 void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& heading,
                       const TextFit& headingFit, const SceneCell& cell, const TextColours& ink) {
     const bool unbound = cell.KeyText.empty();
@@ -112,7 +115,7 @@ void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& headin
                 unbound ? ink.Faint : ink.Text);
 }
 
-// On screen a control shows what is printed on it; on paper its key name.
+// On screen a control shows what is printed on it; on paper its keymap.ini name.
 QString Heading(const Canvas& canvas, const SceneCell& cell) {
     return canvas.Style == SchematicStyle::Paper ? Qs(cell.Name) : Qs(cell.Label);
 }
@@ -138,7 +141,7 @@ void PaintSign(QPainter& painter, QPointF centre, bool plus, const QColor& ink) 
 }
 
 // One way of turning one ring: its sign on the knob's side, its key text (on paper with the
-// ring's key name over it).
+// ring's keymap.ini name over it).
 void PaintKnobBinding(Canvas& canvas, const SceneCell& cell) {
     const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
     const TextColours& ink = cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
@@ -222,14 +225,8 @@ void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
 // A knob: its printed name, the knob, and a binding on each side of it per ring.
 void PaintKnob(Canvas& canvas, const UnitSchematic& schematic, const SchematicControl& control,
                const std::vector<const SceneCell*>& cells) {
-    // A dual knob with rings of their own names is named inner first: "CRS/BARO".
-    QString name = Qs(cells.front()->Label);
-    const auto inner = std::find_if(cells.begin(), cells.end(), [](const SceneCell* cell) {
-        return cell->Ring == KnobRing::Inner;
-    });
-    if (inner != cells.end() && (*inner)->Label != cells.front()->Label) {
-        name = Qs((*inner)->Label) + QLatin1Char('/') + name;
-    }
+    const QString name =
+        QString::fromStdString(KnobLabel(canvas.DeviceIndex, control.Index, control.Inner));
     const QRectF nameBox = Logical(NameAreaOf(schematic, control)).adjusted(kGap, 0, -kGap, 0);
     canvas.Draw(nameBox, canvas.Fit(name, nameBox.size(), kKnobNameFit), canvas.Colours.Face.Text,
                 Qt::AlignLeft);
@@ -291,7 +288,7 @@ bool SchematicPainter::Paint(QPainter& painter, const QRectF& target, const Unit
     if (scene.Schematic == nullptr) {
         return false;
     }
-    Canvas canvas{painter, PaletteOf(style, greyed), style, selectedSlot};
+    Canvas canvas{painter, PaletteOf(style, greyed), style, scene.DeviceIndex, selectedSlot};
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(CellTransform(*scene.Schematic, target), true);

@@ -22,7 +22,7 @@ struct SchematicCaption {
 
 // Paints unit scenes, and finds the binding under a point, with one geometry for both.
 // Controls carry what the unit has printed on them and their key texts (the screen) or their
-// key names and key texts (paper).
+// keymap.ini names and key texts (paper).
 class SchematicPainter {
 public:
     // One grid cell in the painter's units before fitting; fonts are sized in the same units.

@@ -12,9 +12,9 @@
 namespace qel {
 
 // One unit's schematic, live: bindings from the unit state, lit controls from the activity.
-// A click on a binding emits BindingClicked; hovering shows its key name and whole key text.
-// Repaints only when told (update()), so the owner decides how often. Main thread only; units and
-// activity must outlive it.
+// A click on a binding emits BindingClicked; hovering shows its keymap.ini name and its whole
+// key text. Repaints only when told (update()), so the owner decides how often. Main thread
+// only; units and activity must outlive it.
 class TSchematicWidget final : public QWidget {
     Q_OBJECT
 

@@ -3,6 +3,7 @@
 #include <QSaveFile>
 
 #include "panelview/bindingsheet.h"
+#include "panelview/printed_labels.h"
 #include "panelview/schematic_palette.h"
 #include "panelview/schematicpainter.h"
 #include "panelview/schematicscene.h"
@@ -68,15 +69,13 @@ QString Key(const SceneCell& cell) {
 }
 
 // A knob: its name, then per ring its decrement, the dial (spanning the rings), its increment.
-QString Knob(const UnitSchematic& schematic, const std::vector<const SceneCell*>& cells) {
+QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells) {
     const SceneCell& first = *cells.front();
-    const bool dual = cells.back()->Ring == KnobRing::Inner;
-    QString name = Html(first.Label);
-    if (dual && cells.back()->Label != first.Label) {
-        name = Html(cells.back()->Label) + QLatin1Char('/') + name;
-    }
-    const KnobShape shape =
-        ShapeOf(schematic.Controls[static_cast<std::size_t>(first.ControlIndex)]);
+    const SchematicControl& control =
+        scene.Schematic->Controls[static_cast<std::size_t>(first.ControlIndex)];
+    const bool dual = control.Inner >= 0;
+    const QString name = Html(KnobLabel(scene.DeviceIndex, control.Index, control.Inner));
+    const KnobShape shape = ShapeOf(control);
     QString html = QStringLiteral(
                        "<div class=\"knob\" style=\"%1\"><div class=\"kn\">%2</div>"
                        "<div class=\"dial\" style=\"grid-row:2/span %3;width:%4px\">%5</div>")
@@ -122,7 +121,7 @@ QString UnitSection(int deviceIndex, const SheetContent& content) {
         for (; i < scene.Cells.size() && scene.Cells[i].ControlIndex == cell.ControlIndex; ++i) {
             knob.push_back(&scene.Cells[i]);
         }
-        html += Knob(schematic, knob);
+        html += Knob(scene, knob);
     }
     return html + QStringLiteral("</div></section>\n");
 }
