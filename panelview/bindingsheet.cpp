@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "panel/hidhook.h"
 #include "panelview/schematicscene.h"
 #include "translate/catalogue.h"
 
@@ -23,6 +24,15 @@ std::vector<int> SheetUnits(const UnitStates& units, const KeyLayout& layout) {
 }
 
 QString SheetTitle(int deviceIndex) {
+    // The status line's idle caption, without its colon.
+    std::string_view caption = IdleCaption(deviceIndex);
+    if (caption.ends_with(':')) {
+        caption.remove_suffix(1);
+    }
+    return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+QString SheetSection(int deviceIndex) {
     if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
         return {};
     }
@@ -30,9 +40,13 @@ QString SheetTitle(int deviceIndex) {
     return QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size()));
 }
 
-QString SheetSubtitle(const SheetContent& content) {
-    return QStringLiteral("Key map: %1    Printed: %2")
-        .arg(content.KeyMapPath, content.Date.toString(Qt::ISODate));
+QString SheetSubtitle(const SheetContent& content, bool abbreviated) {
+    QString subtitle = QStringLiteral("Key map: %1    Printed: %2")
+                           .arg(content.KeyMapPath, content.Date.toString(Qt::ISODate));
+    if (abbreviated) {
+        subtitle += QStringLiteral("    S+ SHIFT, C+ CTRL, A+ ALT");
+    }
+    return subtitle;
 }
 
 SheetOutcome WriteBindingSheet(const QString& path, const SheetContent& content) {

@@ -12,7 +12,8 @@ class QLocale;
 namespace qel {
 
 // What a binding sheet shows: one page per unit that has any binding, each with the unit's
-// schematic and key texts, its keymap.ini section, the key map's path and the date.
+// schematic with keymap.ini names and key texts, its caption and keymap.ini section, the key map's
+// path and the date.
 struct SheetContent {
     const UnitStates* Units = nullptr;  // must not be null
     const KeyLayout* Layout = nullptr;  // what the key texts are written with; must not be null
@@ -39,8 +40,11 @@ struct SheetOutcome {
 // HTML for a name ending in .html or .htm (any case), PDF for anything else.
 [[nodiscard]] SheetOutcome WriteBindingSheet(const QString& path, const SheetContent& content);
 
-// The page heading of a unit: its section name; and the line under it.
+// The page heading of a unit: its caption ("QEL1000-0") with its keymap.ini section beside
+// it; empty for a device index out of range.
 [[nodiscard]] QString SheetTitle(int deviceIndex);
-[[nodiscard]] QString SheetSubtitle(const SheetContent& content);
+[[nodiscard]] QString SheetSection(int deviceIndex);
+// The line under the heading; abbreviated: the page shortens some modifiers, and says how.
+[[nodiscard]] QString SheetSubtitle(const SheetContent& content, bool abbreviated = false);
 
 }  // namespace qel

@@ -1,5 +1,8 @@
 #include "panelview/panelactivity.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace qel {
 
 const PanelActivity::UnitActivity* PanelActivity::UnitAt(int deviceIndex) const {
@@ -37,12 +40,14 @@ void PanelActivity::Record(ControlEvent event) {
             }
             KnobFlash& knob = unit.Knobs[index];
             const int direction = event.Value > 0 ? 1 : -1;
+            SlideCount(knob);
             // A turn the other way starts a new count.
             if (knob.Direction != direction) {
                 knob.Direction = direction;
-                knob.Steps = 0;
+                knob.Steps = {};
             }
-            knob.Steps += event.Value > 0 ? event.Value : -event.Value;
+            knob.Steps[static_cast<std::size_t>(knob.Slice % kCountSlices)] +=
+                event.Value > 0 ? event.Value : -event.Value;
             knob.LastStepMs = NowMs;
             break;
         }
@@ -50,13 +55,31 @@ void PanelActivity::Record(ControlEvent event) {
     Changed = true;
 }
 
+bool PanelActivity::SlideCount(KnobFlash& knob) const {
+    const std::int64_t slice = NowMs / kSliceMs;
+    bool dropped = false;
+    // Slices between the newest and now are emptied; beyond a whole window, all of them.
+    for (std::int64_t s = std::max(knob.Slice + 1, slice - kCountSlices + 1); s <= slice; ++s) {
+        int& steps = knob.Steps[static_cast<std::size_t>(s % kCountSlices)];
+        dropped |= steps != 0;
+        steps = 0;
+    }
+    knob.Slice = std::max(knob.Slice, slice);
+    return dropped;
+}
+
 void PanelActivity::Tick(std::int64_t nowMs) {
     NowMs = nowMs;
     for (UnitActivity& unit : Units) {
         for (KnobFlash& knob : unit.Knobs) {
-            if (knob.Direction != 0 && NowMs - knob.LastStepMs >= kFlashMs) {
+            if (knob.Direction == 0) {
+                continue;
+            }
+            if (NowMs - knob.LastStepMs >= kFlashMs) {
                 knob = KnobFlash{};
                 Changed = true;
+            } else {
+                Changed |= SlideCount(knob);
             }
         }
     }
@@ -101,7 +124,8 @@ int PanelActivity::FlashSteps(int deviceIndex, int knob) const {
     if (unit == nullptr || knob < 0 || static_cast<std::size_t>(knob) >= unit->Knobs.size()) {
         return 0;
     }
-    return unit->Knobs[static_cast<std::size_t>(knob)].Steps;
+    const auto& steps = unit->Knobs[static_cast<std::size_t>(knob)].Steps;
+    return std::accumulate(steps.begin(), steps.end(), 0);
 }
 
 }  // namespace qel

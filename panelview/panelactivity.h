@@ -11,13 +11,16 @@
 namespace qel {
 
 // What the panels are doing now, for drawing: buttons, joystick directions and pushes held,
-// and knobs flashing the way they last turned, with the steps counted while they keep turning.
+// and knobs flashing the way they last turned, with their steps in the last second counted.
 // Recording is cheap (it runs inside the report path); the drawing side asks once per frame
 // whether anything changed. Main thread only.
 class PanelActivity {
 public:
-    // A knob keeps flashing this long after its last step; steps within it add up.
+    // A knob keeps flashing this long after its last step; a pause as long ends its count.
     static constexpr std::int64_t kFlashMs = 400;
+    // A flashing knob counts the steps of this last stretch of its turn: a short turn shows
+    // all its steps, a long one its steps per second rather than a total that only grows.
+    static constexpr std::int64_t kCountMs = 1000;
 
     void Record(ControlEvent event);
     // Moves the clock to nowMs (any steady clock) and ends flashes that have run out.
@@ -29,15 +32,21 @@ public:
 
     // Whether the binding is lit: its control held, or its knob half flashing.
     [[nodiscard]] bool IsLit(int deviceIndex, ControlKind kind, int index, KnobHalf half) const;
-    // The steps a flashing knob counted in its current flash; 0 when not flashing.
+    // The steps a flashing knob took in the last kCountMs; 0 when not flashing.
     [[nodiscard]] int FlashSteps(int deviceIndex, int knob) const;
 
 private:
+    // The count is kept in slices of a tenth of kCountMs; the oldest drop out as time goes.
+    static constexpr int kCountSlices = 10;
+    static constexpr std::int64_t kSliceMs = kCountMs / kCountSlices;
     struct KnobFlash {
         int Direction = 0;  // +1 increment, -1 decrement, 0 none
-        int Steps = 0;
         std::int64_t LastStepMs = 0;
+        std::array<int, kCountSlices> Steps{};  // by slice number modulo kCountSlices
+        std::int64_t Slice = 0;                 // the newest slice's number (time / kSliceMs)
     };
+    // Moves knob's count to the slice of NowMs; true when steps dropped out of it.
+    bool SlideCount(KnobFlash& knob) const;
     struct UnitActivity {
         std::bitset<kBezelButtonCount> Buttons;  // the audio unit's 32 fit as well
         int Direction = -1;                      // pan direction held, -1 centred

@@ -1,244 +1,318 @@
 #include "panelview/schematicpainter.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+
+#include "panelview/fitted_text.h"
+#include "panelview/printed_labels.h"
 
 namespace qel {
 namespace {
 
-struct Palette {
-    QColor Face;    // behind the controls
-    QColor Key;     // a control
-    QColor KeyLit;  // a control held or a knob half flashing
-    QColor Outline;
-    QColor Name;
-    QColor Binding;
-    QColor Unbound;
-    QColor Screen;
-    QColor ScreenText;
-    QColor Selected;
+constexpr double kGap = 2.5;       // between neighbouring controls
+constexpr double kPadding = 3;     // text inside a control
+constexpr double kSignWidth = 14;  // the − or + of a knob binding, on the knob's side
+constexpr int kKnobGrips = 24;     // ridges round a knob's edge
+
+constexpr TextFit kLabelFit{13, SchematicPainter::kSmallestPixels, false, false};
+constexpr TextFit kNameFit{12, SchematicPainter::kSmallestPixels, false, false};
+constexpr TextFit kKeyFit{14, SchematicPainter::kSmallestPixels, true, true};
+constexpr TextFit kKnobNameFit{13, SchematicPainter::kSmallestPixels, true, false};
+constexpr TextFit kCountFit{12, SchematicPainter::kSmallestPixels, true, false};
+constexpr TextFit kTitleFit{24, SchematicPainter::kSmallestPixels, true, false};
+constexpr TextFit kDetailFit{14, SchematicPainter::kSmallestPixels, false, false};
+
+// One painting: where it goes, in which colours, and what it had to shorten.
+struct Canvas {
+    QPainter& Painter;
+    const SchematicPalette& Colours;
+    SchematicStyle Style;
+    int DeviceIndex = 0;
+    std::optional<int> Selected;
+    bool Abbreviated = false;
+
+    FittedText Fit(const QString& text, const QSizeF& size, const TextFit& fit) {
+        FittedText fitted = FitText(text, Painter.font(), size, fit, Painter.device());
+        Abbreviated |= fitted.Abbreviated;
+        return fitted;
+    }
+    void Draw(const QRectF& box, const FittedText& text, const QColor& ink,
+              Qt::Alignment horizontal = Qt::AlignHCenter) {
+        Painter.setPen(ink);
+        DrawFitted(Painter, box, text, horizontal);
+    }
 };
 
-const Palette& PaletteOf(SchematicStyle style) {
-    static const Palette screen{QColor(0x2b, 0x2d, 0x30), QColor(0x4a, 0x4d, 0x52),
-                                QColor(0xff, 0xb3, 0x1a), QColor(0x1b, 0x1c, 0x1e),
-                                QColor(0xc8, 0xcc, 0xd2), QColor(0xff, 0xff, 0xff),
-                                QColor(0x8a, 0x8f, 0x96), QColor(0x0c, 0x1a, 0x2a),
-                                QColor(0x9f, 0xd4, 0xff), QColor(0x3d, 0xa5, 0xff)};
-    static const Palette paper{Qt::white,
-                               Qt::white,
-                               Qt::white,
-                               Qt::black,
-                               QColor(0x40, 0x40, 0x40),
-                               Qt::black,
-                               QColor(0x90, 0x90, 0x90),
-                               QColor(0xf2, 0xf2, 0xf2),
-                               Qt::black,
-                               Qt::black};
-    return style == SchematicStyle::Paper ? paper : screen;
+QRectF Logical(const CellArea& area) {
+    return {area.Left * SchematicPainter::kCellWidth, area.Top * SchematicPainter::kCellHeight,
+            area.Width * SchematicPainter::kCellWidth, area.Height * SchematicPainter::kCellHeight};
 }
 
-constexpr double kGap = 3;      // between neighbouring controls
-constexpr double kPadding = 4;  // text inside a control
-constexpr int kNamePixels = 11;
-constexpr int kKeyPixels = 14;
-constexpr int kSmallestPixels = 4;
-constexpr double kNameShare = 0.42;  // of a control's height, for its name
-
-QRectF CellsToLogical(double column, double row, double columns, double rows) {
-    return {column * SchematicPainter::kCellWidth, row * SchematicPainter::kCellHeight,
-            columns * SchematicPainter::kCellWidth, rows * SchematicPainter::kCellHeight};
+QRectF Logical(const CellRect& place) {
+    return Logical(CellArea{static_cast<double>(place.Column), static_cast<double>(place.Row),
+                            static_cast<double>(place.Columns), static_cast<double>(place.Rows)});
 }
 
-// Draws text in rect, shrinking the font until it fits rather than cutting it: a printed
-// sheet must show every key text whole.
-void DrawFitted(QPainter& painter, const QRectF& rect, const QString& text, int pixels, bool bold,
-                int flags = Qt::AlignCenter) {
-    QFont font = painter.font();
-    font.setBold(bold);
-    font.setPixelSize(pixels);
-    while (pixels > kSmallestPixels &&
-           QFontMetricsF(font, painter.device()).horizontalAdvance(text) > rect.width()) {
-        font.setPixelSize(--pixels);
+QString Qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void PaintSurface(Canvas& canvas, const QRectF& box, const QColor& fill, double radius) {
+    canvas.Painter.setPen(QPen(canvas.Colours.Outline, 1.2));
+    canvas.Painter.setBrush(fill);
+    canvas.Painter.drawRoundedRect(box, radius, radius);
+}
+
+void PaintSelection(Canvas& canvas, const SceneCell& cell, const QRectF& box) {
+    if (canvas.Selected != cell.Slot) {
+        return;
     }
-    painter.setFont(font);
-    painter.drawText(rect, flags | Qt::TextSingleLine, text);
+    canvas.Painter.setPen(QPen(canvas.Colours.Selected, 2.5));
+    canvas.Painter.setBrush(Qt::NoBrush);
+    canvas.Painter.drawRoundedRect(box.adjusted(-1, -1, 1, 1), 6, 6);
 }
 
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
+// A heading (the printed label, or on paper the keymap.ini name) over the key text, centred
+// together.
+void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& heading,
+                      const TextFit& headingFit, const SceneCell& cell, const TextColours& ink) {
+    const bool unbound = cell.KeyText.empty();
+    const QString keyText = unbound ? QStringLiteral("\u2014") : Qs(cell.KeyText);
+    const double keyLine = kKeyFit.Pixels * 1.2;
+    FittedText top;
+    double topHeight = 0;
+    FittedText key;
+    // The heading gives way first: at its smallest size it may leave the key text room for
+    // the second line that spares it being shortened.
+    for (const int headingPixels : {headingFit.Pixels, headingFit.SmallestPixels}) {
+        if (!heading.isEmpty()) {
+            TextFit fit = headingFit;
+            fit.Pixels = headingPixels;
+            top = FitText(heading, canvas.Painter.font(),
+                          {inner.width(), std::max(inner.height() - keyLine, 1.0)}, fit,
+                          canvas.Painter.device());
+            topHeight = FittedHeight(top, canvas.Painter.device());
+        }
+        key = FitText(keyText, canvas.Painter.font(), {inner.width(), inner.height() - topHeight},
+                      kKeyFit, canvas.Painter.device());
+        if (!key.Abbreviated && !key.Elided) {
+            break;
+        }
+    }
+    canvas.Abbreviated |= key.Abbreviated;
+    const double keyHeight = FittedHeight(key, canvas.Painter.device());
+    const double start = inner.center().y() - (topHeight + keyHeight) / 2;
+    if (topHeight > 0) {
+        canvas.Draw(QRectF(inner.left(), start, inner.width(), topHeight), top, ink.Faint);
+    }
+    canvas.Draw(QRectF(inner.left(), start + topHeight, inner.width(), keyHeight), key,
+                unbound ? ink.Faint : ink.Text);
 }
 
-void PaintControlFrame(QPainter& painter, const QRectF& box, const Palette& colours) {
-    painter.setPen(QPen(colours.Outline, 1.2));
-    painter.setBrush(colours.Key);
-    painter.drawRoundedRect(box, 6, 6);
+// On screen a control shows what is printed on it; on paper its keymap.ini name.
+QString Heading(const Canvas& canvas, const SceneCell& cell) {
+    return canvas.Style == SchematicStyle::Paper ? Qs(cell.Name) : Qs(cell.Label);
 }
 
-// A knob: its name across the top, the decrement half left and the increment half right.
-void PaintKnob(QPainter& painter, const SceneCell& decr, const SceneCell* incr,
-               const Palette& colours, std::optional<int> selected) {
-    const QRectF box = CellsToLogical(decr.Control.Column, decr.Control.Row, decr.Control.Columns,
-                                      decr.Control.Rows)
-                           .adjusted(kGap, kGap, -kGap, -kGap);
-    PaintControlFrame(painter, box, colours);
-    const double nameHeight = box.height() * kNameShare;
-    const QRectF lower(box.left(), box.top() + nameHeight, box.width(), box.height() - nameHeight);
-    const QRectF halves[2]{
-        QRectF(lower.left(), lower.top(), lower.width() / 2, lower.height()),
-        QRectF(lower.center().x(), lower.top(), lower.width() / 2, lower.height())};
-    const SceneCell* cells[2]{&decr, incr};
-    const char* signs[2]{"\u2212 ", "+ "};
-    for (int i = 0; i < 2; ++i) {
-        const SceneCell* cell = cells[i];
-        if (cell == nullptr) {
+// A key, a joystick direction or the joystick's push.
+void PaintKey(Canvas& canvas, const SceneCell& cell) {
+    const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
+    const TextColours& ink = cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
+    PaintSurface(canvas, box, ink.Fill, 6);
+    PaintSelection(canvas, cell, box);
+    const bool paper = canvas.Style == SchematicStyle::Paper;
+    PaintBindingText(canvas, box.adjusted(kPadding, kPadding / 2, -kPadding, -kPadding / 2),
+                     Heading(canvas, cell), paper ? kNameFit : kLabelFit, cell, ink);
+}
+
+void PaintSign(QPainter& painter, QPointF centre, bool plus, const QColor& ink) {
+    constexpr double kArm = 4;
+    painter.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(centre - QPointF(kArm, 0), centre + QPointF(kArm, 0));
+    if (plus) {
+        painter.drawLine(centre - QPointF(0, kArm), centre + QPointF(0, kArm));
+    }
+}
+
+// One way of turning one ring: its sign on the knob's side, its key text (on paper with the
+// ring's keymap.ini name over it).
+void PaintKnobBinding(Canvas& canvas, const SceneCell& cell) {
+    const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
+    const TextColours& ink = cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
+    PaintSurface(canvas, box, ink.Fill, 6);
+    PaintSelection(canvas, cell, box);
+    const bool incr = cell.Half == KnobHalf::Incr;
+    const double signX = incr ? box.left() + kSignWidth / 2 : box.right() - kSignWidth / 2;
+    PaintSign(canvas.Painter, QPointF(signX, box.center().y()), incr, ink.Text);
+    const QRectF inner = incr ? box.adjusted(kSignWidth, kPadding / 2, -kPadding, -kPadding / 2)
+                              : box.adjusted(kPadding, kPadding / 2, -kSignWidth, -kPadding / 2);
+    const QString heading = canvas.Style == SchematicStyle::Paper ? Qs(cell.Name) : QString();
+    PaintBindingText(canvas, inner, heading, kNameFit, cell, ink);
+}
+
+// Half a disc or half a ring, on the side a ring is turned towards.
+QPainterPath HalfOf(QPointF centre, double radius, double innerRadius, bool right) {
+    QPainterPath half;
+    half.moveTo(centre);
+    half.arcTo(QRectF(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)),
+               right ? -90 : 90, 180);
+    half.closeSubpath();
+    if (innerRadius > 0) {
+        QPainterPath hole;
+        hole.addEllipse(centre, innerRadius, innerRadius);
+        half = half.subtracted(hole);
+    }
+    return half;
+}
+
+void PaintDisc(QPainter& painter, QPointF centre, double radius, const QColor& fill,
+               const QColor& edge) {
+    painter.setPen(QPen(edge, 1.5));
+    painter.setBrush(fill);
+    painter.drawEllipse(centre, radius, radius);
+}
+
+// The knob itself, with the half of the ring being turned lit and its steps counted on it.
+void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
+                   const std::vector<const SceneCell*>& cells) {
+    QPainter& painter = canvas.Painter;
+    const QPointF centre(shape.CentreColumn * SchematicPainter::kCellWidth,
+                         shape.CentreRow * SchematicPainter::kCellHeight);
+    const double radius = shape.Radius * SchematicPainter::kCellWidth;
+    const double inner = shape.InnerRadius * SchematicPainter::kCellWidth;
+    PaintDisc(painter, centre, radius, canvas.Colours.Knob, canvas.Colours.KnobEdge);
+    painter.setPen(QPen(canvas.Colours.KnobEdge, 1));
+    for (int i = 0; i < kKnobGrips; ++i) {
+        const double angle = 2 * std::numbers::pi * i / kKnobGrips;
+        const QPointF direction(std::cos(angle), std::sin(angle));
+        painter.drawLine(centre + direction * (radius - 4), centre + direction * radius);
+    }
+    if (inner > 0) {
+        PaintDisc(painter, centre, inner, canvas.Colours.InnerKnob, canvas.Colours.KnobEdge);
+    }
+    int steps = 0;
+    for (const SceneCell* cell : cells) {
+        if (!cell->Lit) {
             continue;
         }
-        const QRectF half = halves[i].adjusted(2, 0, -2, -2);
-        if (cell->Lit) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(colours.KeyLit);
-            painter.drawRoundedRect(half, 4, 4);
-        }
-        if (selected == cell->Slot) {
-            painter.setPen(QPen(colours.Selected, 2.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(half, 4, 4);
-        }
-        QString text = QString::fromUtf8(signs[i]) +
-                       (cell->KeyText.empty() ? QStringLiteral("\u2014") : Qs(cell->KeyText));
-        if (cell->Lit && cell->Steps > 1) {
-            text += QStringLiteral(" \u00d7%1").arg(cell->Steps);
-        }
-        painter.setPen(cell->KeyText.empty() ? colours.Unbound : colours.Binding);
-        DrawFitted(painter, half.adjusted(kPadding / 2, 0, -kPadding / 2, 0), text, kKeyPixels - 2,
-                   !cell->KeyText.empty());
-    }
-    painter.setPen(QPen(colours.Outline, 1));
-    painter.drawLine(QPointF(lower.center().x(), lower.top() + 2),
-                     QPointF(lower.center().x(), lower.bottom() - 4));
-    painter.setPen(colours.Name);
-    DrawFitted(painter,
-               QRectF(box.left() + kPadding, box.top(), box.width() - 2 * kPadding, nameHeight),
-               Qs(decr.Name), kNamePixels, false);
-}
-
-// A button, joystick direction or push: its name above its key text.
-void PaintButton(QPainter& painter, const SceneCell& cell, const Palette& colours,
-                 std::optional<int> selected) {
-    const QRectF box = CellsToLogical(cell.Control.Column, cell.Control.Row, cell.Control.Columns,
-                                      cell.Control.Rows)
-                           .adjusted(kGap, kGap, -kGap, -kGap);
-    PaintControlFrame(painter, box, colours);
-    if (cell.Lit) {
+        const bool innerRing = cell->Ring == KnobRing::Inner;
         painter.setPen(Qt::NoPen);
-        painter.setBrush(colours.KeyLit);
-        painter.drawRoundedRect(box.adjusted(2, 2, -2, -2), 5, 5);
+        painter.setBrush(canvas.Colours.Lit.Fill);
+        painter.drawPath(HalfOf(centre, innerRing ? inner : radius,
+                                cell->Ring == KnobRing::Outer ? inner : 0,
+                                cell->Half == KnobHalf::Incr));
+        steps = std::max(steps, cell->Steps);
     }
-    if (selected == cell.Slot) {
-        painter.setPen(QPen(colours.Selected, 2.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 6, 6);
+    if (steps > 1) {
+        const TextColours& ink = canvas.Colours.Key;
+        const FittedText count =
+            canvas.Fit(QStringLiteral("\u00d7%1").arg(steps), {4 * radius, 2 * radius}, kCountFit);
+        const QFontMetricsF metrics(count.Font, painter.device());
+        const QSizeF size(metrics.horizontalAdvance(count.Lines.value(0)) + 2 * kPadding,
+                          metrics.lineSpacing());
+        const QRectF badge(centre - QPointF(size.width() / 2, size.height() / 2), size);
+        PaintSurface(canvas, badge, ink.Fill, 4);
+        canvas.Draw(badge, count, ink.Text);
     }
-    const double nameHeight = box.height() * kNameShare;
-    const QRectF inner = box.adjusted(kPadding, 0, -kPadding, 0);
-    painter.setPen(cell.Lit ? colours.Outline : colours.Name);
-    DrawFitted(painter, QRectF(inner.left(), inner.top(), inner.width(), nameHeight), Qs(cell.Name),
-               kNamePixels, false);
-    painter.setPen(cell.KeyText.empty() ? colours.Unbound
-                                        : (cell.Lit ? colours.Outline : colours.Binding));
-    DrawFitted(painter,
-               QRectF(inner.left(), inner.top() + nameHeight, inner.width(),
-                      inner.height() - nameHeight - 2),
-               cell.KeyText.empty() ? QStringLiteral("\u2014") : Qs(cell.KeyText), kKeyPixels,
-               !cell.KeyText.empty());
 }
 
-void PaintCaption(QPainter& painter, const UnitSchematic& schematic,
-                  const SchematicCaption& caption, const Palette& colours) {
-    const CellRect& at = schematic.Caption;
-    const QRectF area =
-        CellsToLogical(at.Column, at.Row, at.Columns, at.Rows).adjusted(kGap, kGap, -kGap, -kGap);
-    painter.setPen(QPen(colours.Outline, 1.2));
-    painter.setBrush(colours.Screen);
-    painter.drawRoundedRect(area, 4, 4);
-    painter.setPen(colours.ScreenText);
-    // A tall area (the bezel's screen) centres its lines; a strip puts them side by side.
-    if (at.Rows > 1) {
-        const QRectF titleBox(area.left() + kPadding,
-                              area.center().y() - 2 * SchematicPainter::kCellHeight / 2,
-                              area.width() - 2 * kPadding, SchematicPainter::kCellHeight);
-        DrawFitted(painter, titleBox, caption.Title, 22, true);
-        DrawFitted(painter, titleBox.translated(0, SchematicPainter::kCellHeight), caption.Detail,
-                   13, false);
-    } else {
-        const QRectF inner = area.adjusted(2 * kPadding, 0, -2 * kPadding, 0);
-        DrawFitted(painter, QRectF(inner.left(), inner.top(), inner.width() / 2, inner.height()),
-                   caption.Title, 16, true, Qt::AlignLeft | Qt::AlignVCenter);
-        DrawFitted(painter,
-                   QRectF(inner.center().x(), inner.top(), inner.width() / 2, inner.height()),
-                   caption.Detail, 12, false, Qt::AlignRight | Qt::AlignVCenter);
+// A knob: its printed name, the knob, and a binding on each side of it per ring.
+void PaintKnob(Canvas& canvas, const UnitSchematic& schematic, const SchematicControl& control,
+               const std::vector<const SceneCell*>& cells) {
+    const QString name =
+        QString::fromStdString(KnobLabel(canvas.DeviceIndex, control.Index, control.Inner));
+    const QRectF nameBox = Logical(NameAreaOf(schematic, control)).adjusted(kGap, 0, -kGap, 0);
+    canvas.Draw(nameBox, canvas.Fit(name, nameBox.size(), kKnobNameFit), canvas.Colours.Face.Text,
+                Qt::AlignLeft);
+    for (const SceneCell* cell : cells) {
+        PaintKnobBinding(canvas, *cell);
     }
+    PaintKnobBody(canvas, ShapeOf(control), cells);
+}
+
+void PaintCaption(Canvas& canvas, const UnitSchematic& schematic, const SchematicCaption& caption) {
+    const QRectF area = Logical(schematic.Caption).adjusted(kGap, kGap, -kGap, -kGap);
+    const TextColours& ink = canvas.Colours.Screen;
+    PaintSurface(canvas, area, ink.Fill, 6);
+    const QRectF inner = area.adjusted(4 * kPadding, kPadding, -4 * kPadding, -kPadding);
+    const FittedText title = canvas.Fit(caption.Title, inner.size(), kTitleFit);
+    const FittedText detail = canvas.Fit(caption.Detail, inner.size(), kDetailFit);
+    const double titleHeight = FittedHeight(title, canvas.Painter.device());
+    const double detailHeight = FittedHeight(detail, canvas.Painter.device());
+    // A screen stacks the lines in its middle; a strip puts them side by side.
+    if (titleHeight + detailHeight * 2 <= inner.height()) {
+        const double top = inner.center().y() - (titleHeight + detailHeight * 2) / 2;
+        canvas.Draw(QRectF(inner.left(), top, inner.width(), titleHeight), title, ink.Text);
+        canvas.Draw(
+            QRectF(inner.left(), top + titleHeight + detailHeight, inner.width(), detailHeight),
+            detail, ink.Faint);
+        return;
+    }
+    const double half = inner.width() / 2;
+    canvas.Painter.setPen(ink.Text);
+    DrawFitted(canvas.Painter, QRectF(inner.left(), inner.top(), half, inner.height()),
+               canvas.Fit(caption.Title, {half, inner.height()}, kTitleFit), Qt::AlignLeft);
+    canvas.Painter.setPen(ink.Faint);
+    DrawFitted(canvas.Painter, QRectF(inner.center().x(), inner.top(), half, inner.height()),
+               canvas.Fit(caption.Detail, {half, inner.height()}, kDetailFit), Qt::AlignRight);
 }
 
 }  // namespace
 
+QSizeF SchematicPainter::LogicalSize(const UnitSchematic& schematic) {
+    return {schematic.Columns * kCellWidth, schematic.Rows * kCellHeight};
+}
+
 QTransform SchematicPainter::CellTransform(const UnitSchematic& schematic, const QRectF& target) {
-    const double width = schematic.Columns * kCellWidth;
-    const double height = schematic.Rows * kCellHeight;
-    if (width <= 0 || height <= 0 || target.isEmpty()) {
+    const QSizeF size = LogicalSize(schematic);
+    if (size.isEmpty() || target.isEmpty()) {
         return {};
     }
-    const double scale = std::min(target.width() / width, target.height() / height);
+    const double scale = std::min(target.width() / size.width(), target.height() / size.height());
     QTransform transform;
-    transform.translate(target.left() + (target.width() - width * scale) / 2,
-                        target.top() + (target.height() - height * scale) / 2);
+    transform.translate(target.left() + (target.width() - size.width() * scale) / 2,
+                        target.top() + (target.height() - size.height() * scale) / 2);
     transform.scale(scale, scale);
     return transform;
 }
 
-void SchematicPainter::Paint(QPainter& painter, const QRectF& target, const UnitScene& scene,
+bool SchematicPainter::Paint(QPainter& painter, const QRectF& target, const UnitScene& scene,
                              const SchematicCaption& caption, SchematicStyle style, bool greyed,
                              std::optional<int> selectedSlot) {
     if (scene.Schematic == nullptr) {
-        return;
+        return false;
     }
-    const Palette& colours = PaletteOf(style);
+    Canvas canvas{painter, PaletteOf(style, greyed), style, scene.DeviceIndex, selectedSlot};
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(CellTransform(*scene.Schematic, target), true);
-    if (greyed) {
-        painter.setOpacity(0.45);
-    }
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colours.Face);
-    painter.drawRoundedRect(CellsToLogical(0, 0, scene.Schematic->Columns, scene.Schematic->Rows),
-                            10, 10);
-    PaintCaption(painter, *scene.Schematic, caption, colours);
-    for (std::size_t i = 0; i < scene.Cells.size(); ++i) {
+    painter.setPen(QPen(canvas.Colours.Outline, 1.5));
+    painter.setBrush(canvas.Colours.Face.Fill);
+    painter.drawRoundedRect(QRectF(QPointF(0, 0), LogicalSize(*scene.Schematic)), 12, 12);
+    PaintCaption(canvas, *scene.Schematic, caption);
+    // A knob's bindings follow each other in the scene.
+    for (std::size_t i = 0; i < scene.Cells.size();) {
         const SceneCell& cell = scene.Cells[i];
-        switch (cell.Half) {
-            case KnobHalf::None:
-                PaintButton(painter, cell, colours, selectedSlot);
-                break;
-            case KnobHalf::Decr: {
-                // The increment half follows its decrement half in every scene.
-                const SceneCell* incr =
-                    i + 1 < scene.Cells.size() && scene.Cells[i + 1].Half == KnobHalf::Incr
-                        ? &scene.Cells[i + 1]
-                        : nullptr;
-                PaintKnob(painter, cell, incr, colours, selectedSlot);
-                break;
-            }
-            case KnobHalf::Incr:
-                break;
+        if (cell.Half == KnobHalf::None) {
+            PaintKey(canvas, cell);
+            ++i;
+            continue;
         }
+        std::vector<const SceneCell*> knob;
+        for (; i < scene.Cells.size() && scene.Cells[i].ControlIndex == cell.ControlIndex; ++i) {
+            knob.push_back(&scene.Cells[i]);
+        }
+        PaintKnob(canvas, *scene.Schematic,
+                  scene.Schematic->Controls[static_cast<std::size_t>(cell.ControlIndex)], knob);
     }
     painter.restore();
+    return canvas.Abbreviated;
 }
 
 QRectF SchematicPainter::BindingRect(const UnitScene& scene, const QRectF& target, int slot) {
@@ -246,9 +320,7 @@ QRectF SchematicPainter::BindingRect(const UnitScene& scene, const QRectF& targe
     if (cell == nullptr) {
         return {};
     }
-    const CellArea area = AreaOf(*cell);
-    return CellTransform(*scene.Schematic, target)
-        .mapRect(CellsToLogical(area.Left, area.Top, area.Width, area.Height));
+    return CellTransform(*scene.Schematic, target).mapRect(Logical(AreaOf(*cell)));
 }
 
 std::optional<int> SchematicPainter::SlotAt(const UnitScene& scene, const QRectF& target,

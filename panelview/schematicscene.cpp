@@ -1,31 +1,43 @@
 #include "panelview/schematicscene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "keymap/bindingslot.h"
+#include "panelview/printed_labels.h"
 
 namespace qel {
 namespace {
 
+// Clearance between a knob and the rows of bindings beside it, in cells.
+constexpr double kKnobClearance = 0.4;
+// The inner knob of a dual knob against its outer ring, as on the unit.
+constexpr double kInnerKnobShare = 0.58;
+
 void AddCell(UnitScene& scene, const UnitStates& units, const KeyLayout& layout,
-             const PanelActivity* activity, const SchematicControl& control, KnobHalf half) {
-    const std::optional<int> slot =
-        BindingSlotOf(scene.DeviceIndex, control.Kind, control.Index, half);
+             const PanelActivity* activity,
+             int controlIndex, int index, KnobHalf half, KnobRing ring) {
+    const SchematicControl& control =
+        scene.Schematic->Controls[static_cast<std::size_t>(controlIndex)];
+    const std::optional<int> slot = BindingSlotOf(scene.DeviceIndex, control.Kind, index, half);
     if (!slot) {
         return;
     }
     SceneCell cell;
     cell.Slot = *slot;
     cell.Name = BindingControlName(scene.DeviceIndex, *slot);
+    cell.Label = PrintedLabel(scene.DeviceIndex, control.Kind, index);
     const KeyCode* binding = BindingField(units, scene.DeviceIndex, *slot);
     cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0, layout);
     cell.Control = control.Place;
+    cell.ControlIndex = controlIndex;
     cell.Half = half;
+    cell.Ring = ring;
     if (activity != nullptr) {
-        cell.Lit = activity->IsLit(scene.DeviceIndex, control.Kind, control.Index, half);
+        cell.Lit = activity->IsLit(scene.DeviceIndex, control.Kind, index, half);
         if (cell.Lit && control.Kind == ControlKind::Rotary) {
-            cell.Steps = activity->FlashSteps(scene.DeviceIndex, control.Index);
+            cell.Steps = activity->FlashSteps(scene.DeviceIndex, index);
         }
     }
     scene.Cells.push_back(std::move(cell));
@@ -52,28 +64,66 @@ UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const KeyLayo
     if (scene.Schematic == nullptr) {
         return scene;
     }
-    for (const SchematicControl& control : scene.Schematic->Controls) {
-        if (control.Kind == ControlKind::Rotary) {
-            AddCell(scene, units, layout, activity, control, KnobHalf::Decr);
-            AddCell(scene, units, layout, activity, control, KnobHalf::Incr);
-        } else {
-            AddCell(scene, units, layout, activity, control, KnobHalf::None);
+    const int count = static_cast<int>(scene.Schematic->Controls.size());
+    for (int i = 0; i < count; ++i) {
+        const SchematicControl& control = scene.Schematic->Controls[static_cast<std::size_t>(i)];
+        if (control.Kind != ControlKind::Rotary) {
+            AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::None, KnobRing::Whole);
+            continue;
+        }
+        const KnobRing first = control.Inner >= 0 ? KnobRing::Outer : KnobRing::Whole;
+        AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::Decr, first);
+        AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::Incr, first);
+        if (control.Inner >= 0) {
+            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Decr, KnobRing::Inner);
+            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Incr, KnobRing::Inner);
         }
     }
     return scene;
 }
 
 CellArea AreaOf(const SceneCell& cell) {
-    CellArea area{static_cast<double>(cell.Control.Column), static_cast<double>(cell.Control.Row),
-                  static_cast<double>(cell.Control.Columns),
-                  static_cast<double>(cell.Control.Rows)};
-    if (cell.Half != KnobHalf::None) {
-        area.Width /= 2;
-        if (cell.Half == KnobHalf::Incr) {
-            area.Left += area.Width;
+    const CellRect& place = cell.Control;
+    CellArea area{static_cast<double>(place.Column), static_cast<double>(place.Row),
+                  static_cast<double>(place.Columns), static_cast<double>(place.Rows)};
+    if (cell.Half == KnobHalf::None) {
+        return area;
+    }
+    const int knob = cell.Ring == KnobRing::Whole ? kKnobColumns : kDualKnobColumns;
+    area.Width = (place.Columns - knob) / 2.0;
+    if (cell.Half == KnobHalf::Incr) {
+        area.Left += place.Columns - area.Width;
+    }
+    area.Top += cell.Ring == KnobRing::Inner ? kKnobRingRows : 0;
+    area.Height = kKnobRingRows;
+    return area;
+}
+
+KnobShape ShapeOf(const SchematicControl& knob) {
+    const CellRect& place = knob.Place;
+    const bool dual = knob.Inner >= 0;
+    const double rows = dual ? 2 * kKnobRingRows : kKnobRingRows;
+    const double columns = dual ? kDualKnobColumns : kKnobColumns;
+    KnobShape shape;
+    shape.CentreColumn = place.Column + place.Columns / 2.0;
+    shape.CentreRow = place.Row + rows / 2;
+    shape.Radius = std::min(rows, columns) / 2 - kKnobClearance;
+    shape.InnerRadius = dual ? shape.Radius * kInnerKnobShare : 0;
+    return shape;
+}
+
+CellArea NameAreaOf(const UnitSchematic& schematic, const SchematicControl& knob) {
+    const CellRect& place = knob.Place;
+    const int top = place.Row - kKnobNameRows;
+    int right = place.Column + place.Columns;
+    for (const SchematicControl& other : schematic.Controls) {
+        const CellRect& at = other.Place;
+        if (at.Row < place.Row && at.Row + at.Rows > top && at.Column >= place.Column) {
+            right = std::min(right, at.Column);
         }
     }
-    return area;
+    return {static_cast<double>(place.Column), static_cast<double>(top),
+            static_cast<double>(right - place.Column), kKnobNameRows};
 }
 
 const SceneCell* CellAt(const UnitScene& scene, double column, double row) {
@@ -81,6 +131,25 @@ const SceneCell* CellAt(const UnitScene& scene, double column, double row) {
         const CellArea area = AreaOf(cell);
         if (column >= area.Left && column < area.Left + area.Width && row >= area.Top &&
             row < area.Top + area.Height) {
+            return &cell;
+        }
+    }
+    // On a knob itself: the ring under the point, turned the way of the side it is on.
+    for (const SceneCell& cell : scene.Cells) {
+        if (cell.Half == KnobHalf::None) {
+            continue;
+        }
+        const KnobShape knob =
+            ShapeOf(scene.Schematic->Controls[static_cast<std::size_t>(cell.ControlIndex)]);
+        const double dx = column - knob.CentreColumn;
+        const double distance = std::hypot(dx, row - knob.CentreRow);
+        if (distance > knob.Radius) {
+            continue;
+        }
+        const KnobRing ring = knob.InnerRadius <= 0          ? KnobRing::Whole
+                              : distance <= knob.InnerRadius ? KnobRing::Inner
+                                                             : KnobRing::Outer;
+        if (cell.Ring == ring && (cell.Half == KnobHalf::Incr) == (dx >= 0)) {
             return &cell;
         }
     }

@@ -1,7 +1,13 @@
 #include "panelview/schematicwidget.h"
 
+#include <cmath>
+
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+
+#include "keymap/bindingslot.h"
 
 namespace qel {
 
@@ -13,7 +19,6 @@ TSchematicWidget::TSchematicWidget(const UnitStates& units, const KeyLayout& lay
                                    const PanelActivity& activity, QWidget* parent)
     : QWidget(parent), Units(units), Layout(layout), Activity(activity) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setMinimumSize(480, 240);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -37,10 +42,21 @@ QRectF TSchematicWidget::BindingRect(int slot) const {
     return SchematicPainter::BindingRect(Scene(), Target(), slot);
 }
 
+QSize TSchematicWidget::SizeForText(double pixels) {
+    // The bezel is the larger drawing: the audio unit, fitted to the same size, comes out
+    // larger still.
+    const QSizeF logical = SchematicPainter::LogicalSize(BezelSchematic()) * pixels /
+                           SchematicPainter::kSmallestPixels;
+    return {static_cast<int>(std::ceil(logical.width())) + 2 * kMargin,
+            static_cast<int>(std::ceil(logical.height())) + 2 * kMargin};
+}
+
 QSize TSchematicWidget::sizeHint() const {
-    const UnitSchematic& bezel = BezelSchematic();
-    return {static_cast<int>(bezel.Columns * SchematicPainter::kCellWidth * 0.85) + 2 * kMargin,
-            static_cast<int>(bezel.Rows * SchematicPainter::kCellHeight * 0.85) + 2 * kMargin};
+    return SizeForText(kDefaultTextPixels);
+}
+
+QSize TSchematicWidget::minimumSizeHint() const {
+    return SizeForText(kMinimumTextPixels);
 }
 
 QRectF TSchematicWidget::Target() const {
@@ -52,6 +68,29 @@ void TSchematicWidget::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), palette().window());
     SchematicPainter::Paint(painter, Target(), Scene(), Caption, SchematicStyle::Screen, Greyed,
                             Selected);
+}
+
+bool TSchematicWidget::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const UnitScene scene = Scene();
+    const std::optional<int> slot = SchematicPainter::SlotAt(scene, Target(), help->pos());
+    const SceneCell* cell = slot ? scene.CellOf(*slot) : nullptr;
+    if (cell == nullptr) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The whole key text, however the drawing had to shorten it.
+    const QString key =
+        cell->KeyText.empty() ? QStringLiteral("not bound") : QString::fromStdString(cell->KeyText);
+    QToolTip::showText(
+        help->globalPos(),
+        QString::fromStdString(BindingRowLabel(DeviceIndex, *slot)) + QStringLiteral(": ") + key,
+        this);
+    return true;
 }
 
 void TSchematicWidget::mousePressEvent(QMouseEvent* event) {

@@ -13,8 +13,9 @@
 namespace qel {
 
 // One unit's schematic, live: bindings from the unit state, lit controls from the activity.
-// A click on a binding emits BindingClicked. Repaints only when told (update()), so the
-// owner decides how often. Main thread only; units, layout and activity must outlive it.
+// A click on a binding emits BindingClicked; hovering shows its keymap.ini name and its whole
+// key text. Repaints only when told (update()), so the owner decides how often. Main thread
+// only; units, layout and activity must outlive it.
 class TSchematicWidget final : public QWidget {
     Q_OBJECT
 
@@ -35,17 +36,25 @@ public:
     // unit has no such binding.
     [[nodiscard]] QRectF BindingRect(int slot) const;
 
+    // At the size hint the smallest text is kDefaultTextPixels high on screen; the minimum
+    // size keeps it at kMinimumTextPixels.
+    static constexpr double kDefaultTextPixels = 9;
+    static constexpr double kMinimumTextPixels = 8;
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
 
 signals:
     void BindingClicked(int deviceIndex, int slot);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     [[nodiscard]] QRectF Target() const;
+    // The widget's size at which the smallest text is pixels high.
+    [[nodiscard]] static QSize SizeForText(double pixels);
 
     const UnitStates& Units;
     const KeyLayout& Layout;

@@ -3,71 +3,125 @@
 #include <QSaveFile>
 
 #include "panelview/bindingsheet.h"
+#include "panelview/printed_labels.h"
+#include "panelview/schematic_palette.h"
 #include "panelview/schematicpainter.h"
 #include "panelview/schematicscene.h"
 
 namespace qel {
 namespace {
 
-// One cell of the schematic in CSS pixels: the printed drawing's proportions.
-constexpr double kCellWidth = SchematicPainter::kCellWidth * 0.9;
-constexpr double kCellHeight = SchematicPainter::kCellHeight * 0.9;
-
-constexpr char kStyle[] =
-    "body{font-family:sans-serif;margin:24px;color:#000}"
-    "section{page-break-after:always;margin-bottom:32px}"
-    "h1{font-size:20px;margin:0}p.sub{margin:4px 0 12px;font-size:12px}"
-    ".unit{position:relative;border:1px solid #999;border-radius:8px}"
-    ".c{position:absolute;box-sizing:border-box;border:1px solid #000;border-radius:5px;"
-    "text-align:center;overflow:hidden;font-size:10px;padding:2px}"
-    ".n{color:#444;white-space:nowrap}.k{font-weight:bold;font-size:12px;white-space:nowrap}"
-    ".u{color:#999}.h{display:flex}.h>div{flex:1}"
-    ".cap{position:absolute;box-sizing:border-box;background:#f2f2f2;border:1px solid #999;"
-    "border-radius:4px;display:flex;align-items:center;justify-content:center;"
-    "font-weight:bold;font-size:18px}";
-
-QString Html(const std::string& text) {
-    return QString::fromStdString(text).toHtmlEscaped();
+// The schematic's grid as CSS grid tracks: the columns share the page's width, and a row
+// grows with its text, which wraps; nothing is cut off.
+QString Style() {
+    const SchematicPalette& paper = PaletteOf(SchematicStyle::Paper, false);
+    return QStringLiteral(
+               "body{font-family:sans-serif;margin:16px;color:%1}"
+               "section{page-break-after:always;margin-bottom:32px}"
+               "h1{font-size:22px;margin:0}h1 span{font-weight:normal;color:%2;margin-left:.6em}"
+               "p.sub{margin:4px 0 12px;font-size:13px}"
+               ".unit{display:grid;border:1px solid %2;border-radius:10px;padding:4px;"
+               "min-width:880px}"
+               ".c{margin:2px;border:1px solid %1;border-radius:6px;padding:2px 4px;"
+               "text-align:center;font-size:13px;overflow-wrap:anywhere;display:flex;"
+               "flex-direction:column;justify-content:center}"
+               ".l,.n,.u{color:%2}.n{font-size:12px}.b{font-weight:bold;font-size:14px}"
+               ".knob{display:grid;grid-template-columns:1fr auto 1fr;align-items:stretch}"
+               ".kn{grid-column:1/4;text-align:center;font-weight:bold;font-size:13px}"
+               ".dial{grid-column:2;align-self:center;margin:2px 6px;aspect-ratio:1;"
+               "border:2px solid %1;border-radius:50%;position:relative}"
+               ".dial>div{position:absolute;inset:19%;border:2px solid %1;border-radius:50%}"
+               ".cap{margin:2px;background:%3;border:1px solid %2;border-radius:6px;display:flex;"
+               "flex-direction:column;align-items:center;justify-content:center;font-size:18px}")
+        .arg(paper.Key.Text.name(), paper.Key.Faint.name(), paper.Screen.Fill.name());
 }
 
-QString Box(const CellRect& place, const char* cssClass) {
-    return QStringLiteral("<div class=\"%1\" style=\"left:%2px;top:%3px;width:%4px;height:%5px\">")
-        .arg(QString::fromLatin1(cssClass))
-        .arg(place.Column * kCellWidth + 2)
-        .arg(place.Row * kCellHeight + 2)
-        .arg(place.Columns * kCellWidth - 4)
-        .arg(place.Rows * kCellHeight - 4);
+QString Html(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
 }
 
-QString KeyText(const SceneCell& cell, const char* sign) {
+// Where a place is on the grid, as a CSS grid area.
+QString GridArea(const CellRect& place) {
+    return QStringLiteral("grid-area:%1/%2/span %3/span %4")
+        .arg(place.Row + 1)
+        .arg(place.Column + 1)
+        .arg(place.Rows)
+        .arg(place.Columns);
+}
+
+// A binding's name and key text; sign is a knob binding's "− " or "+ ".
+QString Binding(const SceneCell& cell, const char* sign) {
+    QString html = QStringLiteral("<div class=\"n\">%1</div>").arg(Html(cell.Name));
     if (cell.KeyText.empty()) {
-        return QStringLiteral("<span class=\"u\">%1\u2014</span>").arg(QString::fromUtf8(sign));
+        return html +
+               QStringLiteral("<div class=\"u\">%1\u2014</div>").arg(QString::fromUtf8(sign));
     }
-    return QString::fromUtf8(sign) + Html(cell.KeyText);
+    return html + QStringLiteral("<div class=\"b\">%1%2</div>")
+                      .arg(QString::fromUtf8(sign), Html(cell.KeyText));
+}
+
+QString Key(const SceneCell& cell) {
+    QString html = QStringLiteral("<div class=\"c\" style=\"%1\">").arg(GridArea(cell.Control));
+    if (!cell.Label.empty()) {
+        html += QStringLiteral("<div class=\"l\">%1</div>").arg(Html(cell.Label));
+    }
+    return html + Binding(cell, "") + QStringLiteral("</div>");
+}
+
+// A knob: its name, then per ring its decrement, the dial (spanning the rings), its increment.
+QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells) {
+    const SceneCell& first = *cells.front();
+    const SchematicControl& control =
+        scene.Schematic->Controls[static_cast<std::size_t>(first.ControlIndex)];
+    const bool dual = control.Inner >= 0;
+    const QString name = Html(KnobLabel(scene.DeviceIndex, control.Index, control.Inner));
+    const KnobShape shape = ShapeOf(control);
+    QString html = QStringLiteral(
+                       "<div class=\"knob\" style=\"%1\"><div class=\"kn\">%2</div>"
+                       "<div class=\"dial\" style=\"grid-row:2/span %3;width:%4px\">%5</div>")
+                       .arg(GridArea(first.Control), name)
+                       .arg(dual ? 2 : 1)
+                       .arg(2 * shape.Radius * SchematicPainter::kCellWidth)
+                       .arg(dual ? QStringLiteral("<div></div>") : QString());
+    for (const SceneCell* cell : cells) {
+        const bool incr = cell->Half == KnobHalf::Incr;
+        html += QStringLiteral("<div class=\"c\" style=\"grid-column:%1;grid-row:%2\">%3</div>")
+                    .arg(incr ? 3 : 1)
+                    .arg(cell->Ring == KnobRing::Inner ? 3 : 2)
+                    .arg(Binding(*cell, incr ? "+ " : "\u2212 "));
+    }
+    return html + QStringLiteral("</div>");
 }
 
 QString UnitSection(int deviceIndex, const SheetContent& content) {
     const UnitScene scene = BuildUnitScene(deviceIndex, *content.Units, *content.Layout);
+    const UnitSchematic& schematic = *scene.Schematic;
     QString html =
-        QStringLiteral("<section><h1>%1</h1><p class=\"sub\">%2</p>")
-            .arg(SheetTitle(deviceIndex).toHtmlEscaped(), SheetSubtitle(content).toHtmlEscaped());
-    html += QStringLiteral("<div class=\"unit\" style=\"width:%1px;height:%2px\">")
-                .arg(scene.Schematic->Columns * kCellWidth)
-                .arg(scene.Schematic->Rows * kCellHeight);
-    html += Box(scene.Schematic->Caption, "cap") + SheetTitle(deviceIndex).toHtmlEscaped() +
-            QStringLiteral("</div>");
-    for (std::size_t i = 0; i < scene.Cells.size(); ++i) {
+        QStringLiteral("<section><h1>%1<span>%2</span></h1><p class=\"sub\">%3</p>")
+            .arg(SheetTitle(deviceIndex).toHtmlEscaped(), SheetSection(deviceIndex).toHtmlEscaped(),
+                 SheetSubtitle(content).toHtmlEscaped());
+    html += QStringLiteral(
+                "<div class=\"unit\" style=\"grid-template-columns:repeat(%1,minmax(0,1fr));"
+                "grid-template-rows:repeat(%2,minmax(%3px,auto))\">")
+                .arg(schematic.Columns)
+                .arg(schematic.Rows)
+                .arg(SchematicPainter::kCellHeight);
+    html += QStringLiteral("<div class=\"cap\" style=\"%1\"><b>%2</b>%3</div>")
+                .arg(GridArea(schematic.Caption), SheetTitle(deviceIndex).toHtmlEscaped(),
+                     SheetSection(deviceIndex).toHtmlEscaped());
+    // A knob's bindings follow each other in the scene.
+    for (std::size_t i = 0; i < scene.Cells.size();) {
         const SceneCell& cell = scene.Cells[i];
-        html += Box(cell.Control, "c");
-        html += QStringLiteral("<div class=\"n\">%1</div>").arg(Html(cell.Name));
-        if (cell.Half == KnobHalf::Decr && i + 1 < scene.Cells.size()) {
-            // A knob: the increment half follows its decrement half.
-            html += QStringLiteral("<div class=\"h k\"><div>%1</div><div>%2</div></div>")
-                        .arg(KeyText(cell, "\u2212 "), KeyText(scene.Cells[++i], "+ "));
-        } else {
-            html += QStringLiteral("<div class=\"k\">%1</div>").arg(KeyText(cell, ""));
+        if (cell.Half == KnobHalf::None) {
+            html += Key(cell);
+            ++i;
+            continue;
         }
-        html += QStringLiteral("</div>");
+        std::vector<const SceneCell*> knob;
+        for (; i < scene.Cells.size() && scene.Cells[i].ControlIndex == cell.ControlIndex; ++i) {
+            knob.push_back(&scene.Cells[i]);
+        }
+        html += Knob(scene, knob);
     }
     return html + QStringLiteral("</div></section>\n");
 }
@@ -80,7 +134,7 @@ SheetOutcome WriteSheetHtml(const QString& path, const SheetContent& content) {
     QString html = QStringLiteral(
                        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                        "<title>Bindings</title><style>") +
-                   QString::fromLatin1(kStyle) + QStringLiteral("</style></head><body>\n");
+                   Style() + QStringLiteral("</style></head><body>\n");
     const std::vector<int> units = SheetUnits(*content.Units, *content.Layout);
     if (units.empty()) {
         html += QStringLiteral(

@@ -1,6 +1,7 @@
 #include <cassert>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -14,30 +15,52 @@ namespace qel {
 namespace {
 
 constexpr int kResolution = 600;  // dots per inch: fine lines, small files
-constexpr double kMarginMm = 12;
+constexpr double kMarginMm = 8;
+// The heading in print sizes, kept short: the drawing fills the rest of the page, and the
+// smaller the page leaves it, the smaller its text.
+constexpr double kTitlePoints = 14;
+constexpr double kSubtitlePoints = 9;
+constexpr double kLineShare = 1.3;  // a line's height against its font size
 
 QString CannotWrite(const QString& path, const QString& reason) {
     return QStringLiteral("%1: cannot write (%2)").arg(path, reason);
 }
 
-// The heading of a page; returns the height it took.
-double PaintHeading(QPainter& painter, const QRectF& page, const QString& title,
-                    const QString& subtitle) {
-    const double titleHeight = page.height() * 0.06;
-    const double subtitleHeight = page.height() * 0.035;
+double Points(const QPainter& painter, double points) {
+    return points * painter.device()->logicalDpiY() / 72.0;
+}
+
+double HeadingHeight(const QPainter& painter) {
+    return Points(painter, (kTitlePoints + kSubtitlePoints) * kLineShare + kSubtitlePoints / 2);
+}
+
+// The heading of a page: the title in bold with the section beside it, the subtitle under them.
+void PaintHeading(QPainter& painter, const QRectF& page, const QString& title,
+                  const QString& section, const QString& subtitle) {
+    const double titleHeight = Points(painter, kTitlePoints * kLineShare);
     QFont font = painter.font();
-    font.setPixelSize(static_cast<int>(titleHeight * 0.75));
+    font.setPointSizeF(kTitlePoints);
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(page.left(), page.top(), page.width(), titleHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, title);
-    font.setPixelSize(static_cast<int>(subtitleHeight * 0.7));
+    QRectF titleBox(page.left(), page.top(), page.width(), titleHeight);
+    painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter, title);
+    if (!section.isEmpty()) {
+        titleBox.setLeft(
+            titleBox.left() +
+            QFontMetricsF(font, painter.device()).horizontalAdvance(title + QStringLiteral("  ")));
+        font.setBold(false);
+        painter.setFont(font);
+        painter.setPen(QColor(0x40, 0x40, 0x40));
+        painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter, section);
+    }
+    font.setPointSizeF(kSubtitlePoints);
     font.setBold(false);
     painter.setFont(font);
-    painter.drawText(QRectF(page.left(), page.top() + titleHeight, page.width(), subtitleHeight),
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(page.left(), page.top() + titleHeight, page.width(),
+                            Points(painter, kSubtitlePoints * kLineShare)),
                      Qt::AlignLeft | Qt::AlignVCenter, subtitle);
-    return titleHeight + subtitleHeight * 1.5;
 }
 
 }  // namespace
@@ -68,7 +91,7 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
         }
         const QRectF page(0, 0, writer.width(), writer.height());
         if (units.empty()) {
-            PaintHeading(painter, page, QStringLiteral("No control is bound."),
+            PaintHeading(painter, page, QStringLiteral("No control is bound."), {},
                          SheetSubtitle(content));
         }
         bool first = true;
@@ -77,12 +100,13 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
                 writer.newPage();
             }
             first = false;
-            const double heading =
-                PaintHeading(painter, page, SheetTitle(deviceIndex), SheetSubtitle(content));
-            const QRectF below = page.adjusted(0, heading, 0, 0);
-            SchematicPainter::Paint(painter, below,
-                                    BuildUnitScene(deviceIndex, *content.Units, *content.Layout),
-                                    {SheetTitle(deviceIndex), {}}, SchematicStyle::Paper);
+            // The drawing first: the subtitle explains the abbreviations it had to use.
+            const QRectF below = page.adjusted(0, HeadingHeight(painter), 0, 0);
+            const bool abbreviated = SchematicPainter::Paint(
+                painter, below, BuildUnitScene(deviceIndex, *content.Units, *content.Layout),
+                {SheetTitle(deviceIndex), SheetSection(deviceIndex)}, SchematicStyle::Paper);
+            PaintHeading(painter, page, SheetTitle(deviceIndex), SheetSection(deviceIndex),
+                         SheetSubtitle(content, abbreviated));
         }
         painter.end();
     }

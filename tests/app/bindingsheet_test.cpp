@@ -1,4 +1,6 @@
+#include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QDate>
@@ -24,12 +26,32 @@ std::optional<std::string> Poppler(const QString& tool, const QStringList& argum
     return process.readAllStandardOutput().toStdString();
 }
 
+// The text of a page, with the lines a long key text or name was wrapped into joined again.
 std::string PageText(const std::filesystem::path& pdf, int page) {
     const QString number = QString::number(page);
-    return Poppler(QStringLiteral("pdftotext"),
-                   {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
-                    QString::fromStdString(pdf.string()), QStringLiteral("-")})
-        .value_or("(pdftotext failed)");
+    const std::string text = Poppler(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                                      QString::fromStdString(pdf.string()), QStringLiteral("-")})
+                                 .value_or("(pdftotext failed)");
+    return std::regex_replace(text, std::regex("([+_])\n"), "$1");
+}
+
+// The words of a page with their heights in points; the height of a word is its font's.
+std::vector<std::pair<std::string, double>> PageWords(const std::filesystem::path& pdf, int page) {
+    const QString number = QString::number(page);
+    const std::string xml =
+        Poppler(QStringLiteral("pdftotext"),
+                {QStringLiteral("-bbox"), QStringLiteral("-f"), number, QStringLiteral("-l"),
+                 number, QString::fromStdString(pdf.string()), QStringLiteral("-")})
+            .value_or("");
+    static const std::regex word(
+        R"re(<word xMin="[^"]*" yMin="([^"]*)" xMax="[^"]*" yMax="([^"]*)">([^<]*)</word>)re");
+    std::vector<std::pair<std::string, double>> words;
+    for (auto at = std::sregex_iterator(xml.begin(), xml.end(), word); at != std::sregex_iterator();
+         ++at) {
+        words.emplace_back((*at)[3].str(), std::stod((*at)[2].str()) - std::stod((*at)[1].str()));
+    }
+    return words;
 }
 
 std::string PdfInfo(const std::filesystem::path& pdf) {
@@ -85,12 +107,12 @@ TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsO
     const Page pages[]{
         {1,
          1,
-         {"qel_1000_1", KeyMapPath().string(), date, "F3", "CTRL+RIGHT", "SHIFT+UP",
+         {"QEL1000-1", "qel_1000_1", KeyMapPath().string(), date, "F3", "CTRL+RIGHT", "SHIFT+UP",
           "SHIFT+CTRL+ALT+PAGEDOWN"},
          {"qel_audio_0", "ALT+1", "SHIFT+DASH", "COM1_MIC"}},
         {2,
          4,
-         {"qel_audio_0", KeyMapPath().string(), date, "ALT+1", "SHIFT+DASH"},
+         {"QELAudio-0", "qel_audio_0", KeyMapPath().string(), date, "ALT+1", "SHIFT+DASH"},
          {"qel_1000_1", "SOFTKEY_3", "CTRL+RIGHT"}},
     };
     for (const Page& page : pages) {
@@ -108,6 +130,15 @@ TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsO
         for (const std::string& unwanted : page.Absent) {
             EXPECT_EQ(text.find(unwanted), std::string::npos) << unwanted;
         }
+        // Nothing in print under 7 points: measured against the subtitle's 9.
+        const auto words = PageWords(pdf, page.Number);
+        const auto subtitle = std::find_if(words.begin(), words.end(),
+                                           [](const auto& w) { return w.first == "Printed:"; });
+        ASSERT_NE(subtitle, words.end());
+        for (const auto& [word, height] : words) {
+            EXPECT_GE(height, subtitle->second * 7 / 9) << word;
+            EXPECT_EQ(word.find("\u2026"), std::string::npos) << word << " is cut short";
+        }
     }
 }
 
@@ -117,9 +148,11 @@ TEST_F(BindingSheetTest, HtmlHoldsTheSameUnitsNamesAndKeyTexts) {
     const std::filesystem::path html = Directory / "sheet.HTML";
     EXPECT_EQ(Print(html).back(), "message: Bindings written to " + html.string() + ".");
     const std::string text = ReadText(html);
-    for (const char* wanted : {"<h1>qel_1000_3</h1>", "SOFTKEY_12", ">F12<", "BARO", "\u2212 B<"}) {
+    for (const char* wanted : {"<h1>QEL1000-3<span>qel_1000_3</span></h1>", "SOFTKEY_12", ">F12<",
+                               "BARO", "\u2212 B<"}) {
         EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
     }
+    EXPECT_EQ(text.find("overflow:hidden"), std::string::npos) << "long names wrap, uncut";
     EXPECT_EQ(text.find("qel_1000_0"), std::string::npos) << "units without bindings are left out";
 }
 

@@ -71,7 +71,8 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
               "afcs_fd=F\nafcs_vs=V\nafcs_up=PAGEUP\nafcs_dn=PAGEDOWN\n"
               "softkey_1=F1\nsoftkey_2=F2\nsoftkey_3=F3\nsoftkey_4=F4\nsoftkey_5=F5\n"
               "softkey_6=F6\nsoftkey_7=F7\nsoftkey_8=F8\nsoftkey_9=F9\nsoftkey_10=F10\n"
-              "softkey_11=F11\nsoftkey_12=F12\nnav_freq_toggle=CTRL+N\ncom_freq_toggle=CTRL+C\n"
+              "softkey_11=F11\nsoftkey_12=F12\nnav_freq_toggle=CTRL+N\ncom_freq_toggle=SHIFT+CTRL+"
+              "ALT+PAGEDOWN\n"
               "nav_in_decr=NUMPAD4\nnav_in_incr=NUMPAD6\nnav_out_decr=SHIFT+NUMPAD4\n"
               "nav_out_incr=SHIFT+NUMPAD6\nhdg_decr=CTRL+LEFT\nhdg_incr=CTRL+RIGHT\n"
               "hdg_push=CTRL+H\nalt_in_decr=DOWN\nalt_in_incr=UP\ncrs_decr=ALT+LEFT\n"
@@ -101,7 +102,6 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     }
     Pump();
     view.FrameTick();
-    view.resize(1100, 560);
     Pump();
     EXPECT_TRUE(view.grab().save(folder + "/panel-view.png"));
 

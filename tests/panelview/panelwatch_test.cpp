@@ -59,6 +59,14 @@ TEST(PanelActivity, AKnobFlashesTheWayItTurnedCountsStepsAndGoesOutAfterTheFlash
     activity.Tick(1100 + PanelActivity::kFlashMs);
     EXPECT_FALSE(activity.IsLit(0, K::Rotary, 11, KnobHalf::Decr));
     EXPECT_EQ(activity.FlashSteps(0, 11), 0);
+
+    // A long turn, a step every 50 ms: its count is its steps of the last second, not a total.
+    for (std::int64_t ms = 2000; ms <= 5000; ms += 50) {
+        activity.Tick(ms);
+        activity.Record(MakeControlEvent(0, K::Rotary, 11, 1));
+    }
+    EXPECT_GE(activity.FlashSteps(0, 11), 1000 / 50 - 2);
+    EXPECT_LE(activity.FlashSteps(0, 11), 1000 / 50);
 }
 
 TEST(PanelActivity, ChangesAreTakenOncePerBurst) {

@@ -32,6 +32,10 @@ TEST(Schematic, EveryNamedBindingOfEachUnitKindIsDrawnExactlyOnce) {
             }
         }
         EXPECT_EQ(drawn, named);
+        // Every control shows what the unit has printed for it; only the soft keys have none.
+        for (const SceneCell& cell : scene.Cells) {
+            EXPECT_EQ(cell.Label.empty(), cell.Name.starts_with("SOFTKEY_")) << cell.Name;
+        }
     }
 }
 
@@ -83,10 +87,18 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     EXPECT_FALSE(BuildUnitScene(0, *units, kUs).AnyBound())
         << "another unit's bindings stay its own";
 
-    // A knob's left half is its decrement, its right half its increment.
-    const CellArea knob = AreaOf(*decr);
-    EXPECT_EQ(CellAt(scene, knob.Left + 0.1, knob.Top + 0.5), decr);
-    EXPECT_EQ(CellAt(scene, knob.Left + knob.Width + 0.1, knob.Top + 0.5), incr);
+    // A knob's decrement lies left of it, its increment right; on the knob itself the ring
+    // under the point turns towards its side: NAV is nav_in inside nav_out.
+    const CellArea left = AreaOf(*decr);
+    const CellArea right = AreaOf(*incr);
+    EXPECT_EQ(CellAt(scene, left.Left + 0.1, left.Top + 0.5), decr);
+    EXPECT_EQ(CellAt(scene, right.Left + right.Width - 0.1, right.Top + 0.5), incr);
+    const KnobShape nav =
+        ShapeOf(BezelSchematic().Controls[static_cast<std::size_t>(decr->ControlIndex)]);
+    EXPECT_EQ(CellAt(scene, nav.CentreColumn - 0.5, nav.CentreRow), decr);
+    const double onOuterRing = (nav.Radius + nav.InnerRadius) / 2;
+    EXPECT_EQ(CellAt(scene, nav.CentreColumn + onOuterRing, nav.CentreRow), scene.CellOf(43))
+        << "nav_out_incr";
     EXPECT_EQ(CellAt(scene, -1, -1), nullptr);
     EXPECT_EQ(BuildUnitScene(kDeviceCount, *units, kUs).Schematic, nullptr);
 }
