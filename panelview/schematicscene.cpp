@@ -16,8 +16,8 @@ constexpr double kKnobClearance = 0.4;
 constexpr double kInnerKnobShare = 0.58;
 
 void AddCell(UnitScene& scene, const UnitStates& units, const KeyLayout& layout,
-             const PanelActivity* activity,
-             int controlIndex, int index, KnobHalf half, KnobRing ring) {
+             const PanelActivity* activity, int controlIndex, int index, KnobHalf half,
+             KnobRing ring) {
     const SchematicControl& control =
         scene.Schematic->Controls[static_cast<std::size_t>(controlIndex)];
     const std::optional<int> slot = BindingSlotOf(scene.DeviceIndex, control.Kind, index, half);
@@ -68,15 +68,18 @@ UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const KeyLayo
     for (int i = 0; i < count; ++i) {
         const SchematicControl& control = scene.Schematic->Controls[static_cast<std::size_t>(i)];
         if (control.Kind != ControlKind::Rotary) {
-            AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::None, KnobRing::Whole);
+            AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::None,
+                    KnobRing::Whole);
             continue;
         }
         const KnobRing first = control.Inner >= 0 ? KnobRing::Outer : KnobRing::Whole;
         AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::Decr, first);
         AddCell(scene, units, layout, activity, i, control.Index, KnobHalf::Incr, first);
         if (control.Inner >= 0) {
-            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Decr, KnobRing::Inner);
-            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Incr, KnobRing::Inner);
+            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Decr,
+                    KnobRing::Inner);
+            AddCell(scene, units, layout, activity, i, control.Inner, KnobHalf::Incr,
+                    KnobRing::Inner);
         }
     }
     return scene;
