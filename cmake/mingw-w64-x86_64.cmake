@@ -1,7 +1,7 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 and runs the results under Wine.
 #
 #   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-#         -DQEL_WINDOWS_DEPS_PREFIX="<hidapi prefix>;<Qt prefix>" ...
+#         -DQEL_WINDOWS_DEPS_PREFIX="<hidapi prefix>;<Qt prefix>;<Qt WebSockets prefix>" ...
 #
 # scripts/windows-deps builds those prefixes and writes an initial cache (cmake -C) that sets
 # QEL_WINDOWS_DEPS_PREFIX. Prefixes given in CMAKE_PREFIX_PATH are honoured the same way.
@@ -51,6 +51,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The Windows platform files search no "/" prefix, so each root is also named as a prefix.
 list(APPEND CMAKE_PREFIX_PATH ${QEL_WINDOWS_DEPS_PREFIX})
 list(REMOVE_DUPLICATES CMAKE_PREFIX_PATH)
+# Qt looks for its modules beside Qt6Config.cmake only, unless told of other prefixes: Qt
+# WebSockets has a prefix of its own. Forced, so it follows the prefixes.
+set(QT_ADDITIONAL_PACKAGES_PREFIX_PATH "${QEL_WINDOWS_DEPS_PREFIX}" CACHE STRING
+    "Prefixes of Qt modules built apart from Qt's base" FORCE)
 # pkg-config would answer with the host's .pc files: point it at the prefixes only.
 set(_qel_pc_dirs "")
 foreach(_qel_prefix IN LISTS QEL_WINDOWS_DEPS_PREFIX)
