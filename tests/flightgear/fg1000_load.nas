@@ -1,6 +1,7 @@
 # Brings up an FG1000 (PFD device 1, MFD device 2) with the generic interfaces once the flight
 # model is up, then sets /test/fg1000-ready; /test/fg1000-error says why when it cannot.
-# /test/mfd-page names the MFD's page, which no property of the FG1000 shows.
+# /test/mfd-page names the page the MFD shows, which no property of the FG1000 shows (the page
+# group menu's choice is another thing: CLR held changes the page, not the menu).
 var pageMirror = nil;  # kept here: a timer nothing refers to is collected
 setlistener("/sim/signals/fdm-initialized", func(node) {
     if (!node.getBoolValue() or getprop("/test/fg1000-ready")) return;
@@ -21,7 +22,7 @@ setlistener("/sim/signals/fdm-initialized", func(node) {
         fg1000.GenericInterfaceController.getOrCreateInstance().start();
         var mfd = sys.getDisplay(2);
         pageMirror = maketimer(0.2, func {
-            setprop("/test/mfd-page", mfd.Surround.getCurrentPage().getPageName());
+            setprop("/test/mfd-page", mfd.getDevice().current_page.getPageName());
         });
         pageMirror.start();
     }, nil, nil, nil, err);

@@ -1,28 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include "fgfs_session.h"
 #include "simnet/flightgear_transport.h"
 #include "support/memory_log.h"
+#include "virtual_panel_script.h"
 #include "../simnet/fake_props_server.h"
 
-// The FlightGear link against the real FlightGear: commands go through the transport, and the
-// test reads back through its own props client what they changed in the FG1000.
+// The FlightGear link against the real FlightGear: the real program, its panels virtual and its
+// link set to fgfs, works the FG1000's controls, and the test reads back through its own props
+// client what they changed. FlightGear restarting is shown on the transport alone.
 namespace qel {
 namespace {
 
 using namespace std::chrono_literals;
 using test::RunUntil;
-
-std::string HardKey(int device, const std::string& name, int offset = 1) {
-    return "FG1000HardKeyPushed device=" + std::to_string(device) + " notification=" + name +
-           " offset=" + std::to_string(offset);
-}
+using Panels = test::VirtualPanelScript;
 
 class FlightGearLink : public testing::Test {
 protected:
@@ -49,14 +52,42 @@ protected:
         // fgfs must start where the test runs: a missing one is a failure, never a skip.
         ASSERT_EQ(StartError, "");
         ASSERT_TRUE(Link != nullptr && Link->State() == LinkState::Connected);
+        ASSERT_NE(std::getenv("QEL1000KEYSEND"), nullptr) << "names the program under test";
     }
 
-    static void Press(const std::vector<std::string>& commands) {
-        for (const std::string& command : commands) {
-            Link->Press(command);
-        }
-    }
     using Values = std::vector<std::pair<std::string, std::string>>;
+    // Runs the program in a folder of its own with the link to fgfs and the panels playing
+    // script; once it is over, waits for expected (Settle), then ends the program as the system
+    // does at shutdown, which it must survive.
+    static testing::AssertionResult Play(const Panels& script, const Values& expected) {
+        const QTemporaryDir folder;
+        std::ofstream(folder.filePath("keymap.ini").toStdString())
+            << "[simulator]\nlink=flightgear\nhost=127.0.0.1\nport=" << Fg->Port() << '\n';
+        std::ofstream(folder.filePath("panels.script").toStdString()) << script.Text();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QEL1000_VIRTUAL_PANELS", folder.filePath("panels.script"));
+        // No window system: the link needs none, and no keystroke may reach a desktop.
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(folder.path());
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(QString::fromLocal8Bit(std::getenv("QEL1000KEYSEND")), {});
+        RunUntil([] { return false; }, script.End());
+        testing::AssertionResult settled = Settle(expected);
+        program.terminate();
+        if (!program.waitForFinished(15000) || program.exitStatus() != QProcess::NormalExit ||
+            program.exitCode() != 0) {
+            program.kill();
+            program.waitForFinished(5000);
+            return testing::AssertionFailure() << "the program did not end cleanly ("
+                                               << program.errorString().toStdString() << "):\n"
+                                               << program.readAll().toStdString();
+        }
+        return settled;
+    }
     // Every property ends at its value (numbers compared as numbers) and stays there.
     static testing::AssertionResult Settle(const Values& expected) {
         std::vector<std::string> paths;
@@ -91,29 +122,42 @@ protected:
     static inline std::string StartError;
 };
 
+// First: the last case's clean exit of fgfs then shows that the program's sessions said quit.
+TEST_F(FlightGearLink, ComesBackWhenFlightGearRestarts) {
+    const std::uint16_t port = Fg->Port();
+    const std::string at = "127.0.0.1:" + std::to_string(port);
+    static_cast<void>(Fg->Exit(60s));
+    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::NoAnswer; }, 30s));
+    Fg = std::make_unique<test::FgfsSession>(port);
+    ASSERT_EQ(Fg->Start(240s), "");
+    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::Connected; }, 30s));
+    Fg->Set({{"/autopilot/settings/heading-bug-deg", "200"}});
+    Link->Press("FG1000HardKeyPushed device=1 notification=HEADING offset=1");
+    EXPECT_TRUE(Settle({{"/autopilot/settings/heading-bug-deg", "201"}}));
+    EXPECT_EQ(Log->Lines, (std::vector<std::string>{"FlightGear: connected (" + at + ")",
+                                                    "FlightGear: no answer at " + at +
+                                                        " (The remote host closed the connection)",
+                                                    "FlightGear: connected (" + at + ")"}));
+}
+
 TEST_F(FlightGearLink, KnobsMoveTheirValuesByExactlyTheStepsGiven) {
     Fg->Set({{"/autopilot/settings/heading-bug-deg", "100"},
              {"/instrumentation/nav-selected", "1"},
              {"/instrumentation/nav/radials/selected-deg", "40"},
              {"/autopilot/settings/target-alt-ft", "5000"},
              {"/instrumentation/altimeter/setting-inhg", "29.92"}});
-    // The FG1000 learns the altimeter setting at its next refresh.
-    RunUntil([] { return false; }, 500ms);
-    std::vector<std::string> steps;
+    Panels script;
     for (int i = 0; i < 7; ++i) {
-        steps.push_back(HardKey(1, "HEADING"));
-        steps.push_back(HardKey(1, "CRS", i < 5 ? 1 : -1));
+        script.Turn(Panels::Pfd, "hdg", 1).Turn(Panels::Pfd, "crs", i < 5 ? 1 : -1);
     }
-    steps.insert(steps.end(), 2, HardKey(1, "HEADING", -1));
-    steps.insert(steps.end(), 2, HardKey(1, "ALT_OUTER"));
-    steps.insert(steps.end(), 3, HardKey(1, "ALT_INNER"));
-    // A fast turn: ten steps at once.
-    steps.insert(steps.end(), 10, HardKey(1, "BARO"));
-    Press(steps);
-    EXPECT_TRUE(Settle({{"/autopilot/settings/heading-bug-deg", "105"},
-                        {"/instrumentation/nav/radials/selected-deg", "43"},
-                        {"/autopilot/settings/target-alt-ft", "7300"},
-                        {"/instrumentation/altimeter/setting-inhg", "30.02"}}));
+    script.Turn(Panels::Pfd, "hdg", -2)
+        .Turn(Panels::Pfd, "alt_out", 2)
+        .Turn(Panels::Pfd, "alt_in", 3);
+    script.Turn(Panels::Pfd, "baro", 10, true);
+    EXPECT_TRUE(Play(script, {{"/autopilot/settings/heading-bug-deg", "105"},
+                              {"/instrumentation/nav/radials/selected-deg", "43"},
+                              {"/autopilot/settings/target-alt-ft", "7300"},
+                              {"/instrumentation/altimeter/setting-inhg", "30.02"}}));
 }
 
 TEST_F(FlightGearLink, FrequenciesTuneAndTransfer) {
@@ -123,20 +167,17 @@ TEST_F(FlightGearLink, FrequenciesTuneAndTransfer) {
              {"/instrumentation/com-selected", "1"},
              {"/instrumentation/comm/frequencies/selected-mhz", "118.00"},
              {"/instrumentation/comm/frequencies/standby-mhz", "121.50"}});
-    std::vector<std::string> steps(2, HardKey(1, "NAV_OUTER"));
-    steps.insert(steps.end(), 3, HardKey(1, "NAV_INNER"));
-    steps.push_back(HardKey(1, "NAV_FREQ_TRANSFER"));
-    // 8.33 kHz channels: .500 .505 .510 .515 .525.
-    steps.insert(steps.end(), 4, HardKey(1, "COM_INNER"));
-    steps.push_back(HardKey(1, "COM_OUTER"));
-    steps.push_back(HardKey(1, "COM_FREQ_TRANSFER"));
-    Press(steps);
-    EXPECT_TRUE(Settle({{"/instrumentation/nav/frequencies/selected-mhz", "112.575"},
-                        {"/instrumentation/nav/frequencies/standby-mhz", "108"},
-                        {"/instrumentation/comm/frequencies/selected-mhz", "122.525"},
-                        {"/instrumentation/comm/frequencies/standby-mhz", "118"}}));
-    Press({HardKey(1, "COM_FREQ_TRANSFER_HOLD")});
-    EXPECT_TRUE(Settle({{"/instrumentation/comm/frequencies/selected-mhz", "121"}}));
+    // 8.33 kHz channels: .500 .505 .510 .515 .525. Then the COM transfer held two seconds: the
+    // emergency frequency, and no transfer back.
+    Panels script;
+    script.Turn(Panels::Pfd, "nav_out", 2).Turn(Panels::Pfd, "nav_in", 3);
+    script.Push(Panels::Pfd, "nav_freq_toggle");
+    script.Turn(Panels::Pfd, "com_in", 4).Turn(Panels::Pfd, "com_out", 1);
+    script.Push(Panels::Pfd, "com_freq_toggle").Push(Panels::Pfd, "com_freq_toggle", 2500ms);
+    EXPECT_TRUE(Play(script, {{"/instrumentation/nav/frequencies/selected-mhz", "112.575"},
+                              {"/instrumentation/nav/frequencies/standby-mhz", "108"},
+                              {"/instrumentation/comm/frequencies/selected-mhz", "121"},
+                              {"/instrumentation/comm/frequencies/standby-mhz", "118"}}));
 }
 
 TEST_F(FlightGearLink, KeysSetTheAutopilotTransponderMfdPageAndAudioPanel) {
@@ -148,35 +189,22 @@ TEST_F(FlightGearLink, KeysSetTheAutopilotTransponderMfdPageAndAudioPanel) {
     EXPECT_EQ(Fg->Get("/test/mfd-page"), "NavigationMap");
     // XPDR, then STBY; the MFD's first FMS outer step shows the page groups, the second
     // moves to the next group, the inner knob to its second page.
-    Press(
-        {HardKey(1, "HDG"), "FG1000SoftKeyPushed device=1 offset=8",
-         "FG1000SoftKeyPushed device=1 offset=3", HardKey(2, "FMS_OUTER"), HardKey(2, "FMS_OUTER"),
-         HardKey(2, "FMS_INNER"), "property-toggle property=" + mixer + "com1mic",
-         "property-toggle property=" + mixer + "nav1", "property-toggle property=" + mixer + "nav1",
-         "property-toggle property=" + mixer + "dme"});
-    EXPECT_TRUE(Settle({{"/autopilot/annunciator/lateral-mode", "HDG"},
-                        {"/instrumentation/transponder/inputs/knob-mode", "1"},
-                        {"/test/mfd-page", "IntersectionInfo"},
-                        {mixer + "com1mic", "true"},
-                        {mixer + "nav1", "false"},
-                        {mixer + "dme", "true"}}));
-}
-
-TEST_F(FlightGearLink, ComesBackWhenFlightGearRestarts) {
-    const std::uint16_t port = Fg->Port();
-    const std::string at = "127.0.0.1:" + std::to_string(port);
-    static_cast<void>(Fg->Exit(60s));
-    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::NoAnswer; }, 30s));
-    Fg = std::make_unique<test::FgfsSession>(port);
-    ASSERT_EQ(Fg->Start(240s), "");
-    ASSERT_TRUE(RunUntil([] { return Link->State() == LinkState::Connected; }, 30s));
-    Fg->Set({{"/autopilot/settings/heading-bug-deg", "200"}});
-    Press({HardKey(1, "HEADING")});
-    EXPECT_TRUE(Settle({{"/autopilot/settings/heading-bug-deg", "201"}}));
-    EXPECT_EQ(Log->Lines, (std::vector<std::string>{"FlightGear: connected (" + at + ")",
-                                                    "FlightGear: no answer at " + at +
-                                                        " (The remote host closed the connection)",
-                                                    "FlightGear: connected (" + at + ")"}));
+    Panels script;
+    script.Push(Panels::Pfd, "afcs_hdg")
+        .Push(Panels::Pfd, "softkey_8")
+        .Push(Panels::Pfd, "softkey_3");
+    script.Turn(Panels::Mfd, "fms_out", 2).Turn(Panels::Mfd, "fms_in", 1);
+    script.Push(Panels::Audio, "com1_mic").Push(Panels::Audio, "nav1").Push(Panels::Audio, "nav1");
+    script.Push(Panels::Audio, "dme");
+    EXPECT_TRUE(Play(script, {{"/autopilot/annunciator/lateral-mode", "HDG"},
+                              {"/instrumentation/transponder/inputs/knob-mode", "1"},
+                              {"/test/mfd-page", "IntersectionInfo"},
+                              {mixer + "com1mic", "true"},
+                              {mixer + "nav1", "false"},
+                              {mixer + "dme", "true"}}));
+    // CLR held a second brings the MFD back to the map.
+    EXPECT_TRUE(
+        Play(Panels().Push(Panels::Mfd, "clr", 1500ms), {{"/test/mfd-page", "NavigationMap"}}));
 }
 
 TEST_F(FlightGearLink, AnswersTheTestAndLeavesFlightGearToExitCleanly) {
