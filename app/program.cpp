@@ -74,6 +74,7 @@ Program::Program(ProgramSources sources)
     Link.SetStateView([this](const QString& text) { MainForm.ShowLinkState(text); });
     IniForm.SetKeyCapturer(&KeyForm);
     PanelView.SetKeyCapturer(&KeyForm);
+    PanelView.SetLinkCommands(&Link);
     QObject::connect(&IniForm, &TIniForm::SaveFailed, &MainForm, &TMainForm::ShowSaveFailure);
     QObject::connect(&PanelView, &TPanelViewForm::SaveFailed, &MainForm,
                      &TMainForm::ShowSaveFailure);

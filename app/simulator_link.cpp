@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "keymap/bindingslot.h"
+#include "simlink/command_label.h"
 #include "simnet/sim_transport_factory.h"
 
 namespace qel {
@@ -76,6 +78,10 @@ Status SimulatorLink::Apply(const LinkSettings& settings) {
     if (applied.Commands == Current.Commands) {
         applied.Commands = CommandsInFile(applied.Link);
     }
+    return Use(std::move(applied));
+}
+
+Status SimulatorLink::Use(LinkSettings applied) {
     Current = applied;
     Connect();
     if (!KeyMapFile) {
@@ -150,8 +156,26 @@ void SimulatorLink::Test(const LinkSettings& settings, std::function<void(std::s
     });
 }
 
-std::string_view SimulatorLink::CommandOf(int deviceIndex, int slot) const {
-    return Live ? Live->Table.Command(deviceIndex, slot) : std::string_view{};
+std::string SimulatorLink::CommandOf(int deviceIndex, int slot) const {
+    return Live ? std::string(Live->Table.Command(deviceIndex, slot)) : std::string{};
+}
+
+std::string SimulatorLink::LabelOf(int deviceIndex, int slot) const {
+    return CommandLabel(CommandOf(deviceIndex, slot));
+}
+
+Status SimulatorLink::SetCommand(int deviceIndex, int slot, const std::string& command) {
+    LinkSettings settings = Current;
+    // Over the commands of the file as it stands, as the dialog's OK does.
+    settings.Commands = CommandsInFile(settings.Link);
+    const std::string key = BindingKeyName(deviceIndex, slot);
+    std::erase_if(settings.Commands, [&](const CustomCommand& own) {
+        return own.DeviceIndex == deviceIndex && own.SlotKey == key;
+    });
+    if (!command.empty()) {
+        settings.Commands.push_back({deviceIndex, key, command});
+    }
+    return Use(std::move(settings));
 }
 
 }  // namespace qel

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "keymap/profilestore.h"
+#include "panelview/link_commands.h"
 #include "simlink/command_table.h"
 #include "simlink/link_settings.h"
 #include "simlink/sim_command_output.h"
@@ -24,12 +25,12 @@ namespace qel {
 // The simulator link of the running program: the settings of keymap.ini's [simulator] section,
 // the transport they name and the command output the translator sends through. With no link
 // set it holds nothing, opens no socket and the translator types keys as ever. Main thread only.
-class SimulatorLink {
+class SimulatorLink final : public LinkCommands {
 public:
     // keyMapFile is the path of keymap.ini for the whole run (none: nothing is read or stored).
     SimulatorLink(InputTranslator& translator, ProfileStore& store,
                   std::optional<std::string> keyMapFile, LogSink& log);
-    ~SimulatorLink();
+    ~SimulatorLink() override;
 
     SimulatorLink(const SimulatorLink&) = delete;
     SimulatorLink& operator=(const SimulatorLink&) = delete;
@@ -47,13 +48,18 @@ public:
     // Asks the simulator the settings name something harmless; done gets the answer.
     void Test(const LinkSettings& settings, std::function<void(std::string)> done);
 
-    // The command binding slot `slot` of device index 0-5 sends; empty when it types its key.
-    [[nodiscard]] std::string_view CommandOf(int deviceIndex, int slot) const;
+    // The panel view's questions: what each binding sends, and the user's own command for one.
+    [[nodiscard]] bool Linked() const override { return Current.Link != SimulatorKind::None; }
+    [[nodiscard]] std::string CommandOf(int deviceIndex, int slot) const override;
+    [[nodiscard]] std::string LabelOf(int deviceIndex, int slot) const override;
+    Status SetCommand(int deviceIndex, int slot, const std::string& command) override;
 
 private:
     struct Connection;
     struct Probe;
     void Connect();
+    // Connects as applied says and stores it, commands and all.
+    Status Use(LinkSettings applied);
     [[nodiscard]] std::vector<CustomCommand> CommandsInFile(SimulatorKind simulator);
 
     InputTranslator& Translator;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QMetaObject>
 #include <QShowEvent>
 #include <QTabBar>
@@ -55,8 +56,15 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
                        "Meanwhile the panels type nothing."));
     connect(Ui.TouchCB, &QCheckBox::toggled, this, [this](bool) { TouchCBClick(); });
 
+    Ui.CommandCB = new QCheckBox(QStringLiteral("Bind &commands"), this);
+    Ui.CommandCB->setToolTip(
+        QStringLiteral("A click or touch names the simulator command the control sends, "
+                       "instead of its key."));
+    Ui.CommandCB->setVisible(false);
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Ui.TouchCB);
+    bottom->addWidget(Ui.CommandCB);
     bottom->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Ui.UnitTabs);
@@ -161,6 +169,7 @@ bool TPanelViewForm::BindingsChanged() {
 }
 
 void TPanelViewForm::FrameTick() {
+    Ui.CommandCB->setVisible(Commands != nullptr && Commands->Linked());
     Activity.Tick(Clock.elapsed());
     bool changed = Activity.TakeChanged();
     changed |= RefreshConnections();
@@ -186,8 +195,48 @@ void TPanelViewForm::OpenPick(int deviceIndex, int slot) {
     Watch.PickDone();
 }
 
+void TPanelViewForm::SetLinkCommands(LinkCommands* commands, CommandAsker asker) {
+    Commands = commands;
+    AskCommand = asker ? std::move(asker) : [this](const QString& row, const std::string& current) {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(this, QStringLiteral("Simulator Command"),
+                                  row + QStringLiteral(" (empty: the built-in command):"),
+                                  QLineEdit::Normal, QString::fromStdString(current), &ok);
+        return ok ? std::optional(text.trimmed().toStdString()) : std::nullopt;
+    };
+    Ui.Schematic->SetLinkCommands(commands);
+}
+
+void TPanelViewForm::BindCommand(int deviceIndex, int slot) {
+    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
+    Capturing = true;
+    const std::optional<std::string> command =
+        AskCommand(rowLabel, Commands->CommandOf(deviceIndex, slot));
+    Capturing = false;
+    Status saved;
+    if (command) {
+        saved = Commands->SetCommand(deviceIndex, slot, *command);
+    } else if (Ui.TouchCB->isChecked()) {
+        Ui.TouchCB->setChecked(false);
+    }
+    Ui.Schematic->update();
+    FrameTick();
+    if (!saved) {
+        emit SaveFailed(saved);
+    }
+}
+
 void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
-    if (Capturer == nullptr || Capturing || !IsNamedBindingSlot(deviceIndex, slot)) {
+    if (Capturing || !IsNamedBindingSlot(deviceIndex, slot)) {
+        return;
+    }
+    if (Commands != nullptr && Commands->Linked() && Ui.CommandCB->isChecked()) {
+        Ui.Schematic->SetSelectedSlot(slot);
+        BindCommand(deviceIndex, slot);
+        return;
+    }
+    if (Capturer == nullptr) {
         return;
     }
     Ui.Schematic->SetSelectedSlot(slot);

@@ -9,6 +9,7 @@
 
 #include "core/keycore.h"
 #include "dialogs/keycapturer.h"
+#include "panelview/link_commands.h"
 #include "panelview/panelactivity.h"
 #include "panelview/panelwatch.h"
 #include "translate/catalogue.h"
@@ -44,6 +45,15 @@ public:
     // Where bindings ask for a key; must outlive the window or be reset first.
     void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
 
+    // Asks the user for a simulator command for a control, showing the current one; nothing
+    // when cancelled.
+    using CommandAsker =
+        std::function<std::optional<std::string>(const QString& row, const std::string& current)>;
+    // The simulator link's commands: shown in place of key texts, and bound instead of keys
+    // while "Bind commands" is ticked (it shows only while a link is set). Both must outlive
+    // the window; an empty asker takes a plain input dialog.
+    void SetLinkCommands(LinkCommands* commands, CommandAsker asker = {});
+
     // One frame: the clock, connections, bindings and activity; repaints when any changed.
     void FrameTick();
     // Shows device index 0-5.
@@ -62,6 +72,7 @@ public:
     [[nodiscard]] QTabBar* UnitTabs() const { return Ui.UnitTabs; }
     [[nodiscard]] TSchematicWidget* Schematic() const { return Ui.Schematic; }
     [[nodiscard]] QCheckBox* TouchCB() const { return Ui.TouchCB; }
+    [[nodiscard]] QCheckBox* CommandCB() const { return Ui.CommandCB; }
     [[nodiscard]] QTimer* FrameTimer() const { return Ui.FrameTimer; }
 
 signals:
@@ -81,12 +92,15 @@ private:
     bool BindingsChanged();
     void ShowCaption();
     void Watching(bool on);
+    // Names slot's simulator command, as BindSlot names its key.
+    void BindCommand(int deviceIndex, int slot);
 
     // The window's components, made by the constructor.
     struct Components {
         QTabBar* UnitTabs = nullptr;
         TSchematicWidget* Schematic = nullptr;
         QCheckBox* TouchCB = nullptr;
+        QCheckBox* CommandCB = nullptr;  // "Bind commands", shown while a link is set
         QTimer* FrameTimer = nullptr;
     };
 
@@ -94,6 +108,8 @@ private:
     KeyCore& Core;
     ConnectedQuery Connected;
     KeyCapturer* Capturer = nullptr;
+    LinkCommands* Commands = nullptr;
+    CommandAsker AskCommand;
     PanelActivity Activity;
     PanelWatch Watch;
     QElapsedTimer Clock;

@@ -35,7 +35,15 @@ void TSchematicWidget::SetSelectedSlot(std::optional<int> slot) {
 }
 
 UnitScene TSchematicWidget::Scene() const {
-    return BuildUnitScene(DeviceIndex, Units, Layout, &Activity);
+    UnitScene scene = BuildUnitScene(DeviceIndex, Units, Layout, &Activity);
+    if (Commands != nullptr && Commands->Linked()) {
+        for (SceneCell& cell : scene.Cells) {
+            if (std::string label = Commands->LabelOf(DeviceIndex, cell.Slot); !label.empty()) {
+                cell.KeyText = std::move(label);
+            }
+        }
+    }
+    return scene;
 }
 
 QRectF TSchematicWidget::BindingRect(int slot) const {
@@ -84,8 +92,13 @@ bool TSchematicWidget::event(QEvent* event) {
         return true;
     }
     // The whole key text, however the drawing had to shorten it.
-    const QString key =
+    QString key =
         cell->KeyText.empty() ? QStringLiteral("not bound") : QString::fromStdString(cell->KeyText);
+    if (Commands != nullptr && Commands->Linked()) {
+        if (const std::string command = Commands->CommandOf(DeviceIndex, *slot); !command.empty()) {
+            key = QString::fromStdString(command);
+        }
+    }
     QToolTip::showText(
         help->globalPos(),
         QString::fromStdString(BindingRowLabel(DeviceIndex, *slot)) + QStringLiteral(": ") + key,

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "panelview/link_commands.h"
 #include "panelview/panelactivity.h"
 #include "panelview/schematicpainter.h"
 #include "panelview/schematicscene.h"
@@ -22,6 +23,10 @@ class TSchematicWidget final : public QWidget {
 public:
     TSchematicWidget(const UnitStates& units, const KeyLayout& layout,
                      const PanelActivity& activity, QWidget* parent = nullptr);
+
+    // Where a simulator link's commands come from, shown in place of the key texts of the
+    // controls that send one; null for key texts only. Must outlive the widget or be reset.
+    void SetLinkCommands(const LinkCommands* commands) { Commands = commands; }
 
     // Shows device index 0-5 with the caption given; greyed for a unit not connected.
     void ShowUnit(int deviceIndex, const SchematicCaption& caption, bool greyed);
@@ -59,6 +64,7 @@ private:
     const UnitStates& Units;
     const KeyLayout& Layout;
     const PanelActivity& Activity;
+    const LinkCommands* Commands = nullptr;
     int DeviceIndex = 0;
     SchematicCaption Caption;
     bool Greyed = false;

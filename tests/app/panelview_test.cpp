@@ -219,6 +219,27 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
     }
 }
 
+TEST_F(PanelViewTest, WithALinkCellsShowCommandsAndAClickCanNameTheControlsOwnCommand) {
+    StartWithView("[simulator]\nlink=xplane\nport=49999\n", {});
+    std::vector<std::string> asked;
+    View().SetLinkCommands(&TheProgram->Link, [&](const QString& row, const std::string& now) {
+        asked.push_back(row.toStdString() + " " + now);
+        return std::optional<std::string>("sim/mine");
+    });
+    Pump();
+    ASSERT_TRUE(View().CommandCB()->isVisible());
+    EXPECT_EQ(ShownKey(kSoftkey3), "softkey3");
+    EXPECT_EQ(ShownKey(kNavInIncr), "nav_inner_up");
+
+    View().CommandCB()->setChecked(true);
+    const QRectF where = View().Schematic()->BindingRect(kSoftkey3);
+    QTest::mouseClick(View().Schematic(), Qt::LeftButton, {}, where.center().toPoint());
+    EXPECT_EQ(asked, std::vector<std::string>{"SOFTKEY_3 sim/GPS/g1000n1_softkey3"});
+    EXPECT_EQ(IniLine("xplane_commands", "qel_1000_0.softkey_3"), "qel_1000_0.softkey_3=sim/mine");
+    EXPECT_EQ(ShownKey(kSoftkey3), "mine");
+    EXPECT_EQ(IniLine("qel_1000_0", "softkey_3"), "(none)") << "the key binding is untouched";
+}
+
 TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothingAndEndsTouchToBind) {
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\nnav_in_incr=B\n", {684});
     const std::string before = ReadText(KeyMapPath());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "keymap/bindingslot.h"
+#include "simlink/command_label.h"
 
 namespace qel {
 namespace {
@@ -67,6 +68,23 @@ TEST(CommandTable, PresetsByRoleWithTheUsersCommandsOverThem) {
     }
     EXPECT_TRUE(CommandTable(LinkSettings{}).Distinct().empty()) << "no link, no commands";
     EXPECT_EQ(flightgear.Held(1, SlotNamed(1, "clr")), nullptr) << "the user's own command";
+}
+
+TEST(CommandLabel, ShortensEachKindOfCommandForACell) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"sim/GPS/g1000n3_softkey12", "softkey12"},
+        {"sim/audio_panel/transmit_audio_com1", "transmit_audio_com1"},
+        {"FG1000SoftKeyPushed device=1 offset=8", "SOFTKEY 8"},
+        {"FG1000HardKeyPushed device=2 notification=HEADING offset=-1", "HEADING"},
+        {"property-toggle property=/controls/switches/mixer/com1mic", "com1mic"},
+        {"FG1000HardKeyPushed device=1 notification=JOYSTICK_HORIZONTAL offset=1\n"
+         "FG1000HardKeyPushed device=1 notification=JOYSTICK_VERTICAL offset=-1",
+         "JOYSTICK_HORIZONTAL+JOYSTICK_VERTICAL"},
+        {"", ""},
+    };
+    for (const auto& [command, label] : cases) {
+        EXPECT_EQ(CommandLabel(command), label) << command;
+    }
 }
 
 }  // namespace

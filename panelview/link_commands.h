@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "translate/result.h"
+
+namespace qel {
+
+// What a simulator link sends for each binding, as the panel view shows and sets it: the
+// command stands in a control's cell in place of its key text, and with "Bind commands" on a
+// click or touch names the control's command instead of its key. Main thread only.
+class LinkCommands {
+public:
+    virtual ~LinkCommands() = default;
+    // Whether a simulator link is set.
+    [[nodiscard]] virtual bool Linked() const = 0;
+    // The command binding slot `slot` of device index 0-5 sends in full, and a short label for
+    // its cell; both empty when the slot types its key.
+    [[nodiscard]] virtual std::string CommandOf(int deviceIndex, int slot) const = 0;
+    [[nodiscard]] virtual std::string LabelOf(int deviceIndex, int slot) const = 0;
+    // Names the user's own command for the slot (empty: the built-in one again) and stores it
+    // in keymap.ini; in effect even when storing fails, which the status says.
+    virtual Status SetCommand(int deviceIndex, int slot, const std::string& command) = 0;
+};
+
+}  // namespace qel
