@@ -20,7 +20,7 @@
 #include "app/statusview.h"
 #include "app/userprompts.h"
 #include "app/workerthreads.h"
-#include "translate/result.h"
+#include "base/result.h"
 
 class QAction;
 class QMenu;

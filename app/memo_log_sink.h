@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 class QPlainTextEdit;
 

@@ -16,8 +16,8 @@
 #include "simlink/sim_command_output.h"
 #include "simlink/sim_transport.h"
 #include "simnet/qt_scheduler.h"
-#include "translate/logsink.h"
-#include "translate/result.h"
+#include "base/logsink.h"
+#include "base/result.h"
 #include "translate/translator.h"
 
 namespace qel {

@@ -6,7 +6,7 @@
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
 #include "translate/keylayout.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 #include "translate/translator.h"
 #include "translate/unitstate.h"
 

@@ -11,7 +11,7 @@
 #include "dialogs/keycapturer.h"
 #include "translate/catalogue.h"
 #include "translate/keycode.h"
-#include "translate/result.h"
+#include "base/result.h"
 
 class QComboBox;
 class QLabel;

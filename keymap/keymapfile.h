@@ -11,8 +11,8 @@
 #include "keymap/profilestore.h"
 #include "translate/keycode.h"
 #include "translate/keylayout.h"
-#include "translate/logsink.h"
-#include "translate/result.h"
+#include "base/logsink.h"
+#include "base/result.h"
 #include "translate/unitstate.h"
 
 namespace qel {

@@ -4,7 +4,7 @@
 
 #include "translate/keycode.h"
 #include "translate/keylayout.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

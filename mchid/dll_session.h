@@ -10,7 +10,7 @@
 
 #include "mchid/window_message_library.h"
 #include "panel/virtual_library.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <thread>
 
-#include "translate/result.h"
+#include "base/result.h"
 
 namespace qel {
 

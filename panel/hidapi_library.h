@@ -13,8 +13,8 @@
 #include "panel/device_registry.h"
 #include "panel/registry_library.h"
 #include "panel/hidraw_system.h"
-#include "translate/logsink.h"
-#include "translate/result.h"
+#include "base/logsink.h"
+#include "base/result.h"
 
 namespace qel {
 

@@ -6,8 +6,8 @@
 
 #include "panel/hidlibrary.h"
 #include "panel/panel_script.h"
-#include "translate/logsink.h"
-#include "translate/result.h"
+#include "base/logsink.h"
+#include "base/result.h"
 
 namespace qel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "translate/result.h"
+#include "base/result.h"
 
 namespace qel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "panel/hidlibrary_factory.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

@@ -7,7 +7,7 @@
 
 #include "translate/catalogue.h"
 #include "translate/reportline.h"
-#include "translate/result.h"
+#include "base/result.h"
 
 namespace qel {
 namespace {

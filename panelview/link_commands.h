@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "translate/result.h"
+#include "base/result.h"
 
 namespace qel {
 

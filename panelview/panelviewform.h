@@ -13,7 +13,7 @@
 #include "panelview/panelactivity.h"
 #include "panelview/panelwatch.h"
 #include "translate/catalogue.h"
-#include "translate/result.h"
+#include "base/result.h"
 
 class QCheckBox;
 class QTabBar;

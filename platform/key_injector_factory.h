@@ -4,7 +4,7 @@
 #include <string>
 
 #include "translate/keyinjector.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

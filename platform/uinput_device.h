@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/uinput_injector.h"
-#include "translate/result.h"
+#include "base/result.h"
 
 namespace qel {
 

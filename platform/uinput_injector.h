@@ -6,7 +6,7 @@
 #include "platform/evdev_key_table.h"
 #include "platform/unsent_key_log.h"
 #include "translate/keyinjector.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

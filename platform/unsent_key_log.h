@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

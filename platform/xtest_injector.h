@@ -8,7 +8,7 @@
 #include "platform/unsent_key_log.h"
 #include "platform/vk_mapping.h"
 #include "translate/keyinjector.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 struct _XDisplay;  // Xlib's Display, kept out of this header
 

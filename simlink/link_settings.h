@@ -8,7 +8,7 @@
 
 #include "keymap/profilestore.h"
 #include "translate/catalogue.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "simlink/sim_transport.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 class QTcpSocket;
 class QTimer;

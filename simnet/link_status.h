@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "simlink/sim_transport.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

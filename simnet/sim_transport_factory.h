@@ -5,7 +5,7 @@
 #include "simlink/command_table.h"
 #include "simlink/link_settings.h"
 #include "simlink/sim_transport.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel {
 

@@ -15,7 +15,7 @@
 
 #include "simlink/sim_transport.h"
 #include "simnet/link_status.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 class QNetworkReply;
 

@@ -11,7 +11,7 @@
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
 #include "translate/keylayout.h"
-#include "translate/logsink.h"
+#include "base/logsink.h"
 #include "translate/report.h"
 #include "translate/unitstate.h"
 

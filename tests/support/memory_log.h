@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "translate/logsink.h"
+#include "base/logsink.h"
 
 namespace qel::test {
 

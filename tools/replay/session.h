@@ -8,7 +8,7 @@
 #include "keymap/profilestore.h"
 #include "tools/replay/trace.h"
 #include "translate/keygate.h"
-#include "translate/result.h"
+#include "base/result.h"
 #include "translate/us_layout.h"
 
 namespace qel::replay {

@@ -8,7 +8,7 @@
 #include <variant>
 
 #include "translate/keycode.h"
-#include "translate/result.h"
+#include "base/result.h"
 #include "translate/translator.h"
 
 // The trace language of qel1000replay: one command a line.
