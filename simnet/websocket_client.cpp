@@ -118,9 +118,13 @@ void WebSocketClient::ReadFrames() {
         if (decoded.State == Decoded::Status::Partial) {
             return;
         }
+        if (decoded.State == Decoded::Status::TooLong) {
+            Close(kTooBig,
+                  "the server sent a message over " + std::to_string(kMaxMessage / 1024) + " KiB");
+            return;
+        }
         if (decoded.State == Decoded::Status::Bad) {
-            const bool tooBig = decoded.Problem.starts_with("a message over");
-            Close(tooBig ? kTooBig : kProtocolError, "the server sent " + decoded.Problem);
+            Close(kProtocolError, "the server sent " + decoded.Problem);
             return;
         }
         Incoming.remove(0, decoded.Used);

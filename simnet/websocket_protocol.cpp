@@ -138,8 +138,13 @@ Decoded DecodeFrame(QByteArrayView data, qsizetype maxPayload) {
     if (control && (!fin || size > kMaxControlPayload)) {
         return Bad("a fragmented or long control frame");
     }
+    if (size >> 63 != 0) {
+        return Bad("a frame length with its top bit set");
+    }
     if (size > static_cast<std::uint64_t>(maxPayload)) {
-        return Bad("a message over " + std::to_string(maxPayload) + " bytes");
+        Decoded decoded;
+        decoded.State = Decoded::Status::TooLong;
+        return decoded;
     }
     // A server must not mask; one that does anyway is still understood.
     const bool masked = (second & kMasked) != 0;

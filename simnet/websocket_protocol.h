@@ -44,7 +44,7 @@ struct Frame {
 };
 
 struct Decoded {
-    enum class Status : std::uint8_t { Partial, Complete, Bad };
+    enum class Status : std::uint8_t { Partial, Complete, Bad, TooLong };
     Status State = Status::Partial;
     Frame Result;
     qsizetype Used = 0;   // bytes of the input the frame took, when Complete
@@ -52,8 +52,8 @@ struct Decoded {
 };
 
 // The first frame at the start of data: Partial until all of it is there; Bad for a frame no
-// peer may send (reserved bits or opcodes, a fragmented or long control frame) or one whose
-// payload exceeds maxPayload bytes.
+// peer may send (reserved bits or opcodes, a fragmented or long control frame, a length with
+// its top bit set); TooLong as soon as the header says the payload exceeds maxPayload bytes.
 [[nodiscard]] Decoded DecodeFrame(QByteArrayView data, qsizetype maxPayload);
 
 }  // namespace qel::websocket
