@@ -80,25 +80,21 @@ std::string Joined(const std::vector<std::string>& names) {
 
 XPlaneWebTransport::XPlaneWebTransport(std::string host, std::uint16_t port,
                                        std::vector<std::string> commands, LogSink& log)
-    : Host(std::move(host)), Port(port), Commands(std::move(commands)), Log(log), Status(log) {
+    : Host(std::move(host)),
+      Port(port),
+      Commands(std::move(commands)),
+      Log(log),
+      Status(log),
+      Socket(kAnswerTimeout) {
     // The simulator is on this computer or the local network: never through a proxy.
     Http.setProxy(QNetworkProxy::NoProxy);
-    Socket.setProxy(QNetworkProxy::NoProxy);
     Retry.setSingleShot(true);
     Retry.setInterval(kRetryDelay);
-    Deadline.setSingleShot(true);
-    Deadline.setInterval(kAnswerTimeout);
     connect(&Retry, &QTimer::timeout, this, &XPlaneWebTransport::Connect);
-    connect(&Deadline, &QTimer::timeout, this, [this] {
-        if (Step == Phase::Opening) {
-            Fail("no answer within 3 s");
-        }
-    });
-    connect(&Socket, &QWebSocket::connected, this, &XPlaneWebTransport::Opened);
-    connect(&Socket, &QWebSocket::disconnected, this, [this] { Fail("connection closed"); });
-    connect(&Socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
-            [this] { Fail(Socket.errorString().toStdString()); });
-    connect(&Socket, &QWebSocket::textMessageReceived, this, &XPlaneWebTransport::Received);
+    connect(&Socket, &WebSocketClient::connected, this, &XPlaneWebTransport::Opened);
+    connect(&Socket, &WebSocketClient::disconnected, this,
+            [this](const QString& reason) { Fail(reason.toStdString()); });
+    connect(&Socket, &WebSocketClient::textMessageReceived, this, &XPlaneWebTransport::Received);
 }
 
 XPlaneWebTransport::~XPlaneWebTransport() {
@@ -174,8 +170,7 @@ void XPlaneWebTransport::LookedUp(QNetworkReply& reply, const std::string& name,
 
 void XPlaneWebTransport::OpenSocket() {
     Step = Phase::Opening;
-    Deadline.start();
-    Socket.open(ApiUrl(Host, Port, "ws", "/api/v2"));
+    Socket.Open(QString::fromStdString(Host), Port, QStringLiteral("/api/v2"));
 }
 
 void XPlaneWebTransport::Opened() {
@@ -183,7 +178,6 @@ void XPlaneWebTransport::Opened() {
         return;
     }
     Step = Phase::Open;
-    Deadline.stop();
     Problem.clear();
     Status.Enter(LinkState::Connected,
                  "X-Plane: connected (Web API " + HostAndPort(Host, Port) + ")");
@@ -213,13 +207,12 @@ void XPlaneWebTransport::Fail(const std::string& reason) {
     }
     Step = Phase::Waiting;
     Problem = reason;
-    Deadline.stop();
     for (const QPointer<QNetworkReply>& reply : std::exchange(Lookups, {})) {
         if (reply) {
             reply->abort();
         }
     }
-    Socket.abort();
+    Socket.Abort();
     // Kept-alive connections to a simulator that went away are of no use to the next try.
     Http.clearConnectionCache();
     Ids.clear();
@@ -246,8 +239,8 @@ std::int64_t XPlaneWebTransport::SetActive(std::string_view command, bool active
         {QStringLiteral("req_id"), static_cast<qint64>(requestId)},
         {QStringLiteral("type"), QStringLiteral("command_set_is_active")},
         {QStringLiteral("params"), QJsonObject{{QStringLiteral("commands"), QJsonArray{entry}}}}};
-    Socket.sendTextMessage(
-        QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact)));
+    static_cast<void>(
+        Socket.SendText(QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact))));
     return requestId;
 }
 

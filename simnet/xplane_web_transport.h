@@ -11,10 +11,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <QWebSocket>
 
 #include "simlink/sim_transport.h"
 #include "simnet/link_status.h"
+#include "simnet/websocket_client.h"
 #include "base/logsink.h"
 
 class QNetworkReply;
@@ -71,9 +71,8 @@ private:
     LogSink& Log;
     LinkStatus Status;
     QNetworkAccessManager Http;
-    QWebSocket Socket;
+    WebSocketClient Socket;
     QTimer Retry;
-    QTimer Deadline;  // for the WebSocket's opening handshake
     Phase Step = Phase::Idle;
     std::vector<QPointer<QNetworkReply>> Lookups;  // this connection's, still running
     std::map<std::string, std::int64_t, std::less<>> Ids;
