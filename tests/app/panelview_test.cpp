@@ -264,9 +264,16 @@ TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheRe
     StartWithView("", {});
     std::filesystem::remove(KeyMapPath());
     std::filesystem::create_directory(KeyMapPath());
+    // The system's own words for a folder where a file should be.
+#ifdef _WIN32
+    const std::string reason = "Is a folder";
+#else
+    const std::string reason = "Is a directory";
+#endif
     const std::string box = "error: " + TheProgram->Core.KeyMap.IniFileName().value() +
-                            ": cannot write (cannot read it first: Is a directory)\n\nThe change "
-                            "was not saved: it lasts only until the program closes.";
+                            ": cannot write (cannot read it first: " + reason +
+                            ")\n\nThe change was not saved: it lasts only until the program "
+                            "closes.";
     TheProgram->IniForm.WriteKey(kSoftkey3, 'A');
     CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_B); });
     View().BindSlot(0, kSoftkey3);
