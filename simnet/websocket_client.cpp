@@ -44,6 +44,11 @@ WebSocketClient::WebSocketClient(std::chrono::milliseconds handshakeTimeout, QOb
     connect(&Socket, &QTcpSocket::disconnected, this, [this] { Finish("connection closed"); });
 }
 
+WebSocketClient::~WebSocketClient() {
+    QObject::disconnect(&Socket, nullptr, this, nullptr);
+    QObject::disconnect(&Deadline, nullptr, this, nullptr);
+}
+
 void WebSocketClient::Open(const QString& host, std::uint16_t port, const QString& path) {
     Reset();
     Socket.abort();

@@ -23,6 +23,8 @@ class WebSocketClient final : public QObject {
 
 public:
     explicit WebSocketClient(std::chrono::milliseconds handshakeTimeout, QObject* parent = nullptr);
+    // The socket says it disconnected while it is destroyed: by then nothing here may hear it.
+    ~WebSocketClient() override;
 
     // Drops any connection (silently) and connects to ws://host:port/path.
     void Open(const QString& host, std::uint16_t port, const QString& path);

@@ -27,6 +27,7 @@ TEST(WebSocketClient, AnswersPingsJoinsFragmentsBoundsMessagesAndReportsTheClose
     QByteArray pong;
     QObject::connect(&server, &QWebSocketServer::newConnection, [&] {
         peer = server.nextPendingConnection();
+        peer->setParent(&server);  // gone with the server
         QObject::connect(peer, &QWebSocket::pong, [&](quint64, const QByteArray& p) { pong = p; });
     });
     WebSocketClient client(3s);
