@@ -18,6 +18,7 @@
 #include "keymap/profiletext.h"
 #include "translate/bindings.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "dialogs/formfont.h"
 #include "dialogs/key.h"
 #include "keymap/bindingslot.h"
+#include "translate/units.h"
 
 namespace qel {
 namespace {
@@ -32,11 +33,6 @@ constexpr int kButtonTop = 1;
 constexpr int kButtonFromRight = 140;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 22;
-
-constexpr std::array<const char*, kDeviceCount> kDeviceItems{
-    "QEL 1000 - 0", "QEL 1000 - 1",  "QEL 1000 - 2",
-    "QEL 1000 - 3", "QEL Audio - 0", "QEL Audio - 1",
-};
 
 QLabel* MakeRowLabel(QWidget* content, int left, int top) {
     auto* label = new QLabel(content);
@@ -79,8 +75,9 @@ void TIniForm::CreateComponents() {
 
     Ui.DeviceCB = new QComboBox(this);
     Ui.DeviceCB->setEditable(false);
-    for (const char* item : kDeviceItems) {
-        Ui.DeviceCB->addItem(QString::fromLatin1(item));
+    for (const UnitNames& unit : kUnits) {
+        Ui.DeviceCB->addItem(QString::fromLatin1(unit.SelectorItem.data(),
+                                                 static_cast<qsizetype>(unit.SelectorItem.size())));
     }
     Ui.DeviceCB->setGeometry(128, 40, 313, Ui.DeviceCB->sizeHint().height());
     // activated: a choice by the user only, as a change event of the selector should be.

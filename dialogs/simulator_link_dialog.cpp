@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "translate/units.h"
+
 namespace qel {
 
 namespace {
@@ -25,8 +27,6 @@ constexpr std::array<RoleChoice, 4> kBezelRoles{{{UnitRole::Pfd, "PFD"},
                                                  {UnitRole::None, "None"}}};
 constexpr std::array<RoleChoice, 3> kAudioRoles{
     {{UnitRole::Pilot, "Pilot"}, {UnitRole::Copilot, "Copilot"}, {UnitRole::None, "None"}}};
-constexpr std::array<const char*, kDeviceCount> kUnitCaptions{
-    "QEL1000 - 0", "QEL1000 - 1", "QEL1000 - 2", "QEL1000 - 3", "QEL Audio - 0", "QEL Audio - 1"};
 constexpr std::array<const char*, 3> kDisplayCaptions{"PFD device", "MFD device",
                                                       "Copilot PFD device"};
 
@@ -84,8 +84,10 @@ SimulatorLinkDialog::SimulatorLinkDialog(Tester tester, QWidget* parent)
         QComboBox* box =
             device < kBezelUnitCount ? MakeRoleBox(kBezelRoles) : MakeRoleBox(kAudioRoles);
         Roles[static_cast<std::size_t>(device)] = box;
+        const std::string_view caption = kUnits[static_cast<std::size_t>(device)].LinkCaption;
         unitForm->addRow(
-            QString::fromUtf8(kUnitCaptions[static_cast<std::size_t>(device)]) + QLatin1Char(':'),
+            QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())) +
+                QLatin1Char(':'),
             box);
     }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "translate/catalogue.h"
+#include "translate/units.h"
 
 namespace qel {
 namespace {

@@ -3,27 +3,18 @@
 #include <string>
 #include <utility>
 
+#include "translate/units.h"
+
 namespace qel {
-namespace {
-
-constexpr std::array<std::string_view, kDeviceCount> kIdleCaptions{
-    "QEL1000-0:", "QEL1000-1:", "QEL1000-2:", "QEL1000-3:", "QELAudio-0:", "QELAudio-1:"};
-constexpr std::array<std::string_view, kDeviceCount> kConnectedCaptions{
-    "QEL1000-0: Connected", "QEL1000-1: Connected",  "QEL1000-2: Connected",
-    "QEL1000-3: Connected", "QELAudio-0: Connected", "QELAudio-1: Connected"};
-
-}  // namespace
 
 std::string_view IdleCaption(int deviceIndex) {
-    return deviceIndex >= 0 && deviceIndex < kDeviceCount
-               ? kIdleCaptions[static_cast<std::size_t>(deviceIndex)]
-               : "";
+    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
+    return unit ? NamesOf(*unit).IdleCaption : "";
 }
 
 std::string_view ConnectedCaption(int deviceIndex) {
-    return deviceIndex >= 0 && deviceIndex < kDeviceCount
-               ? kConnectedCaptions[static_cast<std::size_t>(deviceIndex)]
-               : "";
+    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
+    return unit ? NamesOf(*unit).ConnectedCaption : "";
 }
 
 HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
@@ -92,9 +83,9 @@ void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
 void HidHook::Changed(HidLibrary& hid) {
     ConnectedCount = 0;
     // Device index i holds the unit of product ID 684 + i: bezel units first, then audio.
-    for (int index = 0; index < kDeviceCount; ++index) {
-        const HidHandle handle = hid.GetHandle(kPanelVendorId, kFirstBezelProductId + index);
-        Device.Handles[static_cast<std::size_t>(index)].store(handle, std::memory_order_relaxed);
+    for (std::size_t index = 0; index < kUnits.size(); ++index) {
+        const HidHandle handle = hid.GetHandle(kPanelVendorId, kUnits[index].ProductId);
+        Device.Handles[index].store(handle, std::memory_order_relaxed);
         if (handle != 0) {
             ++ConnectedCount;
             hid.SetReadNotify(handle, true);

@@ -16,7 +16,7 @@ namespace qel {
 class DeviceStatusView {
 public:
     virtual ~DeviceStatusView() = default;
-    // The status label of device index 0-5 ("QEL1000-0:" ... "QELAudio-1: Connected").
+    // The status label of device index 0-5 (the unit table's captions).
     virtual void SetUnitCaption(int deviceIndex, std::string_view caption) = 0;
     // Status panel 0: "Connected : " + the connected count.
     virtual void SetConnectedText(std::string_view text) = 0;

@@ -5,6 +5,7 @@
 #include "panel/hidhook.h"
 #include "panelview/schematicscene.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 
 namespace qel {
 

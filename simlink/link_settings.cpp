@@ -6,6 +6,7 @@
 #include <span>
 
 #include "keymap/bindingslot.h"
+#include "translate/units.h"
 
 namespace qel {
 namespace {

@@ -90,11 +90,6 @@ inline constexpr std::array<std::string_view, kAudioRotaryCount> kAudioRotaryNam
 inline constexpr std::string_view kDecrSuffix = "_decr";
 inline constexpr std::string_view kIncrSuffix = "_incr";
 
-// keymap.ini sections by device index: bezel units 0-3, then audio units 0-1.
-inline constexpr std::array<std::string_view, kDeviceCount> kSectionNames{
-    "qel_1000_0", "qel_1000_1", "qel_1000_2", "qel_1000_3", "qel_audio_0", "qel_audio_1",
-};
-
 [[nodiscard]] constexpr bool IsBezelProductId(int productId) {
     return productId >= kFirstBezelProductId && productId < kFirstBezelProductId + kBezelUnitCount;
 }

@@ -5,19 +5,20 @@
 
 #include "translate/commandoutput.h"
 #include "translate/keycode.h"
+#include "translate/units.h"
 
 namespace qel {
 
-// The unit word of a log line: bezel units log as "G1000-<unit>", audio units as "Audio-<unit>".
-inline constexpr std::string_view kBezelLogPrefix = "G1000-";
-inline constexpr std::string_view kAudioLogPrefix = "Audio-";
+// The unit word of a log line, followed by the unit's number among its kind.
+inline constexpr std::string_view kBezelLogPrefix = NamesOf({UnitKind::Bezel, 0}).LogPrefix;
+inline constexpr std::string_view kAudioLogPrefix = NamesOf({UnitKind::Audio, 0}).LogPrefix;
 
 // The control word of a log line.
 inline constexpr std::string_view kButtonWord = "Button";
 inline constexpr std::string_view kRotaryWord = "Rotary";
 inline constexpr std::string_view kPanWord = "Pan";
 
-// Where a log line's control sits: e.g. "G1000-", unit 1, "Button", "softkey_3", number 15.
+// Where a log line's control sits: e.g. bezel prefix, unit 1, "Button", "softkey_3", number 15.
 struct ControlPlace {
     std::string_view UnitPrefix;
     int Unit = 0;

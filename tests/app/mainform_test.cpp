@@ -272,6 +272,9 @@ TEST_F(ProgramTest, SimulatorLinkSetInTheDialogIsTestedStoredShownAndUsedEvenIfN
                 if (shown != nullptr) shown->close();
                 return;
             }
+            QStringList rows;  // the unit rows name the units as the other windows do
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) rows << label->text();
+            EXPECT_TRUE(rows.contains("QEL1000 - 0:") && rows.contains("QEL Audio - 1:"));
             QComboBox& link = *dialog->LinkBox();
             link.setCurrentIndex(link.findData(static_cast<int>(SimulatorKind::XPlane)));
             dialog->HostEdit()->setText(QStringLiteral("127.0.0.1"));

@@ -27,6 +27,7 @@
 #include "keymap/mindstar.h"
 #include "keymap/profiletext.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 
 namespace fs = std::filesystem;
 
