@@ -2,8 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDate>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
@@ -13,12 +11,10 @@
 
 #include "app/simulator_link.h"
 #include "app/workerthreads.h"
-#include "dialogs/simulator_link_dialog.h"
 #include "dialogs/formfont.h"
 #include "keymap/keymapfile.h"
 #include "panel/device.h"
 #include "panel/hidhook.h"
-#include "panelview/bindingsheet.h"
 #include "qel/version.h"
 
 namespace qel {
@@ -49,35 +45,6 @@ QLabel* MakeStatusPanel(const char* text, int width) {
     panel->setMinimumWidth(width);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return panel;
-}
-
-// The save dialog of "Print Bindings...": a PDF unless the HTML filter is chosen.
-QFileDialog* MakeBindingsDialog(QWidget* parent) {
-    auto* dialog = new QFileDialog(parent, QStringLiteral("Print Bindings"), QString(),
-                                   QStringLiteral("PDF file (*.pdf);;HTML file (*.html)"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setDefaultSuffix(QStringLiteral("pdf"));
-    dialog->selectFile(QStringLiteral("bindings.pdf"));
-    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-        dialog->setDefaultSuffix(filter.contains(QStringLiteral("html")) ? QStringLiteral("html")
-                                                                         : QStringLiteral("pdf"));
-    });
-    return dialog;
-}
-
-// The sheet of units' bindings as of today, on the locale's paper.
-SheetContent SheetOfToday(const UnitStates& units, const KeyLayout& layout,
-                          const KeyMapFile* keyMap) {
-    SheetContent content;
-    content.Units = &units;
-    content.Layout = &layout;
-    const std::optional<std::string> path =
-        keyMap != nullptr ? keyMap->IniFileName() : std::nullopt;
-    content.KeyMapPath = path ? QString::fromStdString(*path) : QStringLiteral("(none)");
-    content.Date = QDate::currentDate();
-    content.PageSize = LocalePageSize(QLocale::system());
-    return content;
 }
 
 }  // namespace
@@ -313,113 +280,6 @@ void TMainForm::Timer2Timer() {
     const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
     Ui.CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
     // Nothing counts loop passes, so LoopHzLbl keeps its "- 0Hz".
-}
-
-void TMainForm::Exit1Click() {
-    close();
-}
-
-void TMainForm::Keysettings1Click() {
-    if (Linked.IniForm != nullptr) {
-        Linked.IniForm->exec();
-    }
-}
-
-void TMainForm::About1Click() {
-    if (Linked.AboutForm != nullptr) {
-        Linked.AboutForm->exec();
-    }
-}
-
-void TMainForm::DeleteAllKeys1Click() {
-    if (Linked.KeyMap == nullptr) {
-        return;
-    }
-    if (Prompts->Confirm(QStringLiteral("Are you sure you want to delete all settings ?"))) {
-        ShowSaveFailure(Linked.KeyMap->ClearAllKeys());
-    }
-}
-
-void TMainForm::ShowSaveFailure(const Status& saved) {
-    if (saved) {
-        return;
-    }
-    // The log keeps its line as well; this is for whoever is not in debug mode.
-    Prompts->ShowError(QString::fromStdString(saved.Error()) +
-                       QStringLiteral("\n\nThe change was not saved: it lasts only until the "
-                                      "program closes."));
-}
-
-void TMainForm::ImportMindstar1Click() {
-    if (Linked.KeyMap == nullptr) {
-        return;
-    }
-    if (Ui.MindstarOD == nullptr) {
-        Ui.MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
-                                        QStringLiteral("Mindstar INI File (G1000.ini)"));
-        Ui.MindstarOD->setAcceptMode(QFileDialog::AcceptOpen);
-        Ui.MindstarOD->setFileMode(QFileDialog::ExistingFile);
-    }
-    const std::optional<QString> chosen = Prompts->ChooseFile(*Ui.MindstarOD);
-    if (!chosen) {
-        return;
-    }
-    // A folder of that name is no key file either; importing it would unbind 220 keys.
-    if (!QFileInfo(*chosen).isFile()) {
-        Prompts->ShowMessage(QStringLiteral("Error reading file!"));
-        return;
-    }
-    const std::optional<Status> imported =
-        Linked.KeyMap->ImportMindstar(chosen->toUtf8().toStdString());
-    if (!imported) {
-        // The key map file has logged why; success must not be claimed for a failed import.
-        Prompts->ShowError(
-            QStringLiteral("Mindstar INI file not imported: the reason is in "
-                           "the log (Tools, Debug Mode)."));
-    } else if (*imported) {
-        Prompts->ShowMessage(QStringLiteral("Mindstar INI file imported."));
-    } else {
-        ShowSaveFailure(*imported);
-    }
-}
-
-void TMainForm::PanelView1Click() {
-    if (Linked.PanelView != nullptr) {
-        Linked.PanelView->show();
-        Linked.PanelView->raise();
-        Linked.PanelView->activateWindow();
-    }
-}
-
-void TMainForm::PrintBindings1Click() {
-    if (Linked.Units == nullptr || Linked.Layout == nullptr) {
-        return;
-    }
-    if (Ui.BindingsSD == nullptr) {
-        Ui.BindingsSD = MakeBindingsDialog(this);
-    }
-    const std::optional<QString> chosen = Prompts->ChooseFile(*Ui.BindingsSD);
-    if (!chosen) {
-        return;
-    }
-    const SheetOutcome outcome =
-        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, *Linked.Layout, Linked.KeyMap));
-    if (outcome.Written) {
-        Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
-    } else {
-        Prompts->ShowError(outcome.Problem);
-    }
-}
-
-void TMainForm::SimulatorLink1Click() {
-    if (Linked.SimLink == nullptr || Linked.SimLinkForm == nullptr) {
-        return;
-    }
-    Linked.SimLinkForm->SetSettings(Linked.SimLink->Settings());
-    if (Linked.SimLinkForm->exec() != QDialog::Accepted) {
-        return;
-    }
-    ShowSaveFailure(Linked.SimLink->Apply(Linked.SimLinkForm->Settings()));
 }
 
 void TMainForm::ShowLinkState(const QString& text) {
