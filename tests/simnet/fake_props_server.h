@@ -5,28 +5,12 @@
 #include <string>
 #include <vector>
 
-#include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
+
+#include "event_loop.h"
 
 namespace qel::test {
-
-// Runs the event loop until done() or the time is up; true when done. Sleeps between events,
-// so that a peer process (fgfs) gets the processor.
-template <typename Done>
-bool RunUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(std::chrono::milliseconds(10), &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 // FlightGear's props server as far as a client sees it, on 127.0.0.1: keeps every line, and
 // answers each with Reply (a `get` with a version) and the prompt, or holds its answers.

@@ -8,14 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "fake_web_xplane.h"
-#include "fake_xplane.h"
+#include "event_loop.h"
 #include "support/memory_log.h"
 
 namespace qel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::WaitUntil;
+using test::RunUntil;
 
 // A command_set_is_active request as the fake keeps it (compact, keys in order).
 QByteArray Request(int requestId, const char* command) {
@@ -25,7 +25,6 @@ QByteArray Request(int requestId, const char* command) {
 
 class XPlaneWebLink : public ::testing::Test {
 protected:
-    void SetUp() override { test::StartApplication(); }
     test::MemoryLog Log;
     std::string Tested;
 };
@@ -43,13 +42,13 @@ TEST_F(XPlaneWebLink, LooksUpHoldsPressesAndComesBackWithNewIds) {
         test::MemoryLog earlyLog;
         XPlaneWebTransport early("127.0.0.1", port, {}, earlyLog);
         early.Start();
-        ASSERT_TRUE(WaitUntil([&] { return !xplane.LookedUp.empty(); }));
+        ASSERT_TRUE(RunUntil([&] { return !xplane.LookedUp.empty(); }));
     }  // gone with its look-up under way: nothing calls back into it
     xplane.LookedUp.clear();
     XPlaneWebTransport transport(
         "127.0.0.1", port, {"sim/GPS/g1000n1_clr", "sim/GPS/g1000n1_hdg_up", "sim/nonsense"}, Log);
     transport.Start();
-    ASSERT_TRUE(WaitUntil([&] { return transport.State() == LinkState::Connected; }));
+    ASSERT_TRUE(RunUntil([&] { return transport.State() == LinkState::Connected; }));
     EXPECT_EQ(xplane.LookedUp, (std::set<QString>{"sim/GPS/g1000n1_clr", "sim/GPS/g1000n1_hdg_up",
                                                   "sim/none/none", "sim/nonsense"}));
 
@@ -58,7 +57,7 @@ TEST_F(XPlaneWebLink, LooksUpHoldsPressesAndComesBackWithNewIds) {
     transport.Press("sim/GPS/g1000n1_hdg_up");
     transport.Press("sim/nonsense");  // unknown to X-Plane: presses nothing
     transport.Test([&](std::string result) { Tested = std::move(result); });
-    ASSERT_TRUE(WaitUntil([&] { return !Tested.empty(); }));
+    ASSERT_TRUE(RunUntil([&] { return !Tested.empty(); }));
     EXPECT_EQ(Tested, "X-Plane answered: success");
     // Holds without a duration, presses with "duration":0; nothing for an unknown command.
     EXPECT_EQ(xplane.Messages,
@@ -69,16 +68,16 @@ TEST_F(XPlaneWebLink, LooksUpHoldsPressesAndComesBackWithNewIds) {
 
     // Gone: noticed at once; back (with new ids) within a few seconds.
     xplane.Stop();
-    ASSERT_TRUE(WaitUntil([&] { return transport.State() == LinkState::NoAnswer; }, 1s));
+    ASSERT_TRUE(RunUntil([&] { return transport.State() == LinkState::NoAnswer; }, 1s));
     xplane.Ids["sim/GPS/g1000n1_hdg_up"] = 99;
     xplane.LookedUp.clear();
     // Away longer than one retry: still one line.
-    EXPECT_FALSE(WaitUntil([&] { return transport.State() != LinkState::NoAnswer; }, 3500ms));
+    EXPECT_FALSE(RunUntil([&] { return transport.State() != LinkState::NoAnswer; }, 3500ms));
     ASSERT_TRUE(xplane.Listen(port));
-    ASSERT_TRUE(WaitUntil([&] { return transport.State() == LinkState::Connected; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return transport.State() == LinkState::Connected; }, 5s));
     EXPECT_EQ(xplane.LookedUp.size(), 4u);
     transport.Press("sim/GPS/g1000n1_hdg_up");
-    ASSERT_TRUE(WaitUntil([&] { return xplane.Messages.size() == 5; }));
+    ASSERT_TRUE(RunUntil([&] { return xplane.Messages.size() == 5; }));
     EXPECT_EQ(xplane.Messages[4], Request(5, R"("duration":0,"id":99,"is_active":true)"));
     EXPECT_EQ(Log.Lines,
               (std::vector<std::string>{
