@@ -1,11 +1,18 @@
 // The real program under an X server: virtual panels play a script, the program types the
 // bound keys through XTest, and a window of this test, holding the keyboard focus, receives
 // them in order. The window is then closed the way a window manager would close it, and the
-// program must end cleanly.
+// program must end cleanly. With a simulator link set, the same panels send X-Plane commands
+// instead, to a UDP socket of this test on 127.0.0.1 standing in for X-Plane.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -156,6 +163,53 @@ TEST_F(EndToEnd, TheReadmeDemoCommandTypesTheExampleKeyMapsKeys) {
     // examples/keymap.ini binds soft keys 1 and 3, three joystick directions and the push.
     const std::vector<std::string> demoKeys{"F1", "F3", "Up", "Prior", "Right", "Return"};
     EXPECT_EQ(KeysThenClose(process, demoKeys.size()), demoKeys);
+}
+
+// The commands the panels of kPanelScript send to X-Plane, with bezel unit 0 as its PFD.
+const std::vector<std::string> kExpectedCommands{
+    "sim/GPS/g1000n1_softkey1",     "sim/GPS/g1000n1_nav_inner_up",
+    "sim/GPS/g1000n1_nav_inner_up", "sim/GPS/g1000n1_nav_inner_up",
+    "sim/GPS/g1000n1_pan_up",       "sim/audio_panel/transmit_audio_com1",
+};
+
+TEST_F(XProgramTest, LinkedControlsSendXPlaneCommandsOverUdp) {
+    const int listener = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    std::ofstream(Directory / "keymap.ini")
+        << "[qel_1000_0]\nsoftkey_1=F1\n[simulator]\nlink=xplane\nhost=127.0.0.1\nport="
+        << ntohs(address.sin_port) << "\n";
+    std::ofstream(Directory / "panels.script") << kPanelScript;
+    ProgramProcess process({Program}, Directory,
+                           {{"QEL1000_VIRTUAL_PANELS", (Directory / "panels.script").string()}});
+    ASSERT_GT(process.Pid, 0);
+
+    std::vector<std::string> commands;
+    const auto deadline = Clock::now() + 30s;
+    while (commands.size() < kExpectedCommands.size() && Clock::now() < deadline) {
+        pollfd ready{listener, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char datagram[600];
+        const ssize_t size = recv(listener, datagram, sizeof datagram, 0);
+        ASSERT_GT(size, 5);
+        ASSERT_EQ(std::string(datagram, 5), std::string("CMND\0", 5));
+        // The path up to a NUL, if one follows it.
+        commands.emplace_back(datagram + 5,
+                              strnlen(datagram + 5, static_cast<std::size_t>(size - 5)));
+    }
+    close(listener);
+    EXPECT_EQ(commands, kExpectedCommands);
+
+    const std::optional<Window> window = FindWindow(TheDisplay, "QEL G1000 keysend");
+    ASSERT_TRUE(window.has_value());
+    SendClose(TheDisplay, *window);
+    EXPECT_EQ(process.WaitForExit(15s).value_or(-1), 0);
 }
 
 }  // namespace
