@@ -10,13 +10,11 @@ namespace qel::test {
 
 using namespace std::chrono_literals;
 
-FgfsSession::FgfsSession(std::uint16_t port) : PropsPort(port) {
-    if (PropsPort == 0) {
-        // A port nobody listens on now.
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        PropsPort = probe.serverPort();
-    }
+FgfsSession::FgfsSession() {
+    // A port nobody listens on now.
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    PropsPort = probe.serverPort();
     LogPath = std::string(std::getenv("QEL_FGFS_LOG") ? std::getenv("QEL_FGFS_LOG") : "fgfs.log");
 }
 

@@ -15,8 +15,8 @@ namespace qel::test {
 // that reads and sets properties (blocking; the test's thread only). Ends fgfs when destroyed.
 class FgfsSession {
 public:
-    // On port, or on a free one.
-    explicit FgfsSession(std::uint16_t port = 0);
+    // On a free port.
+    FgfsSession();
     ~FgfsSession();
     FgfsSession(const FgfsSession&) = delete;
     FgfsSession& operator=(const FgfsSession&) = delete;
