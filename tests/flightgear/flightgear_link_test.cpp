@@ -12,7 +12,7 @@
 
 #include "fgfs_session.h"
 #include "virtual_panel_script.h"
-#include "../simnet/fake_props_server.h"
+#include "../simnet/event_loop.h"
 
 // The FlightGear link against the real FlightGear: the real program, its panels virtual and its
 // link set to fgfs, works the FG1000's controls, and the test reads back through its own props
