@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QFontInfo>
+#include <QImage>
 #include <QPaintEngine>
 
 #include "keymap/bindingslot.h"
@@ -16,38 +17,18 @@
 namespace qel::test {
 namespace {
 
-// A paint device that keeps every text drawn on it with its height in device pixels.
-class TextRecorder final : public QPaintDevice {
+// An image that keeps every text drawn on it with its height in device pixels (a screen at
+// 100 %: the image's 96 dots per inch, one device pixel per pixel).
+class TextRecorder final : public QImage {
 public:
     struct Text {
         QString String;
         double Pixels = 0;
     };
 
-    explicit TextRecorder(QSize size) : Size(size) {}
+    explicit TextRecorder(QSize size) : QImage(size, QImage::Format_ARGB32) {}
     QPaintEngine* paintEngine() const override { return &Engine; }
     [[nodiscard]] const std::vector<Text>& Texts() const { return Engine.Texts; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-            case PdmWidth:
-                return Size.width();
-            case PdmHeight:
-                return Size.height();
-            case PdmDevicePixelRatioScaled:
-                return static_cast<int>(devicePixelRatioFScale());
-            case PdmDepth:
-                return 32;
-            case PdmNumColors:
-                return 256;
-            case PdmWidthMM:
-            case PdmHeightMM:
-                return (metric == PdmWidthMM ? Size.width() : Size.height()) * 254 / 960;
-            default:  // 96 dots per inch, one device pixel per pixel: a screen at 100 %
-                return metric == PdmDevicePixelRatio ? 1 : 96;
-        }
-    }
 
 private:
     class Recording final : public QPaintEngine {
@@ -75,7 +56,6 @@ private:
         QTransform Transform;
         std::vector<Text> Texts;
     };
-    QSize Size;
     mutable Recording Engine;
 };
 
