@@ -27,27 +27,9 @@ void InputTranslator::ProcessButtonRun(std::string_view unitPrefix, int unit, in
         }
         // The whole keystroke goes out on the press edge; a release sends and logs nothing.
         // Unbound and gated presses are logged too, so the user sees the panel works.
-        const ControlEvent event = MakeControlEvent(deviceIndex, ControlKind::Button,
-                                                    static_cast<int>(number), button.Current);
-        const ControlPlace place{unitPrefix, unit, kButtonWord, button.Name,
-                                 static_cast<int>(number)};
-        const bool swallowed = Swallowed(event);
-        CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event);
-        if (button.Current != 0) {
-            if (output != nullptr) {
-                SendCommand(*output, event);
-                FormatCommandLine(Line, place, *output, event);
-            } else {
-                if (!swallowed) {
-                    PressKey(button.Key);
-                }
-                FormatControlLine(Line, place, button.Key, Layout);
-            }
-            LogLine();
-        } else if (output != nullptr) {
-            // A release types nothing, but a held command lets go.
-            SendCommand(*output, event);
-        }
+        const int index = static_cast<int>(number);
+        ProcessEdge(MakeControlEvent(deviceIndex, ControlKind::Button, index, button.Current),
+                    {unitPrefix, unit, kButtonWord, button.Name, index}, button.Key);
         button.Previous = button.Current;
     }
 }

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "translate/logline.h"
 #include "translate/translator.h"
 
@@ -12,24 +14,8 @@ void InputTranslator::ProcessPan(int unit) {
     // The push before the direction: a push while pointing logs first.
     ButtonState& push = bezel.PanPush;
     if (push.Current != push.Previous) {
-        const ControlEvent event = MakeControlEvent(unit, ControlKind::PanPush, 0, push.Current);
-        const ControlPlace place{kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber};
-        const bool swallowed = Swallowed(event);
-        CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event);
-        if (output != nullptr) {
-            SendCommand(*output, event);
-        }
-        if (push.Current != 0) {
-            if (output != nullptr) {
-                FormatCommandLine(Line, place, *output, event);
-            } else {
-                if (!swallowed) {
-                    PressKey(push.Key);
-                }
-                FormatControlLine(Line, place, push.Key, Layout);
-            }
-            LogLine();
-        }
+        ProcessEdge(MakeControlEvent(unit, ControlKind::PanPush, 0, push.Current),
+                    {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber}, push.Key);
         push.Previous = push.Current;
     }
 
@@ -37,33 +23,15 @@ void InputTranslator::ProcessPan(int unit) {
     if (code == bezel.PreviousDirection) {
         return;
     }
-    // Leaving a direction sends nothing: its whole keystroke went out on entering it.
-    // Codes outside 1..8 (only a record written by hand can hold one) count as centred.
+    // Leaving a direction types nothing: its whole keystroke went out on entering it. Codes
+    // outside 1..8 (only a record written by hand can hold one) count as centred.
     const std::int32_t previous = bezel.PreviousDirection;
-    if (previous >= 1 && previous <= kPanDirectionCount) {
-        const ControlEvent left =
-            MakeControlEvent(unit, ControlKind::PanDirection, previous - 1, 0);
-        if (!Swallowed(left)) {
-            if (CommandOutput* output = ClaimingOutput(left)) {
-                SendCommand(*output, left);
-            }
+    for (const auto& [direction, entered] : {std::pair{previous, 0}, std::pair{code, 1}}) {
+        if (direction >= 1 && direction <= kPanDirectionCount) {
+            const ButtonState& state = bezel.PanDirections[static_cast<std::size_t>(direction - 1)];
+            ProcessEdge(MakeControlEvent(unit, ControlKind::PanDirection, direction - 1, entered),
+                        {kBezelLogPrefix, unit, kPanWord, state.Name, direction}, state.Key);
         }
-    }
-    if (code >= 1 && code <= kPanDirectionCount) {
-        ButtonState& direction = bezel.PanDirections[static_cast<std::size_t>(code - 1)];
-        const ControlEvent entered = MakeControlEvent(unit, ControlKind::PanDirection, code - 1, 1);
-        const ControlPlace place{kBezelLogPrefix, unit, kPanWord, direction.Name, code};
-        const bool swallowed = Swallowed(entered);
-        if (CommandOutput* output = swallowed ? nullptr : ClaimingOutput(entered)) {
-            SendCommand(*output, entered);
-            FormatCommandLine(Line, place, *output, entered);
-        } else {
-            if (!swallowed) {
-                PressKey(direction.Key);
-            }
-            FormatControlLine(Line, place, direction.Key, Layout);
-        }
-        LogLine();
     }
     bezel.PreviousDirection = code;
 }

@@ -1,5 +1,6 @@
 #include "translate/translator.h"
 
+#include "translate/logline.h"
 #include "translate/sendkey.h"
 
 namespace qel {
@@ -20,6 +21,26 @@ void InputTranslator::PressKey(KeyCode key) {
     if (Gate.KeysEnabled()) {
         SendKey(Injector, key, true);
     }
+}
+
+void InputTranslator::ProcessEdge(ControlEvent event, const ControlPlace& place, KeyCode key) {
+    const bool swallowed = Swallowed(event);
+    CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event);
+    if (output != nullptr) {
+        SendCommand(*output, event);
+    }
+    if (event.Value == 0) {
+        return;
+    }
+    if (output != nullptr) {
+        FormatCommandLine(Line, place, *output, event);
+    } else {
+        if (!swallowed) {
+            PressKey(key);
+        }
+        FormatControlLine(Line, place, key, Layout);
+    }
+    LogLine();
 }
 
 void InputTranslator::SendCommand(CommandOutput& output, ControlEvent event) {

@@ -11,6 +11,7 @@
 #include "translate/keygate.h"
 #include "translate/keyinjector.h"
 #include "translate/keylayout.h"
+#include "translate/logline.h"
 #include "base/logsink.h"
 #include "translate/report.h"
 #include "translate/unitstate.h"
@@ -62,6 +63,10 @@ private:
         }
         return Observer->ControlMoved(event);
     }
+    // One edge of a button, the pan push or a pan direction: the observer hears it; a press
+    // sends the claiming output's command or types key, and logs place's line; a release types
+    // and logs nothing, but lets a held command go.
+    void ProcessEdge(ControlEvent event, const ControlPlace& place, KeyCode key);
     // The command output, if one is attached and claims event; else null.
     [[nodiscard]] CommandOutput* ClaimingOutput(ControlEvent event) const {
         if (Output == nullptr) [[likely]] {
