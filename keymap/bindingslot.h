@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "translate/bindings.h"
+#include "translate/controlobserver.h"
 #include "translate/keycode.h"
 #include "translate/unitstate.h"
 
@@ -10,6 +13,17 @@ namespace qel {
 
 // Bindings by their slot number within one unit (see translate/bindings.h), as the key
 // settings rows and WriteKey name them.
+
+// Which of a knob's two bindings; None for every other control.
+enum class KnobHalf : std::uint8_t { None, Decr, Incr };
+
+// The binding slot number of a control of device index 0-5; nothing when the unit has no such
+// binding. Pure; any thread.
+[[nodiscard]] std::optional<int> BindingSlotOf(int deviceIndex, ControlKind kind, int index,
+                                               KnobHalf half);
+// The slot an event acts on: a knob's half from the way it turned (nothing when it did not),
+// every other control's whether pressed or released.
+[[nodiscard]] std::optional<int> BindingSlotOf(ControlEvent event);
 
 // Slots of a device index 0-5 (bezel 0-3, audio 4-5); 0 for any other index.
 [[nodiscard]] int BindingSlotCount(int deviceIndex);

@@ -8,23 +8,10 @@
 namespace qel {
 namespace {
 
-// The binding slot of a control event (see translate/bindings.h): a rotary's half by the sign
-// of Value, decrement first.
+// The binding slot of a control event; -1, which has no command, for a knob that did not
+// turn.
 int SlotOf(ControlEvent event) {
-    switch (event.Kind) {
-        case ControlKind::Button:
-            return event.Index;
-        case ControlKind::Rotary: {
-            const int buttons =
-                event.DeviceIndex < kFirstAudioDeviceIndex ? kBezelButtonCount : kAudioButtonCount;
-            return buttons + 2 * event.Index + (event.Value > 0 ? 1 : 0);
-        }
-        case ControlKind::PanDirection:
-            return kBezelButtonCount + 2 * kBezelRotaryCount + event.Index;
-        case ControlKind::PanPush:
-            return kBezelSlotCount - 1;
-    }
-    return -1;
+    return BindingSlotOf(event).value_or(-1);
 }
 
 ControlEvent WithValue(ControlEvent event, int value) {
