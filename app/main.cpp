@@ -218,10 +218,10 @@ void TMainForm::FormActivate() {
                     QString::fromUtf8(kProductVersion));
     SetOuterSize(kOuterWidth, kNormalHeight);
     if (Linked.KeyMap != nullptr) {
-        Linked.KeyMap->ReadAllKeys();
-    }
-    if (Linked.SimLink != nullptr) {
-        Linked.SimLink->Start();
+        const std::unique_ptr<ProfileView> file = Linked.KeyMap->ReadAllKeys();
+        if (Linked.SimLink != nullptr) {
+            Linked.SimLink->Start(*file);
+        }
     }
     StartWorkerThreads();
 }

@@ -57,16 +57,8 @@ void SimulatorLink::SetStateView(std::function<void(const QString&)> show) {
     ShowState = std::move(show);
 }
 
-void SimulatorLink::Start() {
-    if (!KeyMapFile) {
-        return;
-    }
-    Result<std::unique_ptr<ProfileView>> file = Store.Read(*KeyMapFile);
-    if (!file) {
-        // The key map's own reading has said why already.
-        return;
-    }
-    Current = ReadLinkSettings(*file.Value(), Log);
+void SimulatorLink::Start(const ProfileView& file) {
+    Current = ReadLinkSettings(file, Log);
     Connect();
 }
 

@@ -38,8 +38,8 @@ public:
     // Where the link's state is shown (the status bar); an empty text when there is no link.
     void SetStateView(std::function<void(const QString&)> show);
 
-    // Reads the settings from keymap.ini and connects when a link is set. Start-up only.
-    void Start();
+    // Takes the settings from keymap.ini as start-up read it, and connects when a link is set.
+    void Start(const ProfileView& file);
     [[nodiscard]] const LinkSettings& Settings() const { return Current; }
     // Stores settings in keymap.ini and connects as they say. The settings apply even when
     // storing fails (until the program closes); the failure says why. Commands equal to the

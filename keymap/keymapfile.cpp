@@ -101,9 +101,11 @@ void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
     }
 }
 
-void KeyMapFile::ReadAllKeys() {
+std::unique_ptr<ProfileView> KeyMapFile::ReadAllKeys() {
     // One reading for all six sections: one snapshot, and one log line if it fails.
-    FillAllKeys(*OpenForReading());
+    std::unique_ptr<ProfileView> file = OpenForReading();
+    FillAllKeys(*file);
+    return file;
 }
 
 Status KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {

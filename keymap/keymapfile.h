@@ -38,7 +38,9 @@ public:
     void ReadAudioKeys(std::string_view section, int unit);
     // The six reads of start-up: qel_1000_0..3 with bezel units 0-3, then qel_audio_0..1,
     // from one reading of the file.
-    void ReadAllKeys();
+    // Gives back the file as read (empty when it could not be used), for whatever else of
+    // keymap.ini start-up reads, so the file is read once.
+    std::unique_ptr<ProfileView> ReadAllKeys();
 
     // Stores one binding of device index 0-5 (bezel 0-3, audio 4-5) by binding slot number,
     // in the unit state and in the file (0 as an empty value). Slots out of range are ignored.
