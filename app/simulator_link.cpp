@@ -2,9 +2,6 @@
 
 #include <chrono>
 
-#include <QPointer>
-#include <QTimer>
-
 #include "keymap/bindingslot.h"
 #include "simlink/command_label.h"
 #include "simnet/sim_transport_factory.h"
@@ -22,26 +19,27 @@ std::string Where(const LinkSettings& settings) {
 }
 }  // namespace
 
-// One link as set: the table, the transport it names and the output over both.
-struct SimulatorLink::Connection {
-    Connection(const LinkSettings& settings, LogSink& log, Scheduler& tasks)
-        : Table(settings),
-          Transport(MakeSimTransport(settings, Table, log)),
-          Output(Table, *Transport, tasks) {}
+// What settings that name a simulator reach it with: their commands and the transport (never
+// null for a simulator).
+struct SimulatorLink::Reach {
+    Reach(const LinkSettings& settings, LogSink& log)
+        : Table(settings), Transport(MakeSimTransport(settings, Table, log)) {}
     CommandTable Table;
     std::unique_ptr<SimTransport> Transport;
+};
+
+// The link in use: its reach and the output the translator sends through.
+struct SimulatorLink::Connection : Reach {
+    Connection(const LinkSettings& settings, LogSink& log, Scheduler& tasks)
+        : Reach(settings, log), Output(Table, *Transport, tasks) {}
     SimCommandOutput Output;
 };
 
-// A transport made for one "Test" of settings that may not be the ones in use.
-struct SimulatorLink::Probe {
+// One "Test" of settings that may not be the ones in use.
+struct SimulatorLink::Probe : Reach {
     Probe(const LinkSettings& settings, LogSink& log, int number)
-        : Table(settings), Number(number) {
-        Transport = MakeSimTransport(settings, Table, log);
-    }
-    CommandTable Table;
+        : Reach(settings, log), Number(number) {}
     int Number;
-    std::unique_ptr<SimTransport> Transport;
     bool Answered = false;
 };
 
@@ -103,10 +101,6 @@ void SimulatorLink::Connect() {
         return;
     }
     Live = std::make_unique<Connection>(Current, Log, Tasks);
-    if (Live->Transport == nullptr) {
-        Live.reset();
-        return;
-    }
     Live->Transport->SetStateListener([this](LinkState, std::string_view text) {
         if (ShowState) {
             ShowState(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -123,10 +117,6 @@ void SimulatorLink::Test(const LinkSettings& settings, std::function<void(std::s
     }
     Testing = std::make_unique<Probe>(settings, Log, ++TestCount);
     Probe* probe = Testing.get();
-    if (probe->Transport == nullptr) {
-        done("This simulator link cannot be made here.");
-        return;
-    }
     auto answer = [probe, done](std::string text) {
         if (!probe->Answered) {
             probe->Answered = true;

@@ -55,6 +55,7 @@ public:
     Status SetCommand(int deviceIndex, int slot, const std::string& command) override;
 
 private:
+    struct Reach;
     struct Connection;
     struct Probe;
     void Connect();
