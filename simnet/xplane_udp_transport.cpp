@@ -18,12 +18,6 @@ constexpr std::chrono::milliseconds kRetryDelay = 3s;
 // X-Plane's command message: the tag, one NUL, then the command path.
 constexpr char kCommandTag[] = "CMND";
 
-QByteArray CommandDatagram(std::string_view command) {
-    QByteArray datagram(kCommandTag, sizeof kCommandTag);  // with its NUL
-    datagram.append(command.data(), static_cast<qsizetype>(command.size()));
-    return datagram;
-}
-
 // X-Plane listens on IPv4 first and foremost: a name with both kinds of address ("localhost")
 // takes its IPv4 one.
 QHostAddress PreferredAddress(const QList<QHostAddress>& addresses) {
@@ -38,7 +32,7 @@ QHostAddress PreferredAddress(const QList<QHostAddress>& addresses) {
 }  // namespace
 
 XPlaneUdpTransport::XPlaneUdpTransport(std::string host, std::uint16_t port, LogSink& log)
-    : Host(std::move(host)), Port(port), Status(log) {
+    : Host(std::move(host)), Port(port), Status(log), Datagram(kCommandTag, sizeof kCommandTag) {
     Retry.setSingleShot(true);
     Retry.setInterval(kRetryDelay);
     connect(&Retry, &QTimer::timeout, this, &XPlaneUdpTransport::LookUpHost);
@@ -87,7 +81,10 @@ bool XPlaneUdpTransport::Send(std::string_view command) {
     if (Status.State() != LinkState::Connected || command.empty()) {
         return false;
     }
-    if (Socket.writeDatagram(CommandDatagram(command), Target, Port) >= 0) {
+    // One buffer for every datagram: a knob turned fast sends hundreds a second.
+    Datagram.truncate(sizeof kCommandTag);  // the tag with its NUL
+    Datagram.append(command.data(), static_cast<qsizetype>(command.size()));
+    if (Socket.writeDatagram(Datagram, Target, Port) >= 0) {
         return true;
     }
     // A network that cannot be reached now: the controls type their keys until the next try.

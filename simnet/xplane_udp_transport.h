@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 #include <QTimer>
@@ -48,6 +49,7 @@ private:
     const std::string Host;
     const std::uint16_t Port;
     LinkStatus Status;
+    QByteArray Datagram;  // the command message being sent, reused
     QUdpSocket Socket;
     QHostAddress Target;
     QTimer Retry;
