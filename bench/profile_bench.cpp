@@ -120,7 +120,7 @@ private:
         std::size_t operator()(const Key& key) const {
             std::uint64_t hash = 14695981039346656037ULL;
             for (char c : key.Name) {
-                hash ^= static_cast<unsigned char>(FoldedIndex<int>::Fold(c));
+                hash ^= static_cast<unsigned char>(AsciiLower(c));
                 hash *= 1099511628211ULL;
             }
             return static_cast<std::size_t>(hash ^ (key.Scope * 0x9E3779B97F4A7C15ULL));

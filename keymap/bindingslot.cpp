@@ -1,5 +1,7 @@
 #include "keymap/bindingslot.h"
 
+#include "base/ascii.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -25,18 +27,6 @@ const Binding* BindingAt(int deviceIndex, int slot) {
     const std::span<const Binding> bindings = BindingsOf(deviceIndex);
     if (slot < 0 || static_cast<std::size_t>(slot) >= bindings.size()) return nullptr;
     return &bindings[static_cast<std::size_t>(slot)];
-}
-
-// Only ASCII letters change: control names are ASCII, and the rows must read exactly as the
-// keys in keymap.ini.
-std::string UpperCased(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
 }
 
 }  // namespace
@@ -66,12 +56,12 @@ std::string BindingKeyName(int deviceIndex, int slot) {
 }
 
 std::string BindingRowLabel(int deviceIndex, int slot) {
-    return UpperCased(BindingKeyName(deviceIndex, slot));
+    return AsciiUppered(BindingKeyName(deviceIndex, slot));
 }
 
 std::string BindingControlName(int deviceIndex, int slot) {
     const Binding* binding = BindingAt(deviceIndex, slot);
-    return binding ? UpperCased(binding->Control) : std::string();
+    return binding ? AsciiUppered(binding->Control) : std::string();
 }
 
 std::optional<int> BindingSlotOf(int deviceIndex, ControlKind kind, int index, KnobHalf half) {

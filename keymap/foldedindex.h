@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace qel {
 
 // Names, each within a numbered scope, mapped to the first value stored under them; names
@@ -49,14 +51,10 @@ public:
         Slots.clear();
     }
 
-    static char Fold(char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-
     static bool EqualFolded(std::string_view a, std::string_view b) {
         if (a.size() != b.size()) return false;
         for (std::size_t i = 0; i < a.size(); ++i) {
-            if (Fold(a[i]) != Fold(b[i])) return false;
+            if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
         }
         return true;
     }
@@ -77,7 +75,7 @@ private:
         // the table takes the low bits as the slot.
         std::uint64_t hash = 14695981039346656037ULL;
         for (char c : name) {
-            hash ^= static_cast<unsigned char>(Fold(c));
+            hash ^= static_cast<unsigned char>(AsciiLower(c));
             hash *= 1099511628211ULL;
         }
         hash ^= static_cast<std::uint64_t>(scope) * 0x9E3779B97F4A7C15ULL;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "base/ascii.h"
+
 namespace qel {
 namespace {
 
@@ -21,19 +23,13 @@ constexpr std::array<ModifierName, 3> kModifierNames{{
     {"alt", kAltBit},
 }};
 
-constexpr char ToLowerAscii(char c) {
-    // Only A-Z fold: no name holds anything else, and other bytes must show in the log as
-    // they were written, whatever the machine's locale.
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // token is already lower case; the key names are stored upper case.
 bool MatchesName(std::string_view token, std::string_view name) {
     if (token.size() != name.size()) {
         return false;
     }
     for (std::size_t i = 0; i < token.size(); ++i) {
-        if (token[i] != ToLowerAscii(name[i])) {
+        if (token[i] != AsciiLower(name[i])) {
             return false;
         }
     }
@@ -112,7 +108,7 @@ KeyCode ParseKeyText(std::string_view text, const KeyLayout& layout, LogSink& lo
     // One pass past the end: the end closes the last token as '+' closes the others.
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != '+') {
-            token += ToLowerAscii(text[i]);
+            token += AsciiLower(text[i]);
             continue;
         }
         const char firstAsWritten = tokenStart < text.size() ? text[tokenStart] : '\0';

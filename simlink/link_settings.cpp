@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "base/ascii.h"
 #include "keymap/bindingslot.h"
 #include "translate/units.h"
 
@@ -50,14 +51,6 @@ std::string_view NameOf(const std::array<Named<T>, N>& names, T value) {
     return names.back().Name;
 }
 
-std::string LowerCased(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 // The profile rules strip blanks and one pair of matching quotes from a value as they read it;
 // a value that would lose either is stored quoted, so it reads back as written.
 std::string Stored(std::string_view value) {
@@ -92,7 +85,7 @@ public:
     T Choice(std::string_view key, const std::array<Named<T>, N>& names, T fallback) {
         const std::string value = Read(key);
         if (value.empty()) return fallback;
-        const std::string lower = LowerCased(value);
+        const std::string lower = AsciiLowered(value);
         for (const Named<T>& named : names) {
             if (named.Name == lower) return named.Value;
         }
