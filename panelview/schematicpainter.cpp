@@ -120,12 +120,22 @@ QString Heading(const Canvas& canvas, const SceneCell& cell) {
     return canvas.Style == SchematicStyle::Paper ? Qs(cell.Name) : Qs(cell.Label);
 }
 
+const TextColours& InkOf(const Canvas& canvas, const SceneCell& cell) {
+    return cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
+}
+
+// A binding's surface, lit or not, with the selection over it; the box its text goes in.
+QRectF PaintBindingSurface(Canvas& canvas, const SceneCell& cell) {
+    const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
+    PaintSurface(canvas, box, InkOf(canvas, cell).Fill, 6);
+    PaintSelection(canvas, cell, box);
+    return box;
+}
+
 // A key, a joystick direction or the joystick's push.
 void PaintKey(Canvas& canvas, const SceneCell& cell) {
-    const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
-    const TextColours& ink = cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
-    PaintSurface(canvas, box, ink.Fill, 6);
-    PaintSelection(canvas, cell, box);
+    const QRectF box = PaintBindingSurface(canvas, cell);
+    const TextColours& ink = InkOf(canvas, cell);
     const bool paper = canvas.Style == SchematicStyle::Paper;
     PaintBindingText(canvas, box.adjusted(kPadding, kPadding / 2, -kPadding, -kPadding / 2),
                      Heading(canvas, cell), paper ? kNameFit : kLabelFit, cell, ink);
@@ -143,10 +153,8 @@ void PaintSign(QPainter& painter, QPointF centre, bool plus, const QColor& ink) 
 // One way of turning one ring: its sign on the knob's side, its key text (on paper with the
 // ring's keymap.ini name over it).
 void PaintKnobBinding(Canvas& canvas, const SceneCell& cell) {
-    const QRectF box = Logical(AreaOf(cell)).adjusted(kGap, kGap, -kGap, -kGap);
-    const TextColours& ink = cell.Lit ? canvas.Colours.Lit : canvas.Colours.Key;
-    PaintSurface(canvas, box, ink.Fill, 6);
-    PaintSelection(canvas, cell, box);
+    const QRectF box = PaintBindingSurface(canvas, cell);
+    const TextColours& ink = InkOf(canvas, cell);
     const bool incr = cell.Half == KnobHalf::Incr;
     const double signX = incr ? box.left() + kSignWidth / 2 : box.right() - kSignWidth / 2;
     PaintSign(canvas.Painter, QPointF(signX, box.center().y()), incr, ink.Text);
