@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "simlink/sim_transport.h"
+#include "simnet/link_status.h"
 #include "base/logsink.h"
 
 class QTcpSocket;
@@ -19,10 +20,10 @@ namespace qel {
 
 // The waits of a FlightGear link; the defaults are the program's, tests shorten them.
 struct FlightGearTiming {
-    std::chrono::milliseconds Retry{3000};       // between attempts while FlightGear is away
-    std::chrono::milliseconds Connect{5000};     // longest wait for one attempt
-    std::chrono::milliseconds TestReply{3000};   // longest wait for the answer to "Test"
-    std::chrono::milliseconds KnobSpacing{150};  // after a paced knob's step was answered
+    std::chrono::milliseconds Retry = kLinkRetryDelay;  // between attempts while FlightGear is away
+    std::chrono::milliseconds Connect{5000};            // longest wait for one attempt
+    std::chrono::milliseconds TestReply{3000};          // longest wait for the answer to "Test"
+    std::chrono::milliseconds KnobSpacing{150};         // after a paced knob's step was answered
 };
 
 // FlightGear's props server (its telnet protocol) over one TCP session, kept open and reopened

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,6 +10,10 @@
 #include "base/logsink.h"
 
 namespace qel {
+
+// How long a link that found no simulator waits before it tries again (back within a few
+// seconds of the simulator's return).
+inline constexpr std::chrono::milliseconds kLinkRetryDelay{3000};
 
 // The state of one link as its transport reports it: one log line and one call of the
 // listener per change of state, never one per retry or per command. Main thread only.

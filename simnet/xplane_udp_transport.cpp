@@ -12,9 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long an unknown host name waits before it is looked up again.
-constexpr std::chrono::milliseconds kRetryDelay = 3s;
-
 // X-Plane's command message: the tag, one NUL, then the command path.
 constexpr char kCommandTag[] = "CMND";
 
@@ -34,7 +31,7 @@ QHostAddress PreferredAddress(const QList<QHostAddress>& addresses) {
 XPlaneUdpTransport::XPlaneUdpTransport(std::string host, std::uint16_t port, LogSink& log)
     : Host(std::move(host)), Port(port), Status(log), Datagram(kCommandTag, sizeof kCommandTag) {
     Retry.setSingleShot(true);
-    Retry.setInterval(kRetryDelay);
+    Retry.setInterval(kLinkRetryDelay);
     connect(&Retry, &QTimer::timeout, this, &XPlaneUdpTransport::LookUpHost);
 }
 

@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::chrono::milliseconds kRetryDelay = 3s;
 // How long a look-up, the socket's handshake or the test's reply may take.
 constexpr std::chrono::milliseconds kAnswerTimeout = 3s;
 // A command that does nothing: the first look-up of a connection (is the Web API there at
@@ -89,7 +88,7 @@ XPlaneWebTransport::XPlaneWebTransport(std::string host, std::uint16_t port,
     // The simulator is on this computer or the local network: never through a proxy.
     Http.setProxy(QNetworkProxy::NoProxy);
     Retry.setSingleShot(true);
-    Retry.setInterval(kRetryDelay);
+    Retry.setInterval(kLinkRetryDelay);
     connect(&Retry, &QTimer::timeout, this, &XPlaneWebTransport::Connect);
     connect(&Socket, &WebSocketClient::connected, this, &XPlaneWebTransport::Opened);
     connect(&Socket, &WebSocketClient::disconnected, this,
