@@ -10,8 +10,6 @@
 namespace qel {
 namespace {
 
-using namespace std::chrono_literals;
-
 // X-Plane's command message: the tag, one NUL, then the command path.
 constexpr char kCommandTag[] = "CMND";
 
