@@ -87,7 +87,8 @@ FlightGearTransport::FlightGearTransport(std::string host, std::uint16_t port, L
       Socket(std::make_unique<QTcpSocket>()),
       RetryTimer(std::make_unique<QTimer>()),
       ConnectTimer(std::make_unique<QTimer>()),
-      PaceTimer(std::make_unique<QTimer>()) {
+      PaceTimer(std::make_unique<QTimer>()),
+      Status(log) {
     RetryTimer->setSingleShot(true);
     ConnectTimer->setSingleShot(true);
     PaceTimer->setSingleShot(true);
@@ -124,19 +125,17 @@ void FlightGearTransport::Start() {
         return;
     }
     Started = true;
-    if (Listener) {
-        Listener(Link, "FlightGear: connecting to " + Address());
-    }
+    Status.Show("FlightGear: connecting to " + Address());
     Connect();
 }
 
 void FlightGearTransport::SetStateListener(
     std::function<void(LinkState, std::string_view)> listener) {
-    Listener = std::move(listener);
+    Status.SetListener(std::move(listener));
 }
 
 void FlightGearTransport::Press(std::string_view command) {
-    if (Link != LinkState::Connected || command.empty()) {
+    if (Status.State() != LinkState::Connected || command.empty()) {
         return;
     }
     // A line break would end the command early and run the rest as a command of its own.
@@ -174,8 +173,8 @@ void FlightGearTransport::Test(std::function<void(std::string)> done) {
             [callback = std::move(callback), text = std::move(text)] { callback(text); },
             Qt::QueuedConnection);
     };
-    if (Link != LinkState::Connected) {
-        post(std::move(done), Link == LinkState::Connecting
+    if (Status.State() != LinkState::Connected) {
+        post(std::move(done), Status.State() == LinkState::Connecting
                                   ? "FlightGear: connecting to " + Address()
                                   : "FlightGear: no answer at " + Address());
         return;
@@ -206,7 +205,7 @@ void FlightGearTransport::OnConnected() {
     ConnectTimer->stop();
     // Each command is a small write of its own: no waiting to fill a segment.
     Socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    SetState(LinkState::Connected, "FlightGear: connected (" + Address() + ")");
+    Status.Enter(LinkState::Connected, "FlightGear: connected (" + Address() + ")");
 }
 
 void FlightGearTransport::OnGone(const std::string& reason) {
@@ -234,10 +233,8 @@ void FlightGearTransport::OnGone(const std::string& reason) {
     NotAnsweringSaid = false;
     OverrunSaid = false;
     Socket->abort();
-    if (Link != LinkState::NoAnswer) {
-        SetState(LinkState::NoAnswer,
+    Status.Enter(LinkState::NoAnswer,
                  "FlightGear: no answer at " + Address() + " (" + reason + ")");
-    }
 }
 
 void FlightGearTransport::OnReadable() {
@@ -279,10 +276,7 @@ void FlightGearTransport::OnReply(std::string_view reply) {
     if (reply.find("*failed*") != std::string_view::npos) {
         if (!NotLoadedSaid) {
             NotLoadedSaid = true;
-            Log.AppendLine("FlightGear: FG1000 not loaded");
-            if (Listener) {
-                Listener(Link, "FlightGear: FG1000 not loaded");
-            }
+            Status.Note("FlightGear: FG1000 not loaded");
         }
     } else if (reply.find("<completed>") != std::string_view::npos) {
         NotLoadedSaid = false;
@@ -331,18 +325,6 @@ void FlightGearTransport::WritePacedSteps() {
     if (next != std::chrono::steady_clock::time_point::max()) {
         PaceTimer->start(std::chrono::ceil<std::chrono::milliseconds>(next - now));
     }
-}
-
-void FlightGearTransport::SetState(LinkState state, const std::string& line) {
-    Link = state;
-    Log.AppendLine(line);
-    if (Listener) {
-        Listener(state, line);
-    }
-}
-
-std::string FlightGearTransport::Address() const {
-    return Host + ":" + std::to_string(Port);
 }
 
 }  // namespace qel

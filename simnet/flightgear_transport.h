@@ -42,7 +42,7 @@ public:
     FlightGearTransport& operator=(const FlightGearTransport&) = delete;
 
     void Start() override;
-    [[nodiscard]] LinkState State() const override { return Link; }
+    [[nodiscard]] LinkState State() const override { return Status.State(); }
     // Also told, with the state unchanged, when the FG1000 stops answering its commands. The
     // listener runs inside the transport's socket handling and must not destroy it.
     void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override;
@@ -81,8 +81,7 @@ private:
     bool WriteLine(std::string_view line, Awaited awaited);
     // Writes each paced knob's next step that is due, and sets the timer for the next one.
     void WritePacedSteps();
-    void SetState(LinkState state, const std::string& line);
-    [[nodiscard]] std::string Address() const;
+    [[nodiscard]] std::string Address() const { return HostAndPort(Host, Port); }
 
     std::string Host;
     std::uint16_t Port;
@@ -92,8 +91,7 @@ private:
     std::unique_ptr<QTimer> RetryTimer;
     std::unique_ptr<QTimer> ConnectTimer;
     std::unique_ptr<QTimer> PaceTimer;
-    std::function<void(LinkState, std::string_view)> Listener;
-    LinkState Link = LinkState::Connecting;
+    LinkStatus Status;
     bool Started = false;
     bool NotLoadedSaid = false;     // "FG1000 not loaded" logged, no command succeeded since
     bool NotAnsweringSaid = false;  // commands dropped for want of answers, logged

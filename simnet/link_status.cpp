@@ -13,10 +13,18 @@ void LinkStatus::Enter(LinkState state, std::string_view text) {
         return;
     }
     Current = state;
-    Log.AppendLine(text);
+    Note(text);
+}
+
+void LinkStatus::Show(std::string_view text) {
     if (Listener) {
-        Listener(state, text);
+        Listener(Current, text);
     }
+}
+
+void LinkStatus::Note(std::string_view text) {
+    Log.AppendLine(text);
+    Show(text);
 }
 
 std::string HostAndPort(std::string_view host, std::uint16_t port) {

@@ -26,6 +26,10 @@ public:
     // Enters state; text (e.g. "X-Plane: connected (UDP 127.0.0.1:49000)") is logged and told
     // to the listener only when the state differs from the current one.
     void Enter(LinkState state, std::string_view text);
+    // Tells the listener text, with no change of state and no log line ("connecting to ...").
+    void Show(std::string_view text);
+    // Logs text and tells the listener, with no change of state ("FG1000 not loaded").
+    void Note(std::string_view text);
 
 private:
     LogSink& Log;
