@@ -208,53 +208,34 @@ void TPanelViewForm::SetLinkCommands(LinkCommands* commands, CommandAsker asker)
     Ui.Schematic->SetLinkCommands(commands);
 }
 
-void TPanelViewForm::BindCommand(int deviceIndex, int slot) {
-    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
-    Capturing = true;
-    const std::optional<std::string> command =
-        AskCommand(rowLabel, Commands->CommandOf(deviceIndex, slot));
-    Capturing = false;
-    Status saved;
-    if (command) {
-        saved = Commands->SetCommand(deviceIndex, slot, *command);
-    } else if (Ui.TouchCB->isChecked()) {
-        Ui.TouchCB->setChecked(false);
-    }
-    Ui.Schematic->update();
-    FrameTick();
-    if (!saved) {
-        emit SaveFailed(saved);
-    }
-}
-
 void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
-    if (Capturing || !IsNamedBindingSlot(deviceIndex, slot)) {
-        return;
-    }
-    if (Commands != nullptr && Commands->Linked() && Ui.CommandCB->isChecked()) {
-        Ui.Schematic->SetSelectedSlot(slot);
-        BindCommand(deviceIndex, slot);
-        return;
-    }
-    if (Capturer == nullptr) {
+    const bool command = Commands != nullptr && Commands->Linked() && Ui.CommandCB->isChecked();
+    if (Capturing || !IsNamedBindingSlot(deviceIndex, slot) || (!command && Capturer == nullptr)) {
         return;
     }
     Ui.Schematic->SetSelectedSlot(slot);
     const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
     Capturing = true;
-    const std::optional<KeyCode> code = Capturer->Capture(rowLabel);
-    Capturing = false;
-    Status saved;
-    if (code) {
+    std::optional<Status> saved;  // nothing when closed without an answer
+    if (command) {
+        if (const std::optional<std::string> text =
+                AskCommand(rowLabel, Commands->CommandOf(deviceIndex, slot))) {
+            saved = Commands->SetCommand(deviceIndex, slot, *text);
+        }
+    } else if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
         saved = Core.KeyMap.WriteKey(deviceIndex, slot, *code);
-    } else if (Ui.TouchCB->isChecked()) {
-        // Closed without a key: a control that keeps moving would reopen the modal capture at
-        // once, and the tick box cannot be reached past it.
+    }
+    Capturing = false;
+    if (!saved && Ui.TouchCB->isChecked()) {
+        // Closed without an answer: a control that keeps moving would reopen the modal
+        // question at once, and the tick box cannot be reached past it.
         Ui.TouchCB->setChecked(false);
     }
+    // A command shows in place of a key text, which the frame does not compare.
+    Ui.Schematic->update();
     FrameTick();
-    if (!saved) {
-        emit SaveFailed(saved);
+    if (saved && !*saved) {
+        emit SaveFailed(*saved);
     }
 }
 

@@ -60,8 +60,9 @@ public:
     void ShowUnit(int deviceIndex);
     // Asks for a key for binding slot of device index and stores what comes back: unit state,
     // keymap.ini and log, through the key map as the key settings rows do; SaveFailed follows
-    // when keymap.ini could not be written. A capture closed without a key turns touch to
-    // bind off. Does nothing while a capture is open.
+    // when keymap.ini could not be written. With "Bind commands" ticked it asks for the
+    // slot's simulator command instead. A question closed without an answer turns touch to
+    // bind off. Does nothing while a question is open.
     void BindSlot(int deviceIndex, int slot);
     void TouchCBClick();
 
@@ -92,8 +93,6 @@ private:
     bool BindingsChanged();
     void ShowCaption();
     void Watching(bool on);
-    // Names slot's simulator command, as BindSlot names its key.
-    void BindCommand(int deviceIndex, int slot);
 
     // The window's components, made by the constructor.
     struct Components {
