@@ -4,6 +4,7 @@
 
 #include "keymap/bindingslot.h"
 #include "simlink/command_label.h"
+#include "simnet/link_status.h"
 #include "simnet/sim_transport_factory.h"
 
 namespace qel {
@@ -15,7 +16,7 @@ constexpr std::chrono::milliseconds kTestTimeout{5000};
 std::string Where(const LinkSettings& settings) {
     const bool web =
         settings.Link == SimulatorKind::XPlane && settings.Transport == XPlaneTransport::Web;
-    return settings.Host + ':' + std::to_string(web ? settings.WebPort : settings.Port);
+    return HostAndPort(settings.Host, web ? settings.WebPort : settings.Port);
 }
 }  // namespace
 
