@@ -10,11 +10,11 @@
 #include <QShowEvent>
 
 #include "app/simulator_link.h"
-#include "app/workerthreads.h"
+#include "core/unit_threads.h"
 #include "dialogs/formfont.h"
 #include "keymap/keymapfile.h"
-#include "panel/device.h"
-#include "panel/hidhook.h"
+#include "core/device.h"
+#include "core/hidhook.h"
 #include "qel/version.h"
 
 namespace qel {

@@ -19,7 +19,7 @@
 #include "app/ratemeter.h"
 #include "app/statusview.h"
 #include "app/userprompts.h"
-#include "app/workerthreads.h"
+#include "core/unit_threads.h"
 #include "base/result.h"
 
 class QAction;

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "panel/hidhook.h"
+#include "core/hidhook.h"
 
 class QLabel;
 

@@ -49,9 +49,9 @@
 
 #include "keymap/bindingslot.h"
 #include "main_queue.h"
-#include "panel/device.h"
-#include "panel/hidhook.h"
-#include "panel/virtual_library.h"
+#include "core/device.h"
+#include "core/hidhook.h"
+#include "hid/virtual_library.h"
 #include "platform/xtest_injector.h"
 #include "percentile.h"
 #include "simlink/command_table.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <mutex>
 
-#include "panel/notification_queue.h"
+#include "hid/notification_queue.h"
 
 namespace qel::bench {
 

@@ -1,7 +1,7 @@
 # The soak: six virtual units at 1,000 reports a second each through the notification path,
 # checked against the replay tool's reading of the same reports. `soak SECONDS [SEED]`.
 add_executable(soak ${CMAKE_CURRENT_SOURCE_DIR}/soak.cpp)
-target_link_libraries(soak PRIVATE qel_panel qel_translate qel_replay qel_platform_files qel_warnings)
+target_link_libraries(soak PRIVATE qel_core qel_translate qel_replay qel_platform_files qel_warnings)
 if(QEL_SANITIZE)
   target_compile_definitions(soak PRIVATE QEL_SOAK_SANITIZED)
 endif()

@@ -45,9 +45,9 @@
 
 #include "main_queue.h"
 #include "keymap/ini_profile_store.h"
-#include "panel/device.h"
-#include "panel/hidhook.h"
-#include "panel/virtual_library.h"
+#include "core/device.h"
+#include "core/hidhook.h"
+#include "hid/virtual_library.h"
 #include "platform/file_access_factory.h"
 #include "tools/replay/session.h"
 #include "translate/keygate.h"

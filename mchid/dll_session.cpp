@@ -6,9 +6,9 @@
 #include <fstream>
 #include <utility>
 
-#include "mchid/win32_hid_system.h"
-#include "panel/hidapi_library.h"
-#include "panel/hidlibrary_factory.h"
+#include "hid/win32_hid_system.h"
+#include "hid/hidapi_library.h"
+#include "hid/hidlibrary_factory.h"
 
 namespace qel {
 namespace {

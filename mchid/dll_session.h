@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "mchid/window_message_library.h"
-#include "panel/virtual_library.h"
+#include "hid/virtual_library.h"
 #include "base/logsink.h"
 
 namespace qel {

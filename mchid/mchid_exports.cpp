@@ -10,9 +10,9 @@
 #include <utility>
 
 #include "mchid/dll_session.h"
-#include "mchid/mchid.h"
+#include "hid/mchid_abi.h"
 #include "mchid/window_message_library.h"
-#include "panel/hidmessage.h"
+#include "hid/hidmessage.h"
 
 extern "C" {
 McHidConnectFunction McHidConnect;

@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "panel/hidlibrary.h"
+#include "hid/hidlibrary.h"
 
 namespace qel {
 

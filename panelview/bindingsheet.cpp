@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "panel/hidhook.h"
+#include "core/hidhook.h"
 #include "panelview/schematicscene.h"
 #include "translate/catalogue.h"
 #include "translate/units.h"

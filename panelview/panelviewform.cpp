@@ -12,7 +12,7 @@
 
 #include "dialogs/formfont.h"
 #include "keymap/bindingslot.h"
-#include "panel/hidhook.h"
+#include "core/hidhook.h"
 #include "panelview/controlslot.h"
 #include "panelview/schematicwidget.h"
 

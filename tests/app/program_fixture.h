@@ -16,7 +16,7 @@
 
 #include "app/program.h"
 #include "app/userprompts.h"
-#include "panel/virtual_library.h"
+#include "hid/virtual_library.h"
 #include "support/recording_injector.h"
 
 namespace qel::test {

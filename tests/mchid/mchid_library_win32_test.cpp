@@ -1,7 +1,7 @@
 // The mcHID.dll loader under the real Windows calls (Wine on the build machines): with our own
 // DLL playing virtual panels, with our DLL watching for real panels, with no DLL at all and
 // with stubs: one lacking a name, one posting messages of every kind.
-#include "panel/mchid_library.h"
+#include "hid/mchid_library.h"
 
 #include <windows.h>
 
@@ -20,8 +20,8 @@
 
 #include <gtest/gtest.h>
 
-#include "mchid/mchid.h"
-#include "panel/device.h"
+#include "hid/mchid_abi.h"
+#include "core/device.h"
 #include "support/memory_log.h"
 
 namespace qel::test {

@@ -4,7 +4,7 @@
 // No windows.h here: it would declare kernel32's GetVersion over ours.
 #include <cstdint>
 
-#include "mchid/mchid.h"
+#include "hid/mchid_abi.h"
 
 // Posts the messages of the whole stub to window; the other stub posts nothing.
 void PostStubMessages(void* window);

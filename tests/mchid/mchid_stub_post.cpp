@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "mchid/mchid.h"
+#include "hid/mchid_abi.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "panel/virtual_library.h"
+#include "hid/virtual_library.h"
 
 namespace qel::test {
 namespace {

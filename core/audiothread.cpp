@@ -1,0 +1,25 @@
+#include "core/audiothread.h"
+
+#include <utility>
+
+namespace qel {
+namespace {
+
+constexpr int kAudioCycleLength = 2;
+
+void SendAudioPhase(TDeviceDM& device, int unit, int phase) {
+    if (phase == 0) {
+        device.SendAudioA(unit);
+    } else {
+        device.SendAudioB(unit);
+    }
+}
+
+}  // namespace
+
+TAudioThread::TAudioThread(TDeviceDM& device, std::function<void()> closeRequest,
+                           WorkerTiming timing)
+    : PanelWorker(kAudioCycleLength, &SendAudioPhase, device, std::move(closeRequest),
+                  std::move(timing)) {}
+
+}  // namespace qel

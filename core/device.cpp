@@ -1,0 +1,74 @@
+#include "core/device.h"
+
+#include <utility>
+
+namespace qel {
+namespace {
+
+constexpr std::size_t kCommandLetterOffset = 1;
+
+}  // namespace
+
+std::array<std::uint8_t, kCommandReportSize> MakeCommandReport(char letter) {
+    std::array<std::uint8_t, kCommandReportSize> report{};
+    report[kCommandLetterOffset] = static_cast<std::uint8_t>(letter);
+    return report;
+}
+
+TDeviceDM::TDeviceDM(std::unique_ptr<HidLibrary> library, NotificationPoster post)
+    : Hid(std::move(library)) {
+    if (Hid) {
+        Hid->Connect(std::move(post));
+        Connected = true;
+    }
+    for (auto& slot : Handles) {
+        slot.store(0, std::memory_order_relaxed);
+    }
+}
+
+TDeviceDM::~TDeviceDM() {
+    Disconnect();
+}
+
+void TDeviceDM::Disconnect() {
+    if (Connected.exchange(false)) {
+        Hid->Disconnect();
+    }
+}
+
+void TDeviceDM::SendCommand(int deviceIndex, char letter) {
+    const auto report = MakeCommandReport(letter);
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount || !Hid) {
+        return;
+    }
+    const HidHandle handle =
+        Handles[static_cast<std::size_t>(deviceIndex)].load(std::memory_order_relaxed);
+    if (handle == 0) {
+        return;
+    }
+    // The result is not needed: a unit that has just gone is found by its Unplugged event.
+    Hid->Write(handle, report);
+}
+
+void TDeviceDM::SendG1000A(int unit) {
+    SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, 'A');
+}
+
+void TDeviceDM::SendG1000B(int unit, int n) {
+    // Only n = 0 ('B') and n = 1 ('C') are commands; anything else would write a letter the
+    // units do not know.
+    if (n != 0 && n != 1) {
+        return;
+    }
+    SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, static_cast<char>('B' + n));
+}
+
+void TDeviceDM::SendAudioA(int unit) {
+    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'A');
+}
+
+void TDeviceDM::SendAudioB(int unit) {
+    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'B');
+}
+
+}  // namespace qel

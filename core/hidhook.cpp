@@ -1,0 +1,108 @@
+#include "core/hidhook.h"
+
+#include <string>
+#include <utility>
+
+#include "translate/units.h"
+
+namespace qel {
+
+std::string_view IdleCaption(int deviceIndex) {
+    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
+    return unit ? NamesOf(*unit).IdleCaption : "";
+}
+
+std::string_view ConnectedCaption(int deviceIndex) {
+    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
+    return unit ? NamesOf(*unit).ConnectedCaption : "";
+}
+
+HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
+    : Device(device), View(view), Decode(std::move(decode)) {}
+
+void HidHook::HidMessageHook(const HidNotification& notification) {
+    // Without a library no notification can come; one that does anyway is consumed unused.
+    HidLibrary* hid = Device.Library();
+    if (hid == nullptr) {
+        return;
+    }
+    switch (notification.Event) {
+        case HidEvent::Plugged:
+            Plugged(*hid, notification.Handle);
+            break;
+        case HidEvent::Unplugged:
+            Unplugged(*hid, notification.Handle);
+            break;
+        case HidEvent::Changed:
+            Changed(*hid);
+            break;
+        case HidEvent::Read:
+            ReadReport(*hid, notification.Handle, notification.Report);
+            break;
+    }
+}
+
+std::optional<int> HidHook::AcceptedUnit(HidLibrary& hid, HidHandle handle) const {
+    if (hid.GetVendorID(handle) != kPanelVendorId) {
+        return std::nullopt;
+    }
+    return DeviceIndexOf(hid.GetProductID(handle));
+}
+
+void HidHook::ShowCount() {
+    View.SetConnectedText("Connected : " + std::to_string(ConnectedCount));
+}
+
+void HidHook::Plugged(HidLibrary& hid, HidHandle handle) {
+    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    if (!unit) {
+        return;
+    }
+    hid.SetReadNotify(handle, true);
+    ++ConnectedCount;
+    ShowCount();
+    Device.Handles[static_cast<std::size_t>(*unit)].store(handle, std::memory_order_relaxed);
+    View.SetUnitCaption(*unit, ConnectedCaption(*unit));
+}
+
+void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
+    // Handle 0 names no device: it would match every empty entry and drive the count negative.
+    for (auto& entry : Device.Handles) {
+        if (handle != 0 && entry.load(std::memory_order_relaxed) == handle) {
+            entry.store(0, std::memory_order_relaxed);
+            --ConnectedCount;
+        }
+    }
+    ShowCount();
+    // No vendor check here: the label follows the product ID alone.
+    if (const std::optional<int> unit = DeviceIndexOf(hid.GetProductID(handle))) {
+        View.SetUnitCaption(*unit, IdleCaption(*unit));
+    }
+}
+
+void HidHook::Changed(HidLibrary& hid) {
+    ConnectedCount = 0;
+    // Device index i holds the unit of product ID 684 + i: bezel units first, then audio.
+    for (std::size_t index = 0; index < kUnits.size(); ++index) {
+        const HidHandle handle = hid.GetHandle(kPanelVendorId, kUnits[index].ProductId);
+        Device.Handles[index].store(handle, std::memory_order_relaxed);
+        if (handle != 0) {
+            ++ConnectedCount;
+            hid.SetReadNotify(handle, true);
+        }
+    }
+    ShowCount();
+}
+
+void HidHook::ReadReport(HidLibrary& hid, HidHandle handle, const InputReport& report) {
+    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    if (!unit) {
+        return;
+    }
+    ++ReadCount;
+    if (Decode) {
+        Decode(kFirstBezelProductId + *unit, report);
+    }
+}
+
+}  // namespace qel
