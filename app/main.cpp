@@ -31,9 +31,13 @@ constexpr int kStatusLabelWidth = 180;
 constexpr int kTimer1Interval = 30;
 constexpr int kTimer2Interval = 1000;
 
-QLabel* MakeLabel(QWidget* parent, std::string_view text, int left, int top) {
-    auto* label =
-        new QLabel(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), parent);
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view text, int left, int top) {
+    auto* label = new QLabel(Latin1(text), parent);
+    label->setObjectName(QLatin1String(name));
     label->adjustSize();
     // Wide enough for the connected caption, which is longer than the idle one.
     label->setGeometry(left, top, kStatusLabelWidth, label->height());
@@ -49,11 +53,25 @@ QLabel* MakeStatusPanel(const char* text, int width) {
 
 }  // namespace
 
-TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
+                     std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this)) {
+      Session(session),
+      Link(link),
+      Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this)),
+      KeyForm(this),
+      IniForm(session.Keys(), this),
+      AboutForm(this),
+      PanelView(
+          session.Keys(),
+          [&session](int deviceIndex) { return session.UnitConnected(deviceIndex); }, this),
+      LinkForm(
+          [&link](const LinkSettings& settings, std::function<void(std::string)> done) {
+              link.Test(settings, std::move(done));
+          },
+          this) {
     setWindowTitle(QStringLiteral("QEL1000 Keyboard Emulator"));
     setFont(FormFont());
     CreateComponents();
@@ -77,12 +95,27 @@ TMainForm::TMainForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     Ui.Timer2->setInterval(kTimer2Interval);
     connect(Ui.Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
     Ui.Timer2->start();
+
+    IniForm.SetKeyCapturer(&KeyForm);
+    PanelView.SetKeyCapturer(&KeyForm);
+    PanelView.SetLinkCommands(&Link);
+    connect(&IniForm, &TIniForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
+    connect(&PanelView, &TPanelViewForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
+    Link.SetStateView([this](const QString& text) { ShowLinkState(text); });
+    // What the session holds already (the lines of its start-up), then every change.
+    for (const std::string& line : Session.Log().Held()) {
+        LineAdded(line);
+    }
+    for (int index = 0; index < kDeviceCount; ++index) {
+        UnitCaptionChanged(index, Session.UnitCaption(index));
+    }
+    ConnectedTextChanged(Session.ConnectedText());
+    Session.Watch(*this);
 }
 
 TMainForm::~TMainForm() {
-    // Normally done at close; a window destroyed without closing must not leave threads
-    // writing through a device module that is about to go.
-    StopWorkerThreads();
+    Link.SetStateView({});
+    Session.Unwatch(*this);
 }
 
 void TMainForm::CreateComponents() {
@@ -90,17 +123,17 @@ void TMainForm::CreateComponents() {
     setCentralWidget(client);
 
     // The design-time captions are the idle ones.
-    Ui.Label1 = MakeLabel(client, IdleCaption(0), 16, 24);
-    Ui.Label2 = MakeLabel(client, IdleCaption(1), 16, 40);
-    Ui.Label3 = MakeLabel(client, IdleCaption(2), 16, 56);
-    Ui.Label4 = MakeLabel(client, IdleCaption(3), 16, 72);
-    Ui.Label5 = MakeLabel(client, IdleCaption(4), 200, 24);
-    Ui.Label7 = MakeLabel(client, IdleCaption(5), 200, 40);
+    Ui.Label1 = MakeLabel(client, "Label1", IdleCaption(0), 16, 24);
+    Ui.Label2 = MakeLabel(client, "Label2", IdleCaption(1), 16, 40);
+    Ui.Label3 = MakeLabel(client, "Label3", IdleCaption(2), 16, 56);
+    Ui.Label4 = MakeLabel(client, "Label4", IdleCaption(3), 16, 72);
+    Ui.Label5 = MakeLabel(client, "Label5", IdleCaption(4), 200, 24);
+    Ui.Label7 = MakeLabel(client, "Label7", IdleCaption(5), 200, 40);
 
-    Ui.CountLbl = MakeLabel(client, "Count : 0", 520, 8);
-    Ui.LoopLbl = MakeLabel(client, "Loop : 0", 520, 24);
-    Ui.CountHzLbl = MakeLabel(client, "- 0Hz", 584, 8);
-    Ui.LoopHzLbl = MakeLabel(client, "- 0Hz", 584, 24);
+    Ui.CountLbl = MakeLabel(client, "CountLbl", "Count : 0", 520, 8);
+    Ui.LoopLbl = MakeLabel(client, "LoopLbl", "Loop : 0", 520, 24);
+    Ui.CountHzLbl = MakeLabel(client, "CountHzLbl", "- 0Hz", 584, 8);
+    Ui.LoopHzLbl = MakeLabel(client, "LoopHzLbl", "- 0Hz", 584, 24);
     for (QLabel* hidden : {Ui.CountLbl, Ui.LoopLbl, Ui.CountHzLbl, Ui.LoopHzLbl}) {
         hidden->hide();
     }
@@ -109,10 +142,12 @@ void TMainForm::CreateComponents() {
     Ui.KeyCB->move(520, 120);
     Ui.KeyCB->setChecked(true);
     Ui.KeyCB->hide();
-    KeyGateView = std::make_unique<CheckBoxGate>(*Ui.KeyCB);
+    Ui.KeyCB->setObjectName(QStringLiteral("KeyCB"));
+    connect(Ui.KeyCB, &QCheckBox::toggled, this, [this](bool on) { Session.SetKeysEnabled(on); });
 
     Ui.Memo1 = new TLogMemo(client);
     Ui.Memo1->setReadOnly(true);
+    Ui.Memo1->setObjectName(QStringLiteral("Memo1"));
     MemoSink = std::make_unique<MemoLog>(*Ui.Memo1);
     Ui.Memo1->setGeometry(0, 145, kClientWidth, 365);
     // MindstarOD is made on first use: a file dialog starts listing its folder, with icons
@@ -148,6 +183,27 @@ void TMainForm::CreateMenu() {
 
     Ui.Help1 = Ui.MainMenu1->addMenu(QStringLiteral("&Help"));
     Ui.About1 = Ui.Help1->addAction(QStringLiteral("A&bout..."), this, &TMainForm::About1Click);
+
+    const std::pair<QObject*, const char*> names[] = {
+        {Ui.MainMenu1, "MainMenu1"},
+        {Ui.file1, "file1"},
+        {Ui.Exit1, "Exit1"},
+        {Ui.Tools1, "Tools1"},
+        {Ui.Keysettings1, "Keysettings1"},
+        {Ui.ImportMindstar1, "ImportMindstar1"},
+        {Ui.DeleteAllKeys1, "DeleteAllKeys1"},
+        {Ui.N1, "N1"},
+        {Ui.DebugMode1, "DebugMode1"},
+        {Ui.N2, "N2"},
+        {Ui.PanelView1, "PanelView1"},
+        {Ui.PrintBindings1, "PrintBindings1"},
+        {Ui.SimulatorLink1, "SimulatorLink1"},
+        {Ui.Help1, "Help1"},
+        {Ui.About1, "About1"},
+    };
+    for (const auto& [object, name] : names) {
+        object->setObjectName(QLatin1String(name));
+    }
 }
 
 void TMainForm::CreateStatusBar() {
@@ -159,10 +215,6 @@ void TMainForm::CreateStatusBar() {
     // The last panel takes the rest of the bar, so the version text is never cut.
     Ui.StatusBar->addWidget(Panel0, 0);
     Ui.StatusBar->addWidget(Panel1, 1);
-    UnitStatus = std::make_unique<LabelStatusView>(
-        std::array<QLabel*, kDeviceCount>{Ui.Label1, Ui.Label2, Ui.Label3, Ui.Label4, Ui.Label5,
-                                          Ui.Label7},
-        *Panel0);
 }
 
 QLabel* TMainForm::StatusPanel(int index) const {
@@ -176,8 +228,27 @@ QLabel* TMainForm::StatusPanel(int index) const {
     }
 }
 
-void TMainForm::Link(const Links& links) {
-    Linked = links;
+void TMainForm::LineAdded(std::string_view line) {
+    MemoSink->AppendLine(line);
+}
+
+void TMainForm::UnitCaptionChanged(int deviceIndex, std::string_view caption) {
+    const std::array<QLabel*, kDeviceCount> labels{Ui.Label1, Ui.Label2, Ui.Label3,
+                                                   Ui.Label4, Ui.Label5, Ui.Label7};
+    if (deviceIndex >= 0 && deviceIndex < kDeviceCount) {
+        labels[static_cast<std::size_t>(deviceIndex)]->setText(Latin1(caption));
+    }
+}
+
+void TMainForm::ConnectedTextChanged(std::string_view text) {
+    Panel0->setText(Latin1(text));
+}
+
+void TMainForm::PollerEnded() {
+    // A poller that ends by itself leaves its unit unserved: the program closes.
+    if (!Closing) {
+        close();
+    }
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -217,34 +288,9 @@ void TMainForm::FormActivate() {
     Panel1->setText(QString::fromUtf8(kProductName) + QStringLiteral(" : v") +
                     QString::fromUtf8(kProductVersion));
     SetOuterSize(kOuterWidth, kNormalHeight);
-    if (Linked.KeyMap != nullptr) {
-        const std::unique_ptr<ProfileView> file = Linked.KeyMap->ReadAllKeys();
-        if (Linked.SimLink != nullptr) {
-            Linked.SimLink->Start(*file);
-        }
-    }
-    StartWorkerThreads();
-}
-
-void TMainForm::StartWorkerThreads() {
-    if (Linked.DeviceDM == nullptr) {
-        return;
-    }
-    StartUnitThreads(*Linked.DeviceDM, AudioThreads, G1000Threads, [this] {
-        QMetaObject::invokeMethod(this, &TMainForm::WorkerThreadEnded, Qt::QueuedConnection);
-    });
-}
-
-void TMainForm::StopWorkerThreads() {
-    StopUnitThreads(AudioThreads, G1000Threads);
-}
-
-void TMainForm::WorkerThreadEnded() {
-    // Every thread ends at shutdown and asks for a close: only one that ends by itself
-    // closes the program.
-    if (!Closing) {
-        close();
-    }
+    const std::unique_ptr<ProfileView> file = Session.Keys().ReadBindings();
+    Link.Start(*file);
+    Session.StartPollers();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -259,17 +305,12 @@ void TMainForm::FormClose() {
     Closing = true;
     Ui.Timer1->stop();
     Ui.Timer2->stop();
-    // No thread may write through the library once it is disconnected.
-    StopWorkerThreads();
-    if (Linked.PanelView != nullptr) {
-        Linked.PanelView->close();
-    }
-    if (Linked.DeviceDM != nullptr) {
-        Linked.DeviceDM->Disconnect();
-    }
+    Session.Stop();
+    PanelView.close();
 }
 
 void TMainForm::Timer1Timer() {
+    Session.Log().Trim();
     TrimMemo(*Ui.Memo1, kLogLines);
     if (MemoLineCount(*Ui.Memo1) <= kLogLines) {
         Ui.Timer1->stop();
@@ -277,8 +318,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::Timer2Timer() {
-    const std::int32_t readCount = Linked.Hook != nullptr ? Linked.Hook->ReadCount : 0;
-    Ui.CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(readCount)));
+    Ui.CountHzLbl->setText(QString::fromStdString(ReadRate.Tick(Session.ReadCount())));
     // Nothing counts loop passes, so LoopHzLbl keeps its "- 0Hz".
 }
 

@@ -6,9 +6,6 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include "app/simulator_link.h"
-#include "dialogs/simulator_link_dialog.h"
-#include "keymap/keymapfile.h"
 #include "panelview/bindingsheet.h"
 
 namespace qel {
@@ -31,13 +28,11 @@ QFileDialog* MakeBindingsDialog(QWidget* parent) {
 }
 
 // The sheet of units' bindings as of today, on the locale's paper.
-SheetContent SheetOfToday(const UnitStates& units, const KeyLayout& layout,
-                          const KeyMapFile* keyMap) {
+SheetContent SheetOfToday(const KeyCore& keys) {
     SheetContent content;
-    content.Units = &units;
-    content.Layout = &layout;
-    const std::optional<std::string> path =
-        keyMap != nullptr ? keyMap->IniFileName() : std::nullopt;
+    content.Units = &keys.Units();
+    content.Layout = &keys.Layout();
+    const std::optional<std::string>& path = keys.KeyMapFileName();
     content.KeyMapPath = path ? QString::fromStdString(*path) : QStringLiteral("(none)");
     content.Date = QDate::currentDate();
     content.PageSize = LocalePageSize(QLocale::system());
@@ -51,23 +46,16 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::Keysettings1Click() {
-    if (Linked.IniForm != nullptr) {
-        Linked.IniForm->exec();
-    }
+    IniForm.exec();
 }
 
 void TMainForm::About1Click() {
-    if (Linked.AboutForm != nullptr) {
-        Linked.AboutForm->exec();
-    }
+    AboutForm.exec();
 }
 
 void TMainForm::DeleteAllKeys1Click() {
-    if (Linked.KeyMap == nullptr) {
-        return;
-    }
     if (Prompts->Confirm(QStringLiteral("Are you sure you want to delete all settings ?"))) {
-        ShowSaveFailure(Linked.KeyMap->ClearAllKeys());
+        ShowSaveFailure(Session.Keys().ClearAll());
     }
 }
 
@@ -82,9 +70,6 @@ void TMainForm::ShowSaveFailure(const Status& saved) {
 }
 
 void TMainForm::ImportMindstar1Click() {
-    if (Linked.KeyMap == nullptr) {
-        return;
-    }
     if (Ui.MindstarOD == nullptr) {
         Ui.MindstarOD = new QFileDialog(this, QStringLiteral("Search Mindstar INI File"), QString(),
                                         QStringLiteral("Mindstar INI File (G1000.ini)"));
@@ -100,8 +85,7 @@ void TMainForm::ImportMindstar1Click() {
         Prompts->ShowMessage(QStringLiteral("Error reading file!"));
         return;
     }
-    const std::optional<Status> imported =
-        Linked.KeyMap->ImportMindstar(chosen->toUtf8().toStdString());
+    const std::optional<Status> imported = Session.Keys().Import(chosen->toUtf8().toStdString());
     if (!imported) {
         // The key map file has logged why; success must not be claimed for a failed import.
         Prompts->ShowError(
@@ -115,17 +99,12 @@ void TMainForm::ImportMindstar1Click() {
 }
 
 void TMainForm::PanelView1Click() {
-    if (Linked.PanelView != nullptr) {
-        Linked.PanelView->show();
-        Linked.PanelView->raise();
-        Linked.PanelView->activateWindow();
-    }
+    PanelView.show();
+    PanelView.raise();
+    PanelView.activateWindow();
 }
 
 void TMainForm::PrintBindings1Click() {
-    if (Linked.Units == nullptr || Linked.Layout == nullptr) {
-        return;
-    }
     if (Ui.BindingsSD == nullptr) {
         Ui.BindingsSD = MakeBindingsDialog(this);
     }
@@ -133,8 +112,7 @@ void TMainForm::PrintBindings1Click() {
     if (!chosen) {
         return;
     }
-    const SheetOutcome outcome =
-        WriteBindingSheet(*chosen, SheetOfToday(*Linked.Units, *Linked.Layout, Linked.KeyMap));
+    const SheetOutcome outcome = WriteBindingSheet(*chosen, SheetOfToday(Session.Keys()));
     if (outcome.Written) {
         Prompts->ShowMessage(QStringLiteral("Bindings written to %1.").arg(*chosen));
     } else {
@@ -143,14 +121,11 @@ void TMainForm::PrintBindings1Click() {
 }
 
 void TMainForm::SimulatorLink1Click() {
-    if (Linked.SimLink == nullptr || Linked.SimLinkForm == nullptr) {
+    LinkForm.SetSettings(Link.Settings());
+    if (LinkForm.exec() != QDialog::Accepted) {
         return;
     }
-    Linked.SimLinkForm->SetSettings(Linked.SimLink->Settings());
-    if (Linked.SimLinkForm->exec() != QDialog::Accepted) {
-        return;
-    }
-    ShowSaveFailure(Linked.SimLink->Apply(Linked.SimLinkForm->Settings()));
+    ShowSaveFailure(Link.Apply(LinkForm.Settings()));
 }
 
 }  // namespace qel

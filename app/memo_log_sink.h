@@ -8,7 +8,7 @@ class QPlainTextEdit;
 
 namespace qel {
 
-// The log shown in the main window: every line goes to the end of a memo. Main thread only;
+// The log as the main window shows it: every line goes to the end of a memo. Main thread only;
 // the memo must outlive the sink.
 class MemoLog final : public LogSink {
 public:

@@ -3,24 +3,17 @@
 #include <functional>
 #include <memory>
 
+#include <QObject>
+
 #include "app/main.h"
 #include "app/simulator_link.h"
 #include "app/userprompts.h"
-#include "core/keycore.h"
-#include "dialogs/about.h"
-#include "dialogs/ini.h"
-#include "dialogs/key.h"
-#include "dialogs/simulator_link_dialog.h"
+#include "core/panel_session.h"
+#include "hid/hidlibrary_factory.h"
 #include "keymap/fileaccess.h"
 #include "keymap/ini_profile_store.h"
 #include "keymap/keymappath.h"
-#include "core/device.h"
-#include "core/hidhook.h"
-#include "hid/hidlibrary_factory.h"
-#include "hid/notification_queue.h"
-#include "panelview/panelviewform.h"
 #include "translate/keyinjector.h"
-#include "translate/keylayout.h"
 
 namespace qel {
 
@@ -35,12 +28,11 @@ struct ProgramSources {
     std::unique_ptr<UserPrompts> Prompts;
 };
 
-// The composition root: the program's long-lived parts, made in start-up order — the main
-// window, the device module (library started, "Error loading dll" shown when it cannot), the
-// key core (keymap.ini fixed in the current directory), the notification handling, the key
-// settings dialog, the key capture dialog, the About box and the panel view — and the one road of
-// HID notifications: library threads → queue → HidHook on the main thread. Destroyed in reverse
-// order after the worker threads have stopped. Main thread only; QApplication must exist.
+// The composition root: the session first (library started, keymap.ini fixed in the current
+// directory, the one road of HID notifications: library threads → queue → main thread), then
+// the simulator link, then the windows, which show the session and own none of it. "Error
+// loading dll" is shown when the library cannot start. Destroyed in reverse order, after the
+// session has stopped its pollers. Main thread only; QApplication must exist.
 class Program {
 public:
     explicit Program(ProgramSources sources = {});
@@ -49,30 +41,18 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    TMainForm MainForm;
-
 private:
-    // Runs on the main thread whenever notifications are waiting.
-    void HandleNotifications();
-
+    // What the session's posted tasks run in: it outlives the session, so none runs after it.
+    QObject MainThread;
     std::unique_ptr<FileAccess> Files;
     IniProfileStore Store;
-    std::unique_ptr<KeyLayout> Layout;
-    std::unique_ptr<KeyInjector> Injector;
-    HidNotificationQueue Notifications;
     // The program's one key map path buffer; the path never moves after start-up.
     KeyMapPathBuffer KeyMapPath;
 
 public:
-    TDeviceDM DeviceDM;
-    KeyCore Core;
-    HidHook Hook;
-    TIniForm IniForm;
-    TKeyForm KeyForm;
-    TAboutForm AboutForm;
-    TPanelViewForm PanelView;
+    PanelSession Session;
     SimulatorLink Link;
-    SimulatorLinkDialog LinkForm;
+    TMainForm MainForm;
 };
 
 }  // namespace qel

@@ -44,12 +44,12 @@ struct SimulatorLink::Probe : Reach {
     bool Answered = false;
 };
 
-SimulatorLink::SimulatorLink(InputTranslator& translator, ProfileStore& store,
+SimulatorLink::SimulatorLink(KeyCore& keys, ProfileStore& store,
                              std::optional<std::string> keyMapFile, LogSink& log)
-    : Translator(translator), Store(store), KeyMapFile(std::move(keyMapFile)), Log(log) {}
+    : Keys(keys), Store(store), KeyMapFile(std::move(keyMapFile)), Log(log) {}
 
 SimulatorLink::~SimulatorLink() {
-    Translator.SetCommandOutput(nullptr);
+    Keys.SendCommandsThrough(nullptr);
 }
 
 void SimulatorLink::SetStateView(std::function<void(const QString&)> show) {
@@ -93,7 +93,7 @@ std::vector<CustomCommand> SimulatorLink::CommandsInFile(SimulatorKind simulator
 
 void SimulatorLink::Connect() {
     // The old output goes first: no control may reach a transport being torn down.
-    Translator.SetCommandOutput(nullptr);
+    Keys.SendCommandsThrough(nullptr);
     Live.reset();
     if (Current.Link == SimulatorKind::None) {
         if (ShowState) {
@@ -107,7 +107,7 @@ void SimulatorLink::Connect() {
             ShowState(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
         }
     });
-    Translator.SetCommandOutput(&Live->Output);
+    Keys.SendCommandsThrough(&Live->Output);
     Live->Transport->Start();
 }
 

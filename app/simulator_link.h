@@ -18,18 +18,19 @@
 #include "simnet/qt_scheduler.h"
 #include "base/logsink.h"
 #include "base/result.h"
-#include "translate/translator.h"
+#include "core/keycore.h"
 
 namespace qel {
 
 // The simulator link of the running program: the settings of keymap.ini's [simulator] section,
-// the transport they name and the command output the translator sends through. With no link
-// set it holds nothing, opens no socket and the translator types keys as ever. Main thread only.
+// the transport they name and the command output the key core sends claimed controls through. With
+// no link set it holds nothing, opens no socket and the translator types keys as ever. Main thread
+// only.
 class SimulatorLink final : public LinkCommands {
 public:
     // keyMapFile is the path of keymap.ini for the whole run (none: nothing is read or stored).
-    SimulatorLink(InputTranslator& translator, ProfileStore& store,
-                  std::optional<std::string> keyMapFile, LogSink& log);
+    SimulatorLink(KeyCore& keys, ProfileStore& store, std::optional<std::string> keyMapFile,
+                  LogSink& log);
     ~SimulatorLink() override;
 
     SimulatorLink(const SimulatorLink&) = delete;
@@ -63,7 +64,7 @@ private:
     Status Use(LinkSettings applied);
     [[nodiscard]] std::vector<CustomCommand> CommandsInFile(SimulatorKind simulator);
 
-    InputTranslator& Translator;
+    KeyCore& Keys;
     ProfileStore& Store;
     std::optional<std::string> KeyMapFile;
     LogSink& Log;

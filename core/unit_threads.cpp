@@ -7,8 +7,9 @@ namespace qel {
 namespace {
 
 template <typename Thread, std::size_t Count>
-void StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& threads,
-              const std::function<void()>& closeRequest) {
+int StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& threads,
+             const std::function<void()>& closeRequest) {
+    int started = 0;
     for (std::size_t unit = 0; unit < Count; ++unit) {
         if (threads[unit]) {
             continue;
@@ -19,7 +20,9 @@ void StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& thr
         thread.UnitIndex = static_cast<std::int32_t>(unit);
         thread.Enabled = true;
         thread.Resume();
+        ++started;
     }
+    return started;
 }
 
 template <typename Thread, std::size_t Count>
@@ -34,10 +37,10 @@ void Collect(std::vector<PanelWorker*>& workers,
 
 }  // namespace
 
-void StartUnitThreads(TDeviceDM& device, AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads,
-                      const std::function<void()>& closeRequest) {
-    StartSet(device, audioThreads, closeRequest);
-    StartSet(device, g1000Threads, closeRequest);
+int StartUnitThreads(TDeviceDM& device, AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads,
+                     const std::function<void()>& closeRequest) {
+    const int audio = StartSet(device, audioThreads, closeRequest);
+    return audio + StartSet(device, g1000Threads, closeRequest);
 }
 
 void StopUnitThreads(AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads) {

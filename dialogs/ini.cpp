@@ -44,7 +44,7 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 }  // namespace
 
 TIniForm::TIniForm(KeyCore& core, QWidget* parent)
-    : QDialog(parent), KeyMap(core.KeyMap), Units(core.Units), Layout(core.Layout) {
+    : QDialog(parent), Keys(core), Units(core.Units()), Layout(core.Layout()) {
     CreateComponents();
 }
 
@@ -97,7 +97,7 @@ void TIniForm::WriteKey(int slot, KeyCode code) {
 }
 
 void TIniForm::StoreKey(int deviceIndex, int slot, KeyCode code) {
-    const Status saved = KeyMap.WriteKey(deviceIndex, slot, code);
+    const Status saved = Keys.BindSlot(deviceIndex, slot, code);
     // The rows show the new key behind whatever tells the user it was not saved.
     DeviceCBChange();
     if (!saved) {

@@ -49,7 +49,7 @@ public:
 
     // Full path of keymap.ini, or nothing when the current directory gave none.
     [[nodiscard]] const std::optional<std::string>& IniFileName() const {
-        return KeyMap.IniFileName();
+        return Keys.KeyMapFileName();
     }
 
     // Where the "Change" buttons ask for a key; must outlive the dialog or be reset first.
@@ -110,7 +110,7 @@ private:
 
     void CreateComponents();
 
-    KeyMapFile& KeyMap;
+    KeyCore& Keys;
     const UnitStates& Units;
     const KeyLayout& Layout;
     KeyCapturer* Capturer = nullptr;

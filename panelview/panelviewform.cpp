@@ -46,7 +46,7 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     }
     connect(Ui.UnitTabs, &QTabBar::currentChanged, this, [this](int index) { ShowUnit(index); });
 
-    Ui.Schematic = new TSchematicWidget(Core.Units, Core.Layout, Activity, this);
+    Ui.Schematic = new TSchematicWidget(Core.Units(), Core.Layout(), Activity, this);
     connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
             [this](int deviceIndex, int slot) { BindSlot(deviceIndex, slot); });
 
@@ -84,7 +84,7 @@ TPanelViewForm::~TPanelViewForm() {
 }
 
 void TPanelViewForm::Watching(bool on) {
-    Core.Translator.SetControlObserver(on ? &Watch : nullptr);
+    Core.WatchControls(on ? &Watch : nullptr);
 }
 
 void TPanelViewForm::showEvent(QShowEvent* event) {
@@ -157,7 +157,7 @@ bool TPanelViewForm::BindingsChanged() {
     const int unit = Ui.UnitTabs->currentIndex();
     std::array<KeyCode, kBezelSlotCount> bindings{};
     for (int slot = 0; slot < BindingSlotCount(unit); ++slot) {
-        const KeyCode* field = BindingField(Core.Units, unit, slot);
+        const KeyCode* field = BindingField(Core.Units(), unit, slot);
         bindings[static_cast<std::size_t>(slot)] = field != nullptr ? *field : 0;
     }
     if (unit == ShownBindingsUnit && bindings == ShownBindings) {
@@ -223,7 +223,7 @@ void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
             saved = Commands->SetCommand(deviceIndex, slot, *text);
         }
     } else if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
-        saved = Core.KeyMap.WriteKey(deviceIndex, slot, *code);
+        saved = Core.BindSlot(deviceIndex, slot, *code);
     }
     Capturing = false;
     if (!saved && Ui.TouchCB->isChecked()) {

@@ -78,7 +78,7 @@ protected:
     std::vector<std::string> Print(const std::filesystem::path& name) {
         Prompts.Shown.clear();
         Prompts.FileChoices = {QString::fromStdString(name.string())};
-        Form().PrintBindings1()->trigger();
+        Part<QAction>("PrintBindings1")->trigger();
         return Prompts.Shown;
     }
 
@@ -120,7 +120,8 @@ TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsO
         const std::string text = PageText(pdf, page.Number);
         std::vector<std::string> present = page.Present;
         for (const SceneCell& cell :
-             BuildUnitScene(page.DeviceIndex, TheProgram->Core.Units, TheProgram->Core.Layout)
+             BuildUnitScene(page.DeviceIndex, TheProgram->Session.Keys().Units(),
+                            TheProgram->Session.Keys().Layout())
                  .Cells) {
             present.push_back(cell.Name);
         }
@@ -165,14 +166,14 @@ TEST_F(BindingSheetTest, AFileThatCannotBeWrittenIsReportedAndNothingIsClaimed) 
 
     Prompts.Shown.clear();
     Prompts.FileChoices = {std::nullopt};
-    Form().PrintBindings1()->trigger();
+    Part<QAction>("PrintBindings1")->trigger();
     EXPECT_EQ(Prompts.Shown, std::vector<std::string>{kDialog}) << "cancelled: nothing more";
 }
 
 TEST_F(BindingSheetTest, WithNoBindingOnePageSaysSoAndPagesFollowTheLocale) {
     StartAndShow();
     const std::filesystem::path pdf = Directory / "empty.pdf";
-    SheetContent content{&TheProgram->Core.Units, &TheProgram->Core.Layout,
+    SheetContent content{&TheProgram->Session.Keys().Units(), &TheProgram->Session.Keys().Layout(),
                          QStringLiteral("/a&b/<keymap>.ini"), QDate(2024, 5, 1),
                          LocalePageSize(QLocale(QLocale::English, QLocale::UnitedStates))};
     ASSERT_TRUE(WriteSheetPdf(QString::fromStdString(pdf.string()), content).Written);

@@ -26,10 +26,10 @@ constexpr int kSoftkey1 = 13;  // button number of softkey_1 in the bezel catalo
 TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25) {
     Start();
     for (int i = 1; i <= 25; ++i) {
-        Form().Log().AppendLine("line " + std::to_string(i));
+        TheProgram->Session.Log().AppendLine("line " + std::to_string(i));
     }
     Form().Timer1Timer();
-    EXPECT_EQ(MemoLineCount(*Form().Memo1()), 25);
+    EXPECT_EQ(MemoLineCount(*Part<TLogMemo>("Memo1")), 25);
     const QTimer* trim = nullptr;
     for (const QTimer* timer : Form().findChildren<QTimer*>()) {
         trim = timer->interval() == 30 ? timer : trim;
@@ -37,18 +37,19 @@ TEST_F(ProgramTest, Timer1DropsTheOldestLineOnceTheLogHoldsMoreThan25) {
     ASSERT_NE(trim, nullptr);
     EXPECT_FALSE(trim->isActive()) << "nothing to trim: the timer does not tick";
 
-    Form().Log().AppendLine("line 26");
+    TheProgram->Session.Log().AppendLine("line 26");
     // The running timer does the trimming: no direct call here.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return MemoLineCount(*Form().Memo1()) == 25; }, 5000));
-    EXPECT_EQ(Form().Memo1()->document()->firstBlock().text(), "line 2");
-    EXPECT_EQ(Form().Memo1()->document()->lastBlock().text(), "line 26");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return MemoLineCount(*Part<TLogMemo>("Memo1")) == 25; }, 5000));
+    EXPECT_EQ(Part<TLogMemo>("Memo1")->document()->firstBlock().text(), "line 2");
+    EXPECT_EQ(Part<TLogMemo>("Memo1")->document()->lastBlock().text(), "line 26");
 }
 
 TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits) {
     Start();
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl()->text(), "- 0Hz");
-    EXPECT_EQ(Form().LoopHzLbl()->text(), "- 0Hz");
+    EXPECT_EQ(Part<QLabel>("CountHzLbl")->text(), "- 0Hz");
+    EXPECT_EQ(Part<QLabel>("LoopHzLbl")->text(), "- 0Hz");
 
     Panels->Plug(684);
     Pump();
@@ -58,12 +59,12 @@ TEST_F(ProgramTest, Timer2ShowsReportsPerTickAndZeroWithoutUnits) {
     }
     Pump();
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl()->text(), "- 7Hz");
+    EXPECT_EQ(Part<QLabel>("CountHzLbl")->text(), "- 7Hz");
     Form().Timer2Timer();
-    EXPECT_EQ(Form().CountHzLbl()->text(), "- 0Hz");
-    EXPECT_EQ(Form().LoopHzLbl()->text(), "- 0Hz");
+    EXPECT_EQ(Part<QLabel>("CountHzLbl")->text(), "- 0Hz");
+    EXPECT_EQ(Part<QLabel>("LoopHzLbl")->text(), "- 0Hz");
     // Nothing ever shows the rates.
-    EXPECT_FALSE(Form().CountHzLbl()->isVisible());
+    EXPECT_FALSE(Part<QLabel>("CountHzLbl")->isVisible());
 }
 
 TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
@@ -74,27 +75,27 @@ TEST_F(ProgramTest, DebugModeTogglesCheckAndHeightTheSameFromMenuOrHandler) {
     const Case cases[]{
         {"handler", [](TMainForm& form) { form.DebugMode1Click(); }},
         // A menu click toggles the action's own check mark first: it must not cancel out.
-        {"menu item", [](TMainForm& form) { form.DebugMode1()->trigger(); }},
+        {"menu item", [](TMainForm& form) { form.findChild<QAction*>("DebugMode1")->trigger(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         StartAndShow();
         EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
-        EXPECT_FALSE(Form().DebugMode1()->isChecked());
+        EXPECT_FALSE(Part<QAction>("DebugMode1")->isChecked());
 
         c.Choose(Form());
         Pump();
-        EXPECT_TRUE(Form().DebugMode1()->isChecked());
+        EXPECT_TRUE(Part<QAction>("DebugMode1")->isChecked());
         EXPECT_EQ(Form().OuterSize(), QSize(430, 577));
         // The log is wider than the window: it keeps its size, and its text ends (and wraps)
         // where the window ends, so no line is cut off unseen.
-        const QPlainTextEdit& memo = *Form().Memo1();
+        const QPlainTextEdit& memo = *Part<TLogMemo>("Memo1");
         EXPECT_EQ(memo.size(), QSize(629, 365));
         EXPECT_LE(memo.x() + memo.viewport()->geometry().right(), Form().width());
 
         c.Choose(Form());
         Pump();
-        EXPECT_FALSE(Form().DebugMode1()->isChecked());
+        EXPECT_FALSE(Part<QAction>("DebugMode1")->isChecked());
         EXPECT_EQ(Form().OuterSize(), QSize(430, 200));
         TheProgram.reset();
     }
@@ -105,24 +106,22 @@ TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings) {
     Start();
     EXPECT_EQ(Form().windowTitle(), "QEL1000 Keyboard Emulator");
     EXPECT_EQ(Form().StatusPanel(1)->text(), "Software : v");
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0);
 
     Form().show();
     Pump();
     EXPECT_EQ(Form().windowTitle(), "QEL G1000 keysend");
     EXPECT_EQ(Form().StatusPanel(1)->text(), "QEL G1000 keysend : v1.0");
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
-    EXPECT_EQ(TheProgram->Core.Units.AudioUnits[1].Rotaries[1].IncrKey, 0x158);
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[3].Buttons[kSoftkey1].Name, "softkey_1");
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().AudioUnits[1].Rotaries[1].IncrKey, 0x158);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[3].Buttons[kSoftkey1].Name,
+              "softkey_1");
 }
 
 TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
-    const TAudioThread* firstAudio = Form().AudioThreads[0].get();
-    const TG1000Thread* lastBezel = Form().G1000Threads[3].get();
-    ASSERT_NE(firstAudio, nullptr);
-    ASSERT_NE(lastBezel, nullptr);
+    ASSERT_EQ(TheProgram->Session.PollersStarted(), 6);
 
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F2\n");
     // What a dialog closing does: the window becomes active again.
@@ -132,15 +131,13 @@ TEST_F(ProgramTest, LaterActivationsNeitherReloadBindingsNorStartMoreThreads) {
     Form().show();
     Pump();
 
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
-    EXPECT_EQ(Form().AudioThreads[0].get(), firstAudio);
-    EXPECT_EQ(Form().G1000Threads[3].get(), lastBezel);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Session.PollersStarted(), 6);
 }
 
 TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n");
     StartAndShow();
-    const TG1000Thread* firstBezel = Form().G1000Threads[0].get();
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F2\n");
 
     struct Case {
@@ -149,8 +146,8 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
         QDialog* Expected;
     };
     const Case cases[]{
-        {"About", Form().About1(), &TheProgram->AboutForm},
-        {"Key Settings", Form().Keysettings1(), &TheProgram->IniForm},
+        {"About", Part<QAction>("About1"), Window<TAboutForm>()},
+        {"Key Settings", Part<QAction>("Keysettings1"), Window<TIniForm>()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -164,15 +161,16 @@ TEST_F(ProgramTest, MenuDialogsOpenModallyAndClosingThemChangesNothing) {
         c.Item->trigger();
         EXPECT_EQ(shown, c.Expected);
         Pump();
-        EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
-        EXPECT_EQ(Form().G1000Threads[0].get(), firstBezel);
+        EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+        EXPECT_EQ(TheProgram->Session.PollersStarted(), 6);
     }
 }
 
 TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0) {
     StartAndShow();
-    const std::array<QLabel*, 6> labels{Form().Label1(), Form().Label2(), Form().Label3(),
-                                        Form().Label4(), Form().Label5(), Form().Label7()};
+    const std::array<QLabel*, 6> labels{Part<QLabel>("Label1"), Part<QLabel>("Label2"),
+                                        Part<QLabel>("Label3"), Part<QLabel>("Label4"),
+                                        Part<QLabel>("Label5"), Part<QLabel>("Label7")};
     auto captions = [&] {
         std::string all;
         for (QLabel* label : labels) {
@@ -223,7 +221,7 @@ TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled) 
     EXPECT_EQ(Keys->Events, (std::vector<KeyEventRecord>{Down(0x70), Up(0x70)}));
     EXPECT_NE(LogText().find("softkey_1"), std::string::npos);
 
-    Form().KeyCB()->setChecked(false);
+    Part<QCheckBox>("KeyCB")->setChecked(false);
     ASSERT_TRUE(Panels->SendReport(684, pressed));
     ASSERT_TRUE(Panels->SendReport(684, released));
     Pump();
@@ -253,7 +251,7 @@ TEST_F(ProgramTest, SimulatorLinkSetInTheDialogIsTestedStoredShownAndUsedEvenIfN
         MemoryFileAccess& disk = *files;
         FilesForNextStart = std::move(files);
         Start();
-        const std::string path = TheProgram->Core.KeyMap.IniFileName().value();
+        const std::string path = TheProgram->Session.Keys().KeyMapFileName().value();
         disk.Files[path] = units + mine;
         if (readOnly) {
             disk.FailWrites(path, "Read-only file system");
@@ -285,7 +283,7 @@ TEST_F(ProgramTest, SimulatorLinkSetInTheDialogIsTestedStoredShownAndUsedEvenIfN
             tested = dialog->TestResult()->text().toStdString();
             dialog->accept();
         });
-        Form().SimulatorLink1()->trigger();
+        Part<QAction>("SimulatorLink1")->trigger();
         EXPECT_EQ(tested, "sent to " + where);
         EXPECT_EQ(received(), "CMND\0sim/none/none"s);
         EXPECT_TRUE(QTest::qWaitFor(
@@ -328,17 +326,17 @@ TEST_F(ProgramTest, DeleteAllKeysClearsOnlyAfterOk) {
     const std::string before = ReadText(KeyMapPath());
 
     Prompts.ConfirmAnswers = {false};
-    Form().DeleteAllKeys1()->trigger();
+    Part<QAction>("DeleteAllKeys1")->trigger();
     EXPECT_EQ(
         Prompts.Shown,
         (std::vector<std::string>{"confirm: Are you sure you want to delete all settings ?"}));
     EXPECT_EQ(ReadText(KeyMapPath()), before);
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
 
     Prompts.ConfirmAnswers = {true};
-    Form().DeleteAllKeys1()->trigger();
+    Part<QAction>("DeleteAllKeys1")->trigger();
     EXPECT_EQ(Prompts.Shown.size(), 2U) << "no message follows the confirmation";
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0);
     const std::string after = ReadText(KeyMapPath());
     EXPECT_NE(after.find("softkey_1="), std::string::npos);
     EXPECT_EQ(after.find("F1"), std::string::npos);
@@ -382,14 +380,14 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome) {
         SCOPED_TRACE(c.Name);
         Prompts.Shown.clear();
         Prompts.FileChoices = {c.Choice};
-        Form().ImportMindstar1()->trigger();
+        Part<QAction>("ImportMindstar1")->trigger();
         EXPECT_EQ(Prompts.Shown, c.ExpectedShown);
         if (!c.Imports) {
             EXPECT_EQ(ReadText(KeyMapPath()), keyMapBefore);
         }
     }
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[0].Buttons[kSoftkey1].Key, 0x74);  // F5
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[1].Buttons[kSoftkey1].Key, 0x75);  // F6
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x74);  // F5
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[1].Buttons[kSoftkey1].Key, 0x75);  // F6
     // The key map stays where the program started, whatever folder the dialog was in.
     EXPECT_FALSE(std::filesystem::exists(mindstarDir / "sim" / "keymap.ini"));
     EXPECT_EQ(ReadText(mindstarFile), "[KEYBOARD]\nPFD_SOFTKEY_1=F5\nMFD_SOFTKEY_1=F6\n");
@@ -398,15 +396,14 @@ TEST_F(ProgramTest, ImportMindstarAsksForTheFileAndReportsEachOutcome) {
 TEST_F(ProgramTest, CloseStopsEveryWorkerThreadAndTheirCloseRequestsDoNoHarm) {
     StartAndShow();
     // A thread is running once its cycle has begun, a moment after it was resumed.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TheProgram->Session.PollersRunning(); }, 5000));
     Panels->Plug(685);
     Pump();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panels->WriteCount() > 0; }, 5000))
         << "the threads poll the plugged unit";
 
-    Form().Exit1()->trigger();
-    EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    Part<QAction>("Exit1")->trigger();
+    EXPECT_FALSE(TheProgram->Session.PollersRunning());
     EXPECT_FALSE(Form().isVisible());
     const std::uint64_t writes = Panels->WriteCount();
     // The six close requests arrive now; so might late notifications.
@@ -422,10 +419,9 @@ TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn) {
         << "whoever started the program learns why at once";
     EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
     EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return TheProgram->Session.PollersRunning(); }, 5000));
     Form().close();
-    EXPECT_FALSE(AnyUnitThreadRunning(Form().AudioThreads, Form().G1000Threads));
+    EXPECT_FALSE(TheProgram->Session.PollersRunning());
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ private:
 
 class PanelViewTest : public ProgramTest {
 protected:
-    TPanelViewForm& View() { return TheProgram->PanelView; }
-    TKeyForm& Capture() { return TheProgram->KeyForm; }
+    TPanelViewForm& View() { return *Window<TPanelViewForm>(); }
+    TKeyForm& Capture() { return *Window<TKeyForm>(); }
 
     // Starts with keymap.ini as given, plugs the units, opens the view from the menu.
     void StartWithView(const std::string& keyMap, std::initializer_list<int> products) {
@@ -66,7 +66,7 @@ protected:
             Panels->Plug(product);
         }
         Pump();
-        Form().PanelView1()->trigger();
+        Part<QAction>("PanelView1")->trigger();
         Pump();
         ASSERT_TRUE(View().isVisible());
     }
@@ -115,7 +115,7 @@ TEST_F(PanelViewTest, TouchingSoftkey3OfUnit1CapturesExactlyThatBindingAndTypesN
         << "the log line is the usual one";
     EXPECT_EQ(IniLine("qel_1000_1", "softkey_3"), "softkey_3=F5");
     EXPECT_EQ(IniLine("qel_1000_0", "softkey_3"), "(none)") << "no other unit is touched";
-    EXPECT_EQ(TheProgram->Core.Units.BezelUnits[1].Buttons[kSoftkey3].Key, 0x74);
+    EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[1].Buttons[kSoftkey3].Key, 0x74);
     EXPECT_EQ(View().UnitTabs()->currentIndex(), 1);
     EXPECT_EQ(View().Schematic()->SelectedSlot(), kSoftkey3);
     EXPECT_EQ(ShownKey(kSoftkey3), "F5");
@@ -170,9 +170,9 @@ TEST_F(PanelViewTest, ATouchWhileAnotherDialogIsOpenPicksNothingAndTheNextTouchD
             Pump();
             Send(684, {0x00, 0xC1, 0x00, 0x00});
             Pump();
-            TheProgram->IniForm.close();
+            Window<TIniForm>()->close();
         });
-        Form().Keysettings1()->trigger();
+        Part<QAction>("Keysettings1")->trigger();
         EXPECT_TRUE(unwanted.Descriptions.empty()) << "no capture over another dialog";
         EXPECT_TRUE(Keys->Events.empty()) << "still swallowed";
     }
@@ -270,15 +270,15 @@ TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheRe
 #else
     const std::string reason = "Is a directory";
 #endif
-    const std::string box = "error: " + TheProgram->Core.KeyMap.IniFileName().value() +
+    const std::string box = "error: " + TheProgram->Session.Keys().KeyMapFileName().value() +
                             ": cannot write (cannot read it first: " + reason +
                             ")\n\nThe change was not saved: it lasts only until the program "
                             "closes.";
-    TheProgram->IniForm.WriteKey(kSoftkey3, 'A');
+    Window<TIniForm>()->WriteKey(kSoftkey3, 'A');
     CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_B); });
     View().BindSlot(0, kSoftkey3);
     Prompts.ConfirmAnswers = {true};
-    Form().DeleteAllKeys1()->trigger();
+    Part<QAction>("DeleteAllKeys1")->trigger();
     EXPECT_EQ(Prompts.Shown,
               (std::vector<std::string>{
                   box, box, "confirm: Are you sure you want to delete all settings ?", box}));
@@ -287,7 +287,7 @@ TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheRe
 TEST_F(PanelViewTest, ShowsWhatThePanelsDoWithKeysDisabledAndRepaintsOncePerFrame) {
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\n", {684});
     View().FrameTimer()->stop();  // frames by hand from here
-    Form().KeyCB()->setChecked(false);
+    Part<QCheckBox>("KeyCB")->setChecked(false);
     View().FrameTick();
 
     const int before = View().FrameRepaints();
@@ -343,15 +343,16 @@ TEST_F(PanelViewTest, MenusKeepTheirItemsAndOrderWithTheNewOnesAfter) {
         }
         return all;
     };
-    EXPECT_EQ(captions(Form().MainMenu1()->actions()),
+    EXPECT_EQ(captions(Part<QMenuBar>("MainMenu1")->actions()),
               (std::vector<std::string>{"&File", "&Tools", "&Help"}));
-    EXPECT_EQ(captions(Form().file1()->actions()), std::vector<std::string>{"E&xit"});
-    EXPECT_EQ(captions(Form().Tools1()->actions()),
+    EXPECT_EQ(captions(Part<QMenu>("file1")->actions()), std::vector<std::string>{"E&xit"});
+    EXPECT_EQ(captions(Part<QMenu>("Tools1")->actions()),
               (std::vector<std::string>{"&Key Settings...", "Import &Mindstar...",
                                         "Delete &All Keys", "-", "&Debug Mode", "-", "Panel &View",
                                         "&Print Bindings...", "&Simulator Link..."}));
-    EXPECT_EQ(captions(Form().Help1()->actions()), std::vector<std::string>{"A&bout..."});
-    EXPECT_EQ(Form().PanelView1()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+V")));
+    EXPECT_EQ(captions(Part<QMenu>("Help1")->actions()), std::vector<std::string>{"A&bout..."});
+    EXPECT_EQ(Part<QAction>("PanelView1")->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Shift+V")));
 }
 
 }  // namespace

@@ -134,9 +134,21 @@ protected:
     }
 
     TMainForm& Form() { return TheProgram->MainForm; }
+    // A component of the main window by its name (Label1, Memo1, Exit1...).
+    template <typename Component>
+    Component* Part(const char* name) {
+        auto* part = Form().findChild<Component*>(QLatin1String(name));
+        EXPECT_NE(part, nullptr) << name;
+        return part;
+    }
+    // One of the windows the main window opens.
+    template <typename Shown>
+    Shown* Window() {
+        return Form().findChild<Shown*>();
+    }
     std::filesystem::path KeyMapPath() const { return Directory / "keymap.ini"; }
 
-    std::string LogText() { return Form().Memo1()->toPlainText().toStdString(); }
+    std::string LogText() { return Part<TLogMemo>("Memo1")->toPlainText().toStdString(); }
 
     std::filesystem::path Directory;
     std::filesystem::path PreviousDirectory;

@@ -87,8 +87,8 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     Panels->Plug(684);
     Panels->Plug(688);
     Pump();
-    TPanelViewForm& view = TheProgram->PanelView;
-    Form().PanelView1()->trigger();
+    TPanelViewForm& view = *Window<TPanelViewForm>();
+    Part<QAction>("PanelView1")->trigger();
     Pump();
     view.FrameTimer()->stop();
     // Soft key 3 held, the heading knob turned three steps up.
@@ -106,7 +106,7 @@ TEST_F(ProgramTest, ScreenshotsOfThePanelViewAndABindingSheetPage) {
     EXPECT_TRUE(view.grab().save(folder + "/panel-view.png"));
 
     const QString pdf = QString::fromStdString((Directory / "bindings.pdf").string());
-    SheetContent content{&TheProgram->Core.Units, &TheProgram->Core.Layout,
+    SheetContent content{&TheProgram->Session.Keys().Units(), &TheProgram->Session.Keys().Layout(),
                          QStringLiteral("/home/pilot/sim/keymap.ini"), QDate(2024, 5, 1),
                          QPageSize(QPageSize::A4)};
     ASSERT_TRUE(WriteSheetPdf(pdf, content).Written);
@@ -128,7 +128,7 @@ TEST_F(ProgramTest, ScreenshotOfTheSimulatorLinkDialog) {
     StartAndShow();
     LinkSettings settings;
     settings.Link = SimulatorKind::XPlane;
-    SimulatorLinkDialog& dialog = TheProgram->LinkForm;
+    SimulatorLinkDialog& dialog = *Window<SimulatorLinkDialog>();
     dialog.SetSettings(settings);
     dialog.show();
     // A real test: UDP sends whether or not anything listens, and says where it went.

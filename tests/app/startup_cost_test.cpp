@@ -17,7 +17,7 @@ TEST_F(ProgramTest, StartingMakesNoFileDialogAndImportMakesOneItKeeps) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         SCOPED_TRACE(attempt);
         Prompts.Shown.clear();
-        Form().ImportMindstar1()->trigger();  // cancelled: no file chosen
+        Part<QAction>("ImportMindstar1")->trigger();  // cancelled: no file chosen
         EXPECT_EQ(Prompts.Shown,
                   std::vector<std::string>{
                       "file dialog: Search Mindstar INI File [Mindstar INI File (G1000.ini)]"});

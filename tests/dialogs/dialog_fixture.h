@@ -32,7 +32,7 @@ protected:
         KeyForm = std::make_unique<TKeyForm>();
         IniForm->SetKeyCapturer(KeyForm.get());
         ASSERT_TRUE(IniForm->IniFileName().has_value());
-        Core->KeyMap.ReadAllKeys();
+        Core->ReadBindings();
     }
 
     [[nodiscard]] std::string FileText() {
@@ -53,7 +53,7 @@ protected:
     RecordingInjector Keys;
     FlagKeyGate Gate;
     std::unique_ptr<KeyCore> Core;
-    UnitStates& Units() { return Core->Units; }
+    const UnitStates& Units() { return Core->Units(); }
     std::unique_ptr<TIniForm> IniForm;
     std::unique_ptr<TKeyForm> KeyForm;
 };

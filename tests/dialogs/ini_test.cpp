@@ -105,9 +105,9 @@ TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
 }
 
 TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
-    ASSERT_TRUE(Core->KeyMap.WriteKey(0, 15, 0x72).Ok());              // bezel 0 softkey_3: F3
-    ASSERT_TRUE(Core->KeyMap.WriteKey(1, 15, kShiftBit | 0x70).Ok());  // bezel 1: SHIFT+F1
-    ASSERT_TRUE(Core->KeyMap.WriteKey(4, 8, 'D').Ok());                // audio 0 DME: D
+    ASSERT_TRUE(Core->BindSlot(0, 15, 0x72).Ok());              // bezel 0 softkey_3: F3
+    ASSERT_TRUE(Core->BindSlot(1, 15, kShiftBit | 0x70).Ok());  // bezel 1: SHIFT+F1
+    ASSERT_TRUE(Core->BindSlot(4, 8, 'D').Ok());                // audio 0 DME: D
     IniForm->show();
 
     const auto bezelRows = IniForm->Bezel();

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
             "softkey_3=F3\r\nsoftkey_4=SHIFT+CTRL+F1\r\nnav_freq_toggle=CTRL+N\r\n"
             "nav_in_decr=NUMPAD4\r\nnav_in_incr=NUMPAD6\r\n";
     }
-    core.KeyMap.ReadAllKeys();
+    core.ReadBindings();
 
     bool saved = true;
     iniForm.show();

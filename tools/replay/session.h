@@ -4,12 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "core/keycore.h"
+#include "base/result.h"
+#include "core/panel_session.h"
 #include "keymap/profilestore.h"
 #include "tools/replay/trace.h"
-#include "translate/keygate.h"
-#include "base/result.h"
-#include "translate/us_layout.h"
 
 namespace qel::replay {
 
@@ -24,16 +22,17 @@ private:
 };
 
 // Writes "log TEXT" lines.
-class PrintingLog final : public LogSink {
+class PrintingLog final : public SessionView {
 public:
     explicit PrintingLog(std::ostream& out) : Out(out) {}
-    void AppendLine(std::string_view line) override;
+    void LineAdded(std::string_view line) override;
 
 private:
     std::ostream& Out;
 };
 
-// The core as the program runs it, fed from trace commands instead of panels and menus.
+// The program's session without panels or windows, fed from trace commands instead of panels
+// and menus.
 class ReplaySession {
 public:
     // Loads the six sections of keyMapFile as the program's first activation does.
@@ -42,14 +41,11 @@ public:
     // Runs one command; fails with why it could not run.
     Status Run(const TraceLine& line);
 
-    [[nodiscard]] const UnitStates& Units() const { return Core.Units; }
+    [[nodiscard]] const UnitStates& Units() const { return Session.Keys().Units(); }
 
 private:
-    PrintingInjector Injector;
     PrintingLog Log;
-    FlagKeyGate Gate;
-    UsEnglishLayout Layout;
-    KeyCore Core;
+    PanelSession Session;
 };
 
 }  // namespace qel::replay

@@ -1,0 +1,126 @@
+#include "core/panel_session.h"
+
+#include <utility>
+
+namespace qel {
+
+namespace {
+
+std::unique_ptr<HidLibrary> LoadLibrary(
+    const std::function<HidLibraryLoad(LogSink&)>& make, LogSink& log,
+    std::optional<std::string>& problem) {
+    if (!make) {
+        return nullptr;
+    }
+    HidLibraryLoad load = make(log);
+    if (!load) {
+        problem = load.Error();
+        return nullptr;
+    }
+    return std::move(load).Value();
+}
+
+}  // namespace
+
+PanelSession::PanelSession(SessionParts parts, ProfileStore& store)
+    : PostToMain(std::move(parts.PostToMain)),
+      Lines([this](std::string_view line) { LineAdded(line); }),
+      Layout(std::move(parts.Layout)),
+      Injector(parts.MakeInjector(Lines)),
+      Notifications([this] { PostToMain([this] { HandleNotifications(); }); }),
+      Device(LoadLibrary(parts.MakeLibrary, Lines, Problem), Notifications.Poster()),
+      Core(std::move(parts.KeyMap), store, *Layout, *Injector, Lines, Gate),
+      Hook(Device, Status,
+           [this](int productId, ReceiveBuffer report) { Core.Decode(productId, report); }) {
+    for (int index = 0; index < kDeviceCount; ++index) {
+        Captions[static_cast<std::size_t>(index)] = IdleCaption(index);
+    }
+}
+
+PanelSession::~PanelSession() {
+    Stop();
+}
+
+void PanelSession::StartPollers() {
+    if (Stopping) {
+        return;
+    }
+    // A poller's loop ends by itself only when its unit can no longer be served; it may ask
+    // from its own thread, so the news goes through the main thread.
+    Started += StartUnitThreads(Device, AudioThreads, G1000Threads,
+                                [this] { PostToMain([this] { PollerEnded(); }); });
+}
+
+void PanelSession::Stop() {
+    if (Stopping) {
+        return;
+    }
+    Stopping = true;
+    // No thread may write through the library once it is disconnected.
+    StopUnitThreads(AudioThreads, G1000Threads);
+    Device.Disconnect();
+}
+
+bool PanelSession::PollersRunning() const {
+    return AnyUnitThreadRunning(AudioThreads, G1000Threads);
+}
+
+std::string_view PanelSession::UnitCaption(int deviceIndex) const {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+        return {};
+    }
+    return Captions[static_cast<std::size_t>(deviceIndex)];
+}
+
+bool PanelSession::UnitConnected(int deviceIndex) const {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+        return false;
+    }
+    return Device.Handles[static_cast<std::size_t>(deviceIndex)].load(
+               std::memory_order_relaxed) != 0;
+}
+
+void PanelSession::HandleNotifications() {
+    // After the library is disconnected, notifications still queued have nothing to act on.
+    if (Stopping) {
+        Notifications.Drain([](const HidNotification&) {});
+        return;
+    }
+    Notifications.Drain(
+        [this](const HidNotification& notification) { Hook.HidMessageHook(notification); });
+}
+
+void PanelSession::PollerEnded() {
+    // Every poller ends at shutdown as well: only one that ends by itself ends the program.
+    if (Stopping) {
+        return;
+    }
+    for (SessionView* view : Views) {
+        view->PollerEnded();
+    }
+}
+
+void PanelSession::LineAdded(std::string_view line) {
+    for (SessionView* view : Views) {
+        view->LineAdded(line);
+    }
+}
+
+void PanelSession::StatusRelay::SetUnitCaption(int deviceIndex, std::string_view caption) {
+    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+        return;
+    }
+    Session.Captions[static_cast<std::size_t>(deviceIndex)] = caption;
+    for (SessionView* view : Session.Views) {
+        view->UnitCaptionChanged(deviceIndex, caption);
+    }
+}
+
+void PanelSession::StatusRelay::SetConnectedText(std::string_view text) {
+    Session.Connected = text;
+    for (SessionView* view : Session.Views) {
+        view->ConnectedTextChanged(Session.Connected);
+    }
+}
+
+}  // namespace qel

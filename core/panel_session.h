@@ -1,0 +1,141 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/device.h"
+#include "core/hidhook.h"
+#include "core/keycore.h"
+#include "core/session_log.h"
+#include "core/unit_threads.h"
+#include "hid/hidlibrary_factory.h"
+#include "hid/notification_queue.h"
+#include "keymap/keymappath.h"
+#include "keymap/profilestore.h"
+#include "translate/keygate.h"
+#include "translate/keyinjector.h"
+#include "translate/keylayout.h"
+
+namespace qel {
+
+// What a session is made from: the real parts in the program, virtual panels and recording
+// keyboards in the tests, nothing but a printer in the replay.
+struct SessionParts {
+    // Makes the panels' library; empty means no panels at all. A load that fails leaves the
+    // session without panels and says why in LibraryProblem (and the log).
+    std::function<HidLibraryLoad(LogSink&)> MakeLibrary;
+    std::function<std::unique_ptr<KeyInjector>(LogSink&)> MakeInjector;
+    std::unique_ptr<KeyLayout> Layout;
+    // Fixes the path of keymap.ini (or why there is none) for the whole run.
+    KeyMapLocation KeyMap;
+    // Runs a task on the main thread later, in the order posted. Any thread may call it; the
+    // session must outlive every task it posts.
+    std::function<void(std::function<void()>)> PostToMain;
+};
+
+// What the windows show of a session; every call comes on the main thread.
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    virtual void LineAdded(std::string_view /*line*/) {}
+    // A status label: device index 0-5 and the unit table's caption.
+    virtual void UnitCaptionChanged(int /*deviceIndex*/, std::string_view /*caption*/) {}
+    // "Connected : " and the connected count.
+    virtual void ConnectedTextChanged(std::string_view /*text*/) {}
+    // A poller ended by itself (its unit's loop failed): the program is over.
+    virtual void PollerEnded() {}
+};
+
+// The running program without its windows: the panels' library and device table, the HID
+// notifications and their handling, the six pollers, the key core, the log and "Enable keys".
+// The program, the tests and the replay each make one; windows show it and call its verbs.
+// Main thread only, except where a verb says otherwise.
+class PanelSession {
+public:
+    explicit PanelSession(SessionParts parts, ProfileStore& store);
+    // Stops first: no poller outlives the library it reads.
+    ~PanelSession();
+
+    PanelSession(const PanelSession&) = delete;
+    PanelSession& operator=(const PanelSession&) = delete;
+
+    // Every view hears every change from now on; the current state is read from the session.
+    // A view must outlive the session or never be notified again (the program's windows are
+    // destroyed after the session has stopped).
+    void Watch(SessionView& view) { Views.push_back(&view); }
+    void Unwatch(SessionView& view) { std::erase(Views, &view); }
+
+    [[nodiscard]] SessionLog& Log() { return Lines; }
+    [[nodiscard]] KeyCore& Keys() { return Core; }
+    [[nodiscard]] const KeyCore& Keys() const { return Core; }
+
+    // Why the panels' library did not start; nothing when it did (or none was asked for).
+    [[nodiscard]] const std::optional<std::string>& LibraryProblem() const { return Problem; }
+
+    // Starts the six pollers: audio units 0 and 1, then bezel units 0 to 3. Ones already
+    // running are left as they are.
+    void StartPollers();
+    // Stops the pollers, each waited for, then disconnects the library. Later calls do nothing.
+    void Stop();
+    [[nodiscard]] bool Stopped() const { return Stopping; }
+    [[nodiscard]] bool PollersRunning() const;
+    // How many pollers were ever started: each unit's once, however often StartPollers runs.
+    [[nodiscard]] int PollersStarted() const { return Started; }
+
+    // "Enable keys": while off, no key goes down and no command is sent.
+    void SetKeysEnabled(bool on) { Gate.Enabled = on; }
+    [[nodiscard]] bool KeysEnabled() const { return Gate.Enabled; }
+
+    // What the status labels and the connected panel show now.
+    [[nodiscard]] std::string_view UnitCaption(int deviceIndex) const;
+    [[nodiscard]] std::string_view ConnectedText() const { return Connected; }
+    // Whether device index 0-5 has a unit in the device table; any thread.
+    [[nodiscard]] bool UnitConnected(int deviceIndex) const;
+    // Input reports of accepted units, all decoded.
+    [[nodiscard]] int ReadCount() const { return Hook.ReadCount; }
+
+    // The input report of an accepted unit, as if its panel had sent it (the replay's input).
+    void Decode(int productId, ReceiveBuffer report) { Core.Decode(productId, report); }
+
+private:
+    // Shows the hook's changes and passes them to the views.
+    class StatusRelay final : public DeviceStatusView {
+    public:
+        explicit StatusRelay(PanelSession& session) : Session(session) {}
+        void SetUnitCaption(int deviceIndex, std::string_view caption) override;
+        void SetConnectedText(std::string_view text) override;
+
+    private:
+        PanelSession& Session;
+    };
+
+    void HandleNotifications();
+    void PollerEnded();
+    void LineAdded(std::string_view line);
+
+    std::function<void(std::function<void()>)> PostToMain;
+    std::vector<SessionView*> Views;
+    SessionLog Lines;
+    FlagKeyGate Gate;
+    std::unique_ptr<KeyLayout> Layout;
+    std::unique_ptr<KeyInjector> Injector;
+    HidNotificationQueue Notifications;
+    std::optional<std::string> Problem;
+    TDeviceDM Device;
+    KeyCore Core;
+    std::array<std::string_view, kDeviceCount> Captions{};
+    std::string Connected = "Connected : 0";
+    StatusRelay Status{*this};
+    HidHook Hook;
+    AudioThreadSet AudioThreads;
+    G1000ThreadSet G1000Threads;
+    int Started = 0;
+    bool Stopping = false;
+};
+
+}  // namespace qel
