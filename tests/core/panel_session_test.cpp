@@ -1,0 +1,119 @@
+#include "core/panel_session.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "hid/virtual_library.h"
+#include "keymap/ini_profile_store.h"
+#include "support/memory_file_access.h"
+#include "support/recording_injector.h"
+#include "translate/us_layout.h"
+
+namespace qel {
+namespace {
+
+using test::MemoryFileAccess;
+using test::RecordingInjector;
+
+// Hears what a window would show.
+struct HeardView final : SessionView {
+    void LineAdded(std::string_view line) override { Heard.push_back("log " + std::string(line)); }
+    void UnitCaptionChanged(int deviceIndex, std::string_view caption) override {
+        Heard.push_back(std::to_string(deviceIndex) + " " + std::string(caption));
+    }
+    void ConnectedTextChanged(std::string_view text) override { Heard.emplace_back(text); }
+    void PollerEnded() override { Heard.emplace_back("poller ended"); }
+    std::vector<std::string> Heard;
+};
+
+// A session over virtual panels whose posted tasks run only when the test says.
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest() : Session(Parts(), Store) { Session.Watch(View); }
+
+    SessionParts Parts() {
+        return SessionParts{
+            .MakeLibrary =
+                [this](LogSink&) {
+                    auto panels = std::make_unique<VirtualPanels>();
+                    Panels = panels.get();
+                    return HidLibraryLoad{std::unique_ptr<HidLibrary>(std::move(panels))};
+                },
+            .MakeInjector = [](LogSink&) { return std::make_unique<RecordingInjector>(); },
+            .Layout = std::make_unique<UsEnglishLayout>(),
+            .KeyMap = KeyMapLocation{"keymap.ini"},
+            .PostToMain =
+                [this](std::function<void()> task) {
+                    std::lock_guard lock(Mutex);
+                    Posted.push_back(std::move(task));
+                },
+        };
+    }
+
+    void RunPosted() {
+        std::vector<std::function<void()>> tasks;
+        {
+            std::lock_guard lock(Mutex);
+            tasks.swap(Posted);
+        }
+        for (const auto& task : tasks) {
+            task();
+        }
+    }
+
+    MemoryFileAccess Files;
+    IniProfileStore Store{Files};
+    std::mutex Mutex;
+    std::vector<std::function<void()>> Posted;
+    VirtualPanels* Panels = nullptr;
+    HeardView View;
+    PanelSession Session;
+};
+
+TEST_F(SessionTest, NotificationsReachTheViewsOnlyThroughTheMainThread) {
+    Panels->Plug(685);
+    EXPECT_EQ(Session.UnitCaption(1), "QEL1000-1:") << "nothing is handled off the main thread";
+    RunPosted();
+    // A plug is followed by a change of the device list, which shows the count again.
+    EXPECT_EQ(View.Heard, (std::vector<std::string>{"Connected : 1", "1 QEL1000-1: Connected",
+                                                    "Connected : 1"}));
+    EXPECT_EQ(Session.UnitCaption(1), "QEL1000-1: Connected");
+    EXPECT_EQ(Session.ConnectedText(), "Connected : 1");
+    EXPECT_TRUE(Session.UnitConnected(1));
+    EXPECT_FALSE(Session.UnitConnected(6));
+}
+
+TEST_F(SessionTest, TheLogHandsOnEveryLineAndKeepsTheNewest25AfterATrim) {
+    for (int i = 1; i <= 30; ++i) {
+        Session.Log().AppendLine("line " + std::to_string(i));
+    }
+    EXPECT_EQ(View.Heard.size(), 30U);
+    EXPECT_TRUE(Session.Log().NeedsTrim());
+    EXPECT_EQ(Session.Log().Trim(), 5U);
+    EXPECT_EQ(Session.Log().Held().front(), "line 6");
+    EXPECT_EQ(Session.Log().Trim(), 0U);
+}
+
+TEST_F(SessionTest, StopIsFinalAndLateNewsChangesNothing) {
+    Session.StartPollers();
+    Session.StartPollers();
+    EXPECT_EQ(Session.PollersStarted(), 6);
+    Panels->Plug(684);
+    Session.Stop();
+    EXPECT_FALSE(Session.PollersRunning());
+    // The queued plug and the pollers' end-of-loop news arrive after the stop.
+    RunPosted();
+    Session.StartPollers();
+    Session.Stop();
+    EXPECT_EQ(View.Heard, std::vector<std::string>{});
+    EXPECT_EQ(Session.PollersStarted(), 6);
+    EXPECT_FALSE(Session.UnitConnected(0));
+}
+
+}  // namespace
+}  // namespace qel
