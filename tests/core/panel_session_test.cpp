@@ -88,17 +88,6 @@ TEST_F(SessionTest, NotificationsReachTheViewsOnlyThroughTheMainThread) {
     EXPECT_FALSE(Session.UnitConnected(6));
 }
 
-TEST_F(SessionTest, TheLogHandsOnEveryLineAndKeepsTheNewest25AfterATrim) {
-    for (int i = 1; i <= 30; ++i) {
-        Session.Log().AppendLine("line " + std::to_string(i));
-    }
-    EXPECT_EQ(View.Heard.size(), 30U);
-    EXPECT_TRUE(Session.Log().NeedsTrim());
-    EXPECT_EQ(Session.Log().Trim(), 5U);
-    EXPECT_EQ(Session.Log().Held().front(), "line 6");
-    EXPECT_EQ(Session.Log().Trim(), 0U);
-}
-
 TEST_F(SessionTest, StopIsFinalAndLateNewsChangesNothing) {
     Session.StartPollers();
     Session.StartPollers();
