@@ -7,16 +7,6 @@
 
 namespace qel {
 
-std::string_view IdleCaption(int deviceIndex) {
-    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
-    return unit ? NamesOf(*unit).IdleCaption : "";
-}
-
-std::string_view ConnectedCaption(int deviceIndex) {
-    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
-    return unit ? NamesOf(*unit).ConnectedCaption : "";
-}
-
 HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
     : Device(device), View(view), Decode(std::move(decode)) {}
 

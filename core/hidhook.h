@@ -26,10 +26,6 @@ public:
 // Where each input report of an accepted unit goes: InputTranslator::DecodeReport in the program.
 using ReportSink = std::function<void(UnitId unit, ReceiveBuffer buffer)>;
 
-// The idle and connected captions of a device index's status label.
-[[nodiscard]] std::string_view IdleCaption(int deviceIndex);
-[[nodiscard]] std::string_view ConnectedCaption(int deviceIndex);
-
 // The handling of HID notifications: keeps the device table and the connected count, shows
 // each unit's connection and the count, switches read notification on for accepted units, and
 // passes their input reports to the decoder. Main thread only; borrows everything it is given.

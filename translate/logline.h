@@ -9,10 +9,6 @@
 
 namespace qel {
 
-// The unit word of a log line, followed by the unit's number among its kind.
-inline constexpr std::string_view kBezelLogPrefix = NamesOf({UnitKind::Bezel, 0}).LogPrefix;
-inline constexpr std::string_view kAudioLogPrefix = NamesOf({UnitKind::Audio, 0}).LogPrefix;
-
 // The control word of a log line.
 inline constexpr std::string_view kButtonWord = "Button";
 inline constexpr std::string_view kRotaryWord = "Rotary";

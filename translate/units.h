@@ -75,15 +75,6 @@ inline constexpr std::array<UnitNames, kDeviceCount> kUnits{{
     return kUnits[static_cast<std::size_t>(id.DeviceIndex())];
 }
 
-// keymap.ini sections by device index.
-inline constexpr std::array<std::string_view, kDeviceCount> kSectionNames = [] {
-    std::array<std::string_view, kDeviceCount> sections{};
-    for (std::size_t i = 0; i < kUnits.size(); ++i) {
-        sections[i] = kUnits[i].Section;
-    }
-    return sections;
-}();
-
 // The unit of a product ID a HID library reports (684-689); nothing for any other number.
 [[nodiscard]] constexpr std::optional<UnitId> UnitOfProduct(int productId) {
     for (const UnitNames& unit : kUnits) {

@@ -67,11 +67,4 @@ struct UnitStates {
 // Bindings and counters are left alone.
 void AssignCatalogueNames(UnitStates& units);
 
-[[nodiscard]] constexpr bool IsBezelUnitIndex(int unit) {
-    return unit >= 0 && unit < kBezelUnitCount;
-}
-[[nodiscard]] constexpr bool IsAudioUnitIndex(int unit) {
-    return unit >= 0 && unit < kAudioUnitCount;
-}
-
 }  // namespace qel
