@@ -14,7 +14,7 @@
 #include "dialogs/formfont.h"
 #include "keymap/keymapfile.h"
 #include "core/device.h"
-#include "core/hidhook.h"
+#include "translate/units.h"
 #include "qel/version.h"
 
 namespace qel {
@@ -65,8 +65,7 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
       IniForm(session.Keys(), this),
       AboutForm(this),
       PanelView(
-          session.Keys(),
-          [&session](int deviceIndex) { return session.UnitConnected(deviceIndex); }, this),
+          session.Keys(), [&session](UnitId unit) { return session.UnitConnected(unit); }, this),
       LinkForm(
           [&link](const LinkSettings& settings, std::function<void(std::string)> done) {
               link.Test(settings, std::move(done));
@@ -106,8 +105,8 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
     for (const std::string& line : Session.Log().Held()) {
         LineAdded(line);
     }
-    for (int index = 0; index < kDeviceCount; ++index) {
-        UnitCaptionChanged(index, Session.UnitCaption(index));
+    for (const UnitNames& unit : kUnits) {
+        UnitCaptionChanged(unit.Id, Session.UnitCaption(unit.Id));
     }
     ConnectedTextChanged(Session.ConnectedText());
     Session.Watch(*this);
@@ -123,12 +122,13 @@ void TMainForm::CreateComponents() {
     setCentralWidget(client);
 
     // The design-time captions are the idle ones.
-    Ui.Label1 = MakeLabel(client, "Label1", IdleCaption(0), 16, 24);
-    Ui.Label2 = MakeLabel(client, "Label2", IdleCaption(1), 16, 40);
-    Ui.Label3 = MakeLabel(client, "Label3", IdleCaption(2), 16, 56);
-    Ui.Label4 = MakeLabel(client, "Label4", IdleCaption(3), 16, 72);
-    Ui.Label5 = MakeLabel(client, "Label5", IdleCaption(4), 200, 24);
-    Ui.Label7 = MakeLabel(client, "Label7", IdleCaption(5), 200, 40);
+    // By device index: bezel units 0-3 down the left, audio units 0-1 beside them.
+    Ui.Label1 = MakeLabel(client, "Label1", kUnits[0].IdleCaption, 16, 24);
+    Ui.Label2 = MakeLabel(client, "Label2", kUnits[1].IdleCaption, 16, 40);
+    Ui.Label3 = MakeLabel(client, "Label3", kUnits[2].IdleCaption, 16, 56);
+    Ui.Label4 = MakeLabel(client, "Label4", kUnits[3].IdleCaption, 16, 72);
+    Ui.Label5 = MakeLabel(client, "Label5", kUnits[4].IdleCaption, 200, 24);
+    Ui.Label7 = MakeLabel(client, "Label7", kUnits[5].IdleCaption, 200, 40);
 
     Ui.CountLbl = MakeLabel(client, "CountLbl", "Count : 0", 520, 8);
     Ui.LoopLbl = MakeLabel(client, "LoopLbl", "Loop : 0", 520, 24);
@@ -232,11 +232,12 @@ void TMainForm::LineAdded(std::string_view line) {
     MemoSink->AppendLine(line);
 }
 
-void TMainForm::UnitCaptionChanged(int deviceIndex, std::string_view caption) {
+void TMainForm::UnitCaptionChanged(UnitId unit, std::string_view caption) {
+    // By device index.
     const std::array<QLabel*, kDeviceCount> labels{Ui.Label1, Ui.Label2, Ui.Label3,
                                                    Ui.Label4, Ui.Label5, Ui.Label7};
-    if (deviceIndex >= 0 && deviceIndex < kDeviceCount) {
-        labels[static_cast<std::size_t>(deviceIndex)]->setText(Latin1(caption));
+    if (unit.IsValid()) {
+        labels[static_cast<std::size_t>(unit.DeviceIndex())]->setText(Latin1(caption));
     }
 }
 

@@ -102,7 +102,7 @@ protected:
 private:
     // What the session shows.
     void LineAdded(std::string_view line) override;
-    void UnitCaptionChanged(int deviceIndex, std::string_view caption) override;
+    void UnitCaptionChanged(UnitId unit, std::string_view caption) override;
     void ConnectedTextChanged(std::string_view text) override;
     void PollerEnded() override;
 

@@ -139,24 +139,23 @@ void SimulatorLink::Test(const LinkSettings& settings, std::function<void(std::s
     });
 }
 
-std::string SimulatorLink::CommandOf(int deviceIndex, int slot) const {
-    return Live ? std::string(Live->Table.Command(deviceIndex, slot)) : std::string{};
+std::string SimulatorLink::CommandOf(UnitId unit, int slot) const {
+    return Live ? std::string(Live->Table.Command(unit, slot)) : std::string{};
 }
 
-std::string SimulatorLink::LabelOf(int deviceIndex, int slot) const {
-    return CommandLabel(CommandOf(deviceIndex, slot));
+std::string SimulatorLink::LabelOf(UnitId unit, int slot) const {
+    return CommandLabel(CommandOf(unit, slot));
 }
 
-Status SimulatorLink::SetCommand(int deviceIndex, int slot, const std::string& command) {
+Status SimulatorLink::SetCommand(UnitId unit, int slot, const std::string& command) {
     LinkSettings settings = Current;
     // Over the commands of the file as it stands, as the dialog's OK does.
     settings.Commands = CommandsInFile(settings.Link);
-    const std::string key = BindingKeyName(deviceIndex, slot);
-    std::erase_if(settings.Commands, [&](const CustomCommand& own) {
-        return own.DeviceIndex == deviceIndex && own.SlotKey == key;
-    });
+    const std::string key = BindingKeyName(unit, slot);
+    std::erase_if(settings.Commands,
+                  [&](const CustomCommand& own) { return own.Unit == unit && own.SlotKey == key; });
     if (!command.empty()) {
-        settings.Commands.push_back({deviceIndex, key, command});
+        settings.Commands.push_back({unit, key, command});
     }
     return Use(std::move(settings));
 }

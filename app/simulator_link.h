@@ -51,9 +51,9 @@ public:
 
     // The panel view's questions: what each binding sends, and the user's own command for one.
     [[nodiscard]] bool Linked() const override { return Current.Link != SimulatorKind::None; }
-    [[nodiscard]] std::string CommandOf(int deviceIndex, int slot) const override;
-    [[nodiscard]] std::string LabelOf(int deviceIndex, int slot) const override;
-    Status SetCommand(int deviceIndex, int slot, const std::string& command) override;
+    [[nodiscard]] std::string CommandOf(UnitId unit, int slot) const override;
+    [[nodiscard]] std::string LabelOf(UnitId unit, int slot) const override;
+    Status SetCommand(UnitId unit, int slot, const std::string& command) override;
 
 private:
     struct Reach;

@@ -13,6 +13,7 @@
 
 #include "panelview/panelwatch.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 #include "translate/us_layout.h"
 
 namespace {
@@ -38,7 +39,7 @@ public:
 enum class Load { NoChange, ButtonEdge, KnobStep };
 
 struct Scenario {
-    int ProductId;
+    UnitId Unit;
     std::uint8_t Type;
     Load Kind;
     int Controls;  // buttons or rotaries the report carries
@@ -88,7 +89,7 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
     std::array<std::uint8_t, kReceiveBufferSize> report{};
     report[kReportTypeOffset] = scenario.Type;
     // The first report of a rotary only primes it; keep that out of the measurement.
-    translator.DecodeReport(scenario.ProductId, report);
+    translator.DecodeReport(scenario.Unit, report);
 
     std::uint64_t count = 0;
     for (auto _ : state) {
@@ -111,14 +112,14 @@ void BM_DecodeReport(benchmark::State& state, Scenario scenario) {
                 break;
             }
         }
-        translator.DecodeReport(scenario.ProductId, report);
+        translator.DecodeReport(scenario.Unit, report);
         ++count;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 
-constexpr int kBezel = kFirstBezelProductId + 1;
-constexpr int kAudio = kFirstAudioProductId + 1;
+constexpr UnitId kBezel{UnitKind::Bezel, 1};
+constexpr UnitId kAudio{UnitKind::Audio, 1};
 
 BENCHMARK_CAPTURE(BM_DecodeReport, NoChange_BezelC1,
                   Scenario{kBezel, kReportC1, Load::NoChange, 0});

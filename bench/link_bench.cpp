@@ -60,6 +60,7 @@
 #include "simnet/sim_transport_factory.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 #include "translate/us_layout.h"
 
 namespace {
@@ -75,7 +76,7 @@ constexpr auto kFloodRun = std::chrono::seconds(5);
 constexpr auto kSettle = std::chrono::seconds(2);
 constexpr int kMaxPresses = kReportsPerSecond * 10;
 constexpr int kSendCalls = 2000;
-constexpr std::size_t kUnits = kDeviceCount;
+constexpr std::size_t kUnitCount = kDeviceCount;
 
 // softkey_1 on a bezel unit, com1 on an audio unit: types its key.
 constexpr int kKeyButton = 13;
@@ -101,9 +102,10 @@ LinkSettings BenchLink(std::uint16_t port, const std::function<int(int)>& slotOf
     settings.Port = port;
     settings.Transport = XPlaneTransport::Udp;
     settings.Roles.fill(UnitRole::None);
-    for (int device = 0; device < kDeviceCount; ++device) {
-        const std::string key = BindingKeyName(device, slotOf(device));
-        settings.Commands.push_back({device, key, CommandFor(device, key)});
+    for (const UnitNames& unit : kUnits) {
+        const int device = unit.Id.DeviceIndex();
+        const std::string key = BindingKeyName(unit.Id, slotOf(device));
+        settings.Commands.push_back({unit.Id, key, CommandFor(device, key)});
     }
     return settings;
 }
@@ -282,7 +284,7 @@ private:
 };
 
 struct NoView final : DeviceStatusView {
-    void SetUnitCaption(int, std::string_view) override {}
+    void SetUnitCaption(UnitId, std::string_view) override {}
     void SetConnectedText(std::string_view) override {}
 };
 
@@ -297,8 +299,8 @@ public:
           Output(Table, Transport, Tasks),
           Translator(units, injector, Log, Gate, Layout),
           Device(MakeLibrary(), Queue.Poster()),
-          Hook(Device, View, [this](int productId, ReceiveBuffer buffer) {
-              Translator.DecodeReport(productId, buffer);
+          Hook(Device, View, [this](UnitId unit, ReceiveBuffer buffer) {
+              Translator.DecodeReport(unit, buffer);
           }) {
         Translator.SetCommandOutput(&Output);
     }
@@ -401,8 +403,9 @@ private:
 // Each unit's command of slotOf(device), by device index, as BenchLink gives them.
 std::vector<std::string> UnitCommands(const std::function<int(int)>& slotOf) {
     std::vector<std::string> commands;
-    for (int device = 0; device < kDeviceCount; ++device) {
-        commands.push_back(CommandFor(device, BindingKeyName(device, slotOf(device))));
+    for (const UnitNames& unit : kUnits) {
+        const int device = unit.Id.DeviceIndex();
+        commands.push_back(CommandFor(device, BindingKeyName(unit.Id, slotOf(device))));
     }
     return commands;
 }
@@ -413,7 +416,7 @@ double MicrosecondsSince(std::int64_t sent, Clock::time_point now) {
 }
 
 // The send times of one kind of press, per unit, matched in order by whoever times the far end.
-using PressTimes = std::array<std::array<std::atomic<std::int64_t>, kMaxPresses>, kUnits>;
+using PressTimes = std::array<std::array<std::atomic<std::int64_t>, kMaxPresses>, kUnitCount>;
 
 void CommandLatency(benchmark::State& state) {
     for (auto _ : state) {
@@ -423,10 +426,10 @@ void CommandLatency(benchmark::State& state) {
         std::vector<double> sentUs;
         std::vector<double> recvUs;
         std::vector<double> sendUs;  // the transport's own time per command
-        std::array<int, kUnits> keysSeen{};
-        std::array<int, kUnits> sentSeen{};
-        std::array<int, kUnits> recvSeen{};
-        const auto late = [](PressTimes& presses, std::array<int, kUnits>& seen, int unit,
+        std::array<int, kUnitCount> keysSeen{};
+        std::array<int, kUnitCount> sentSeen{};
+        std::array<int, kUnitCount> recvSeen{};
+        const auto late = [](PressTimes& presses, std::array<int, kUnitCount>& seen, int unit,
                              Clock::time_point now, std::vector<double>& into) {
             const auto u = static_cast<std::size_t>(unit);
             const int n = seen[u]++;
@@ -616,7 +619,7 @@ void KnobFlood(benchmark::State& state) {
 
         const std::uint64_t received = receiver.Received;
         state.counters["reports"] = static_cast<double>(reports);
-        state.counters["expected"] = static_cast<double>(reports - kUnits);
+        state.counters["expected"] = static_cast<double>(reports - kUnitCount);
         state.counters["sent"] = static_cast<double>(sent);
         state.counters["received"] = static_cast<double>(received);
         state.counters["lost"] = static_cast<double>(sent - std::min(sent, received));

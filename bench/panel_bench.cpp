@@ -32,6 +32,7 @@
 #include "hid/virtual_library.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 #include "translate/us_layout.h"
 
 namespace {
@@ -77,8 +78,8 @@ private:
 
 // softkey_1 (button 13) on a bezel unit in a 0xC1 report; com1 (button 13) on an audio unit in
 // 0xC2.
-std::vector<std::uint8_t> ButtonReport(int deviceIndex, bool pressed) {
-    const bool bezel = deviceIndex < kBezelUnitCount;
+std::vector<std::uint8_t> ButtonReport(UnitId unit, bool pressed) {
+    const bool bezel = unit.Kind == UnitKind::Bezel;
     std::vector<std::uint8_t> report{0, bezel ? kReportC1 : kReportC2, 0, 0, 0, 0, 0, 0};
     report[3] = pressed ? 0x20 : 0x00;
     return report;
@@ -109,11 +110,11 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         VirtualPanels& panels = *library;
         TDeviceDM device(std::move(library), queue.Poster());
         struct NoView final : DeviceStatusView {
-            void SetUnitCaption(int, std::string_view) override {}
+            void SetUnitCaption(UnitId, std::string_view) override {}
             void SetConnectedText(std::string_view) override {}
         } view;
-        HidHook hook(device, view, [&](int productId, ReceiveBuffer buffer) {
-            translator.DecodeReport(productId, buffer);
+        HidHook hook(device, view, [&](UnitId unit, ReceiveBuffer buffer) {
+            translator.DecodeReport(unit, buffer);
         });
 
         for (int i = 0; i < kDeviceCount; ++i) {
@@ -128,8 +129,9 @@ void ReportToKeystrokeLatency(benchmark::State& state) {
         std::vector<std::thread> units6;
         for (int i = 0; i < kDeviceCount; ++i) {
             units6.emplace_back([&, i] {
-                const auto press = ButtonReport(i, true);
-                const auto release = ButtonReport(i, false);
+                const UnitId unit = kUnits[static_cast<std::size_t>(i)].Id;
+                const auto press = ButtonReport(unit, true);
+                const auto release = ButtonReport(unit, false);
                 auto next = Clock::now();
                 for (int n = 0; !stop && n / 2 < kMaxPresses; ++n) {
                     next += std::chrono::microseconds(1'000'000 / kReportsPerSecond);

@@ -36,9 +36,9 @@ struct Lookup {
 
 std::vector<Lookup> StartUpReads() {
     std::vector<Lookup> reads;
-    for (int device = 0; device < kDeviceCount; ++device) {
-        for (const Binding& binding : BindingsOf(device)) {
-            reads.push_back({kSectionNames[static_cast<std::size_t>(device)], binding.KeyName()});
+    for (const UnitNames& unit : kUnits) {
+        for (const Binding& binding : BindingsOf(unit.Id)) {
+            reads.push_back({unit.Section, binding.KeyName()});
         }
     }
     return reads;
@@ -46,10 +46,10 @@ std::vector<Lookup> StartUpReads() {
 
 std::string KeyMapSections() {
     std::string file;
-    for (int device = 0; device < kDeviceCount; ++device) {
-        file += "[" + std::string(kSectionNames[static_cast<std::size_t>(device)]) + "]\r\n";
+    for (const UnitNames& unit : kUnits) {
+        file += "[" + std::string(unit.Section) + "]\r\n";
         std::size_t keys = 0;
-        for (const Binding& binding : BindingsOf(device)) {
+        for (const Binding& binding : BindingsOf(unit.Id)) {
             if (binding.Control.empty()) continue;
             file += binding.KeyName() + "=SHIFT+F" + std::to_string(1 + keys % 12) + "\r\n";
             ++keys;

@@ -34,6 +34,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -52,6 +53,7 @@
 #include "tools/replay/session.h"
 #include "translate/keygate.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 #include "translate/us_layout.h"
 
 namespace {
@@ -108,15 +110,15 @@ class CheckingInjector final : public KeyInjector {
 public:
     explicit CheckingInjector(Ledgers& ledgers) : Books(ledgers) {}
 
-    int CurrentUnit = -1;     // set around each DecodeReport
-    std::uint64_t Stray = 0;  // events outside any report
+    std::optional<UnitId> CurrentUnit;  // set around each DecodeReport
+    std::uint64_t Stray = 0;            // events outside any report
 
     void KeyEvent(std::uint8_t virtualKey, bool down) override {
-        if (CurrentUnit < 0) {
+        if (!CurrentUnit) {
             ++Stray;
             return;
         }
-        UnitLedger& ledger = Books[static_cast<std::size_t>(CurrentUnit)];
+        UnitLedger& ledger = Books[static_cast<std::size_t>(CurrentUnit->DeviceIndex())];
         ++ledger.Injected;
         std::lock_guard lock(ledger.Mutex);
         if (ledger.Owed.empty()) {
@@ -140,7 +142,7 @@ public:
 };
 
 struct NoView final : DeviceStatusView {
-    void SetUnitCaption(int, std::string_view) override {}
+    void SetUnitCaption(UnitId, std::string_view) override {}
     void SetConnectedText(std::string_view) override {}
 };
 
@@ -158,8 +160,8 @@ long ResidentKiB() {
 // The report bytes (from the report ID on) a unit sends: random moves of its controls.
 class ControlMover {
 public:
-    ControlMover(int deviceIndex, std::uint32_t seed)
-        : Bezel(deviceIndex < kBezelUnitCount), Random(seed) {}
+    ControlMover(UnitId unit, std::uint32_t seed)
+        : Bezel(unit.Kind == UnitKind::Bezel), Random(seed) {}
 
     std::span<const std::uint8_t> Next() {
         Report.fill(0);
@@ -221,8 +223,8 @@ void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt1993
     std::ostringstream discard;
     replay::ReplaySession writer(file, store, discard);
     constexpr std::array<std::uint8_t, 6> kModifierless{0x41, 0x5A, 0x30, 0x39, 0x70, 0x7B};
-    for (int device = 0; device < kDeviceCount; ++device) {
-        const int slots = device < kBezelUnitCount ? kBezelSlotCount : kAudioSlotCount;
+    for (const UnitNames& unit : kUnits) {
+        const int slots = unit.Id.Kind == UnitKind::Bezel ? kBezelSlotCount : kAudioSlotCount;
         // Slots past the last are ignored; covering both ends is cheaper than knowing the base.
         for (int slot = 0; slot <= slots; ++slot) {
             const std::size_t range = 2 * (random() % 3);
@@ -234,7 +236,7 @@ void WriteRandomKeyMap(const std::string& file, ProfileStore& store, std::mt1993
                 code |=
                     (random() % 2 == 0 ? kShiftBit : kCtrlBit) | (random() % 3 == 0 ? kAltBit : 0);
             }
-            (void)writer.Run(replay::WriteCommand{device, slot, code});
+            (void)writer.Run(replay::WriteCommand{unit.Id, slot, code});
         }
     }
 }
@@ -331,12 +333,11 @@ int main(int argc, char** argv) {
     VirtualPanels& panels = *library;
     TDeviceDM device(std::move(library), queue.Poster());
     NoView view;
-    HidHook hook(device, view, [&](int productId, ReceiveBuffer buffer) {
-        const int unit = *DeviceIndexOf(productId);
+    HidHook hook(device, view, [&](UnitId unit, ReceiveBuffer buffer) {
         injector.CurrentUnit = unit;
-        ++(*ledgers)[static_cast<std::size_t>(unit)].Read;
-        translator.DecodeReport(productId, buffer);
-        injector.CurrentUnit = -1;
+        ++(*ledgers)[static_cast<std::size_t>(unit.DeviceIndex())].Read;
+        translator.DecodeReport(unit, buffer);
+        injector.CurrentUnit.reset();
     });
     const auto handleBatch = [&] {
         queue.HandleWith([&](const HidNotification& n) { hook.HidMessageHook(n); });
@@ -357,7 +358,7 @@ int main(int argc, char** argv) {
             const auto index = static_cast<std::size_t>(i);
             const int productId = kFirstBezelProductId + i;
             UnitLedger& ledger = (*ledgers)[index];
-            ControlMover mover(i, unitSeed);
+            ControlMover mover(kUnits[index].Id, unitSeed);
             replay::ReportCommand command{productId, {}};
             auto next = Clock::now();
             while (!stop.load(std::memory_order_relaxed)) {

@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kAudioCycleLength = 2;
 
-void SendAudioPhase(TDeviceDM& device, int unit, int phase) {
+void SendAudioPhase(TDeviceDM& device, UnitId unit, int phase) {
     if (phase == 0) {
         device.SendAudioA(unit);
     } else {
@@ -19,7 +19,7 @@ void SendAudioPhase(TDeviceDM& device, int unit, int phase) {
 
 TAudioThread::TAudioThread(TDeviceDM& device, std::function<void()> closeRequest,
                            WorkerTiming timing)
-    : PanelWorker(kAudioCycleLength, &SendAudioPhase, device, std::move(closeRequest),
-                  std::move(timing)) {}
+    : PanelWorker(UnitKind::Audio, kAudioCycleLength, &SendAudioPhase, device,
+                  std::move(closeRequest), std::move(timing)) {}
 
 }  // namespace qel

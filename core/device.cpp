@@ -36,13 +36,13 @@ void TDeviceDM::Disconnect() {
     }
 }
 
-void TDeviceDM::SendCommand(int deviceIndex, char letter) {
+void TDeviceDM::SendCommand(UnitKind kind, UnitId unit, char letter) {
     const auto report = MakeCommandReport(letter);
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount || !Hid) {
+    if (unit.Kind != kind || !unit.IsValid() || !Hid) {
         return;
     }
     const HidHandle handle =
-        Handles[static_cast<std::size_t>(deviceIndex)].load(std::memory_order_relaxed);
+        Handles[static_cast<std::size_t>(unit.DeviceIndex())].load(std::memory_order_relaxed);
     if (handle == 0) {
         return;
     }
@@ -50,25 +50,25 @@ void TDeviceDM::SendCommand(int deviceIndex, char letter) {
     Hid->Write(handle, report);
 }
 
-void TDeviceDM::SendG1000A(int unit) {
-    SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, 'A');
+void TDeviceDM::SendG1000A(UnitId unit) {
+    SendCommand(UnitKind::Bezel, unit, 'A');
 }
 
-void TDeviceDM::SendG1000B(int unit, int n) {
+void TDeviceDM::SendG1000B(UnitId unit, int n) {
     // Only n = 0 ('B') and n = 1 ('C') are commands; anything else would write a letter the
     // units do not know.
     if (n != 0 && n != 1) {
         return;
     }
-    SendCommand(unit >= 0 && unit < kBezelUnitCount ? unit : -1, static_cast<char>('B' + n));
+    SendCommand(UnitKind::Bezel, unit, static_cast<char>('B' + n));
 }
 
-void TDeviceDM::SendAudioA(int unit) {
-    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'A');
+void TDeviceDM::SendAudioA(UnitId unit) {
+    SendCommand(UnitKind::Audio, unit, 'A');
 }
 
-void TDeviceDM::SendAudioB(int unit) {
-    SendCommand(unit >= 0 && unit < kAudioUnitCount ? kFirstAudioDeviceIndex + unit : -1, 'B');
+void TDeviceDM::SendAudioB(UnitId unit) {
+    SendCommand(UnitKind::Audio, unit, 'B');
 }
 
 }  // namespace qel

@@ -8,6 +8,7 @@
 
 #include "hid/hidlibrary.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 
 namespace qel {
 
@@ -25,17 +26,17 @@ public:
     TDeviceDM(const TDeviceDM&) = delete;
     TDeviceDM& operator=(const TDeviceDM&) = delete;
 
-    // The device table: one handle per unit, 0 = none. Written whole by the main thread (the HID
-    // notification handling), read whole by the worker threads; relaxed is enough since a
-    // thread needs only some recent value of one slot.
+    // The device table: one handle per unit by device index, 0 = none. Written whole by the main
+    // thread (the HID notification handling), read whole by the worker threads; relaxed is enough
+    // since a thread needs only some recent value of one slot.
     std::array<std::atomic<std::uint32_t>, kDeviceCount> Handles{};
 
     // Any thread. Write the command report ('A'; 'B' + n for n = 0 or 1) to the unit's slot,
-    // or nothing when the slot is empty or the unit index is out of range.
-    void SendG1000A(int unit);
-    void SendG1000B(int unit, int n);
-    void SendAudioA(int unit);
-    void SendAudioB(int unit);
+    // or nothing when the slot is empty or the id names no unit of the function's kind.
+    void SendG1000A(UnitId unit);
+    void SendG1000B(UnitId unit, int n);
+    void SendAudioA(UnitId unit);
+    void SendAudioB(UnitId unit);
 
     // Main thread; stop the worker threads first. Later calls do nothing.
     void Disconnect();
@@ -44,7 +45,8 @@ public:
     [[nodiscard]] HidLibrary* Library() const { return Hid.get(); }
 
 private:
-    void SendCommand(int deviceIndex, char letter);
+    // Writes to unit if it is of kind.
+    void SendCommand(UnitKind kind, UnitId unit, char letter);
 
     std::unique_ptr<HidLibrary> Hid;
     std::atomic<bool> Connected{false};

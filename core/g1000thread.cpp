@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kBezelCycleLength = 3;
 
-void SendBezelPhase(TDeviceDM& device, int unit, int phase) {
+void SendBezelPhase(TDeviceDM& device, UnitId unit, int phase) {
     if (phase == 0) {
         device.SendG1000A(unit);
     } else {
@@ -19,7 +19,7 @@ void SendBezelPhase(TDeviceDM& device, int unit, int phase) {
 
 TG1000Thread::TG1000Thread(TDeviceDM& device, std::function<void()> closeRequest,
                            WorkerTiming timing)
-    : PanelWorker(kBezelCycleLength, &SendBezelPhase, device, std::move(closeRequest),
-                  std::move(timing)) {}
+    : PanelWorker(UnitKind::Bezel, kBezelCycleLength, &SendBezelPhase, device,
+                  std::move(closeRequest), std::move(timing)) {}
 
 }  // namespace qel

@@ -7,16 +7,6 @@
 
 namespace qel {
 
-std::string_view IdleCaption(int deviceIndex) {
-    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
-    return unit ? NamesOf(*unit).IdleCaption : "";
-}
-
-std::string_view ConnectedCaption(int deviceIndex) {
-    const std::optional<UnitId> unit = UnitId::FromDeviceIndex(deviceIndex);
-    return unit ? NamesOf(*unit).ConnectedCaption : "";
-}
-
 HidHook::HidHook(TDeviceDM& device, DeviceStatusView& view, ReportSink decode)
     : Device(device), View(view), Decode(std::move(decode)) {}
 
@@ -42,11 +32,11 @@ void HidHook::HidMessageHook(const HidNotification& notification) {
     }
 }
 
-std::optional<int> HidHook::AcceptedUnit(HidLibrary& hid, HidHandle handle) const {
+std::optional<UnitId> HidHook::AcceptedUnit(HidLibrary& hid, HidHandle handle) const {
     if (hid.GetVendorID(handle) != kPanelVendorId) {
         return std::nullopt;
     }
-    return DeviceIndexOf(hid.GetProductID(handle));
+    return UnitOfProduct(hid.GetProductID(handle));
 }
 
 void HidHook::ShowCount() {
@@ -54,15 +44,16 @@ void HidHook::ShowCount() {
 }
 
 void HidHook::Plugged(HidLibrary& hid, HidHandle handle) {
-    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    const std::optional<UnitId> unit = AcceptedUnit(hid, handle);
     if (!unit) {
         return;
     }
     hid.SetReadNotify(handle, true);
     ++ConnectedCount;
     ShowCount();
-    Device.Handles[static_cast<std::size_t>(*unit)].store(handle, std::memory_order_relaxed);
-    View.SetUnitCaption(*unit, ConnectedCaption(*unit));
+    Device.Handles[static_cast<std::size_t>(unit->DeviceIndex())].store(handle,
+                                                                        std::memory_order_relaxed);
+    View.SetUnitCaption(*unit, NamesOf(*unit).ConnectedCaption);
 }
 
 void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
@@ -75,17 +66,17 @@ void HidHook::Unplugged(HidLibrary& hid, HidHandle handle) {
     }
     ShowCount();
     // No vendor check here: the label follows the product ID alone.
-    if (const std::optional<int> unit = DeviceIndexOf(hid.GetProductID(handle))) {
-        View.SetUnitCaption(*unit, IdleCaption(*unit));
+    if (const std::optional<UnitId> unit = UnitOfProduct(hid.GetProductID(handle))) {
+        View.SetUnitCaption(*unit, NamesOf(*unit).IdleCaption);
     }
 }
 
 void HidHook::Changed(HidLibrary& hid) {
     ConnectedCount = 0;
-    // Device index i holds the unit of product ID 684 + i: bezel units first, then audio.
-    for (std::size_t index = 0; index < kUnits.size(); ++index) {
-        const HidHandle handle = hid.GetHandle(kPanelVendorId, kUnits[index].ProductId);
-        Device.Handles[index].store(handle, std::memory_order_relaxed);
+    for (const UnitNames& unit : kUnits) {
+        const HidHandle handle = hid.GetHandle(kPanelVendorId, unit.ProductId);
+        Device.Handles[static_cast<std::size_t>(unit.Id.DeviceIndex())].store(
+            handle, std::memory_order_relaxed);
         if (handle != 0) {
             ++ConnectedCount;
             hid.SetReadNotify(handle, true);
@@ -95,13 +86,13 @@ void HidHook::Changed(HidLibrary& hid) {
 }
 
 void HidHook::ReadReport(HidLibrary& hid, HidHandle handle, const InputReport& report) {
-    const std::optional<int> unit = AcceptedUnit(hid, handle);
+    const std::optional<UnitId> unit = AcceptedUnit(hid, handle);
     if (!unit) {
         return;
     }
     ++ReadCount;
     if (Decode) {
-        Decode(kFirstBezelProductId + *unit, report);
+        Decode(*unit, report);
     }
 }
 

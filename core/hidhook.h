@@ -9,6 +9,7 @@
 #include "core/device.h"
 #include "hid/hidlibrary.h"
 #include "translate/report.h"
+#include "translate/units.h"
 
 namespace qel {
 
@@ -16,18 +17,14 @@ namespace qel {
 class DeviceStatusView {
 public:
     virtual ~DeviceStatusView() = default;
-    // The status label of device index 0-5 (the unit table's captions).
-    virtual void SetUnitCaption(int deviceIndex, std::string_view caption) = 0;
+    // The status label of a unit (the unit table's captions).
+    virtual void SetUnitCaption(UnitId unit, std::string_view caption) = 0;
     // Status panel 0: "Connected : " + the connected count.
     virtual void SetConnectedText(std::string_view text) = 0;
 };
 
 // Where each input report of an accepted unit goes: InputTranslator::DecodeReport in the program.
-using ReportSink = std::function<void(int productId, ReceiveBuffer buffer)>;
-
-// The idle and connected captions of a device index's status label.
-[[nodiscard]] std::string_view IdleCaption(int deviceIndex);
-[[nodiscard]] std::string_view ConnectedCaption(int deviceIndex);
+using ReportSink = std::function<void(UnitId unit, ReceiveBuffer buffer)>;
 
 // The handling of HID notifications: keeps the device table and the connected count, shows
 // each unit's connection and the count, switches read notification on for accepted units, and
@@ -45,8 +42,8 @@ public:
     int ReadCount = 0;
 
 private:
-    // The device index of an accepted handle (vendor 0x0D59, product 684-689); nothing else.
-    [[nodiscard]] std::optional<int> AcceptedUnit(HidLibrary& hid, HidHandle handle) const;
+    // The unit of an accepted handle (vendor 0x0D59, product 684-689); nothing else.
+    [[nodiscard]] std::optional<UnitId> AcceptedUnit(HidLibrary& hid, HidHandle handle) const;
     void Plugged(HidLibrary& hid, HidHandle handle);
     void Unplugged(HidLibrary& hid, HidHandle handle);
     void Changed(HidLibrary& hid);

@@ -33,14 +33,14 @@ public:
     KeyCore& operator=(const KeyCore&) = delete;
 
     // One input report of an accepted unit.
-    void Decode(int productId, ReceiveBuffer report) { Translator.DecodeReport(productId, report); }
+    void Decode(UnitId unit, ReceiveBuffer report) { Translator.DecodeReport(unit, report); }
 
     // Reads every unit's bindings from keymap.ini; returns the file as read, for the settings
     // kept beside the bindings.
     std::unique_ptr<ProfileView> ReadBindings() { return KeyMap.ReadAllKeys(); }
     // Each change is in effect at once; the result says whether keymap.ini kept it.
-    Status BindSlot(int deviceIndex, int slot, KeyCode code) {
-        return KeyMap.WriteKey(deviceIndex, slot, code);
+    Status BindSlot(UnitId unit, int slot, KeyCode code) {
+        return KeyMap.WriteKey(unit, slot, code);
     }
     Status ClearAll() { return KeyMap.ClearAllKeys(); }
     // Nothing when the file could not be read as a Mindstar key file (the log says why).

@@ -6,9 +6,8 @@ namespace qel {
 
 namespace {
 
-std::unique_ptr<HidLibrary> LoadLibrary(
-    const std::function<HidLibraryLoad(LogSink&)>& make, LogSink& log,
-    std::optional<std::string>& problem) {
+std::unique_ptr<HidLibrary> LoadLibrary(const std::function<HidLibraryLoad(LogSink&)>& make,
+                                        LogSink& log, std::optional<std::string>& problem) {
     if (!make) {
         return nullptr;
     }
@@ -31,9 +30,9 @@ PanelSession::PanelSession(SessionParts parts, ProfileStore& store)
       Device(LoadLibrary(parts.MakeLibrary, Lines, Problem), Notifications.Poster()),
       Core(std::move(parts.KeyMap), store, *Layout, *Injector, Lines, Gate),
       Hook(Device, Status,
-           [this](int productId, ReceiveBuffer report) { Core.Decode(productId, report); }) {
-    for (int index = 0; index < kDeviceCount; ++index) {
-        Captions[static_cast<std::size_t>(index)] = IdleCaption(index);
+           [this](UnitId unit, ReceiveBuffer report) { Core.Decode(unit, report); }) {
+    for (const UnitNames& unit : kUnits) {
+        Captions[static_cast<std::size_t>(unit.Id.DeviceIndex())] = unit.IdleCaption;
     }
 }
 
@@ -65,18 +64,18 @@ bool PanelSession::PollersRunning() const {
     return AnyUnitThreadRunning(AudioThreads, G1000Threads);
 }
 
-std::string_view PanelSession::UnitCaption(int deviceIndex) const {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+std::string_view PanelSession::UnitCaption(UnitId unit) const {
+    if (!unit.IsValid()) {
         return {};
     }
-    return Captions[static_cast<std::size_t>(deviceIndex)];
+    return Captions[static_cast<std::size_t>(unit.DeviceIndex())];
 }
 
-bool PanelSession::UnitConnected(int deviceIndex) const {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+bool PanelSession::UnitConnected(UnitId unit) const {
+    if (!unit.IsValid()) {
         return false;
     }
-    return Device.Handles[static_cast<std::size_t>(deviceIndex)].load(
+    return Device.Handles[static_cast<std::size_t>(unit.DeviceIndex())].load(
                std::memory_order_relaxed) != 0;
 }
 
@@ -106,13 +105,13 @@ void PanelSession::LineAdded(std::string_view line) {
     }
 }
 
-void PanelSession::StatusRelay::SetUnitCaption(int deviceIndex, std::string_view caption) {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+void PanelSession::StatusRelay::SetUnitCaption(UnitId unit, std::string_view caption) {
+    if (!unit.IsValid()) {
         return;
     }
-    Session.Captions[static_cast<std::size_t>(deviceIndex)] = caption;
+    Session.Captions[static_cast<std::size_t>(unit.DeviceIndex())] = caption;
     for (SessionView* view : Session.Views) {
-        view->UnitCaptionChanged(deviceIndex, caption);
+        view->UnitCaptionChanged(unit, caption);
     }
 }
 

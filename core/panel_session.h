@@ -43,8 +43,8 @@ class SessionView {
 public:
     virtual ~SessionView() = default;
     virtual void LineAdded(std::string_view /*line*/) {}
-    // A status label: device index 0-5 and the unit table's caption.
-    virtual void UnitCaptionChanged(int /*deviceIndex*/, std::string_view /*caption*/) {}
+    // A status label: the unit and the unit table's caption.
+    virtual void UnitCaptionChanged(UnitId /*unit*/, std::string_view /*caption*/) {}
     // "Connected : " and the connected count.
     virtual void ConnectedTextChanged(std::string_view /*text*/) {}
     // A poller ended by itself (its unit's loop failed): the program is over.
@@ -91,23 +91,24 @@ public:
     void SetKeysEnabled(bool on) { Gate.Enabled = on; }
     [[nodiscard]] bool KeysEnabled() const { return Gate.Enabled; }
 
-    // What the status labels and the connected panel show now.
-    [[nodiscard]] std::string_view UnitCaption(int deviceIndex) const;
+    // What the status labels and the connected panel show now; empty for an id that names no
+    // unit.
+    [[nodiscard]] std::string_view UnitCaption(UnitId unit) const;
     [[nodiscard]] std::string_view ConnectedText() const { return Connected; }
-    // Whether device index 0-5 has a unit in the device table; any thread.
-    [[nodiscard]] bool UnitConnected(int deviceIndex) const;
+    // Whether the unit has a handle in the device table; any thread.
+    [[nodiscard]] bool UnitConnected(UnitId unit) const;
     // Input reports of accepted units, all decoded.
     [[nodiscard]] int ReadCount() const { return Hook.ReadCount; }
 
     // The input report of an accepted unit, as if its panel had sent it (the replay's input).
-    void Decode(int productId, ReceiveBuffer report) { Core.Decode(productId, report); }
+    void Decode(UnitId unit, ReceiveBuffer report) { Core.Decode(unit, report); }
 
 private:
     // Shows the hook's changes and passes them to the views.
     class StatusRelay final : public DeviceStatusView {
     public:
         explicit StatusRelay(PanelSession& session) : Session(session) {}
-        void SetUnitCaption(int deviceIndex, std::string_view caption) override;
+        void SetUnitCaption(UnitId unit, std::string_view caption) override;
         void SetConnectedText(std::string_view text) override;
 
     private:
@@ -128,7 +129,7 @@ private:
     std::optional<std::string> Problem;
     TDeviceDM Device;
     KeyCore Core;
-    std::array<std::string_view, kDeviceCount> Captions{};
+    std::array<std::string_view, kDeviceCount> Captions{};  // by device index
     std::string Connected = "Connected : 0";
     StatusRelay Status{*this};
     HidHook Hook;

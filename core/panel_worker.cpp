@@ -22,9 +22,10 @@ std::uint32_t CycleWait(std::int32_t period, std::uint32_t elapsed) {
     return wait < 0 ? 0U : static_cast<std::uint32_t>(wait);
 }
 
-PanelWorker::PanelWorker(int cycleLength, SendPhaseFunction send, TDeviceDM& device,
+PanelWorker::PanelWorker(UnitKind kind, int cycleLength, SendPhaseFunction send, TDeviceDM& device,
                          std::function<void()> closeRequest, WorkerTiming timing)
-    : CycleLength(cycleLength),
+    : Kind(kind),
+      CycleLength(cycleLength),
       SendPhase(send),
       Device(device),
       CloseRequest(std::move(closeRequest)),
@@ -64,7 +65,7 @@ void PanelWorker::Execute() {
         const std::uint32_t start = Timing.TickCount();
         // Advanced before the write, so the first command is the cycle's second letter.
         phase = phase + 1 >= CycleLength ? 0 : phase + 1;
-        SendPhase(Device, UnitIndex, phase);
+        SendPhase(Device, UnitId{Kind, UnitIndex}, phase);
         const std::uint32_t elapsed = Timing.TickCount() - start;
         Timing.Sleep(CycleWait(Period, elapsed));
     }

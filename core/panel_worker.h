@@ -36,10 +36,10 @@ public:
     // Clears Enabled and waits for the thread.
     ~PanelWorker();
 
-    std::atomic<bool> Enabled{false};     // written by the creator, read once per cycle
-    std::atomic<bool> Running{false};     // written by the worker only
-    std::atomic<std::int32_t> Period{0};  // ms; the worker sets it to 33 when it starts
-    std::atomic<std::int32_t> UnitIndex{0};
+    std::atomic<bool> Enabled{false};        // written by the creator, read once per cycle
+    std::atomic<bool> Running{false};        // written by the worker only
+    std::atomic<std::int32_t> Period{0};     // ms; the worker sets it to 33 when it starts
+    std::atomic<std::int32_t> UnitIndex{0};  // among the units of the worker's kind
 
     // Before Resume: the thread runs one step above normal priority. Best effort; see
     // PriorityRaised once the thread has started.
@@ -56,15 +56,17 @@ public:
 
 protected:
     // Writes the command of phase (0 .. cycleLength-1) for unit.
-    using SendPhaseFunction = void (*)(TDeviceDM& device, int unit, int phase);
-    // closeRequest is called on the worker thread when its cycle ends; it must only queue the
-    // request for the main thread (the WM_CLOSE of the main window).
-    PanelWorker(int cycleLength, SendPhaseFunction send, TDeviceDM& device,
+    using SendPhaseFunction = void (*)(TDeviceDM& device, UnitId unit, int phase);
+    // kind: the units the worker serves, UnitIndex numbering them. closeRequest is called on the
+    // worker thread when its cycle ends; it must only queue the request for the main thread
+    // (the WM_CLOSE of the main window).
+    PanelWorker(UnitKind kind, int cycleLength, SendPhaseFunction send, TDeviceDM& device,
                 std::function<void()> closeRequest, WorkerTiming timing);
 
 private:
     void Execute();
 
+    const UnitKind Kind;
     const int CycleLength;
     const SendPhaseFunction SendPhase;
     TDeviceDM& Device;

@@ -96,8 +96,8 @@ void TIniForm::WriteKey(int slot, KeyCode code) {
     StoreKey(SelectedUnit, slot, code);
 }
 
-void TIniForm::StoreKey(int deviceIndex, int slot, KeyCode code) {
-    const Status saved = Keys.BindSlot(deviceIndex, slot, code);
+void TIniForm::StoreKey(UnitId unit, int slot, KeyCode code) {
+    const Status saved = Keys.BindSlot(unit, slot, code);
     // The rows show the new key behind whatever tells the user it was not saved.
     DeviceCBChange();
     if (!saved) {
@@ -126,7 +126,7 @@ QScrollArea* TIniForm::CreateRowBox() {
 }
 
 void TIniForm::DeviceCBChange() {
-    SelectedUnit = Ui.DeviceCB->currentIndex();
+    SelectedUnit = UnitId::FromDeviceIndex(Ui.DeviceCB->currentIndex()).value_or(kUnits.front().Id);
     if (Ui.Bezel.Box == nullptr) {
         Ui.Bezel.Box = CreateRowBox();
         Ui.Bezel.Content = Ui.Bezel.Box->widget();
@@ -134,7 +134,7 @@ void TIniForm::DeviceCBChange() {
         Ui.Audio.Content = Ui.Audio.Box->widget();
         QWidget::setTabOrder(Ui.Audio.Box, Ui.Bezel.Box);
     }
-    if (SelectedUnit >= kFirstAudioDeviceIndex) {
+    if (SelectedUnit.Kind == UnitKind::Audio) {
         Ui.Bezel.Box->hide();
         Ui.Audio.Box->show();
         Ui.Audio.Box->setFocus();
@@ -148,26 +148,26 @@ void TIniForm::DeviceCBChange() {
 }
 
 template <std::size_t SlotCount>
-void TIniForm::ShowRows(TRowSet<SlotCount>& rows, int deviceIndex) {
+void TIniForm::ShowRows(TRowSet<SlotCount>& rows, UnitId unit) {
     const int boxWidth = rows.Box->width();
     QWidget* content = rows.Content;
     QWidget* tabPredecessor = rows.Box;
     int position = 0;
     for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
         // Unnamed audio positions get no row and take no display position.
-        if (!IsNamedBindingSlot(deviceIndex, slot)) {
+        if (!IsNamedBindingSlot(unit, slot)) {
             continue;
         }
         const std::size_t index = static_cast<std::size_t>(slot);
         const int top = kRowPitch * position;
-        const KeyCode* binding = BindingField(Units, deviceIndex, slot);
+        const KeyCode* binding = BindingField(Units, unit, slot);
         const QString keyText =
             QString::fromStdString(KeyCodeToText(binding ? *binding : 0, Layout));
 
         if (rows.NameLabels[index] == nullptr) {
             rows.NameLabels[index] = MakeRowLabel(content, kNameLeft, top + kLabelTop);
         }
-        rows.NameLabels[index]->setText(QString::fromStdString(BindingRowLabel(deviceIndex, slot)));
+        rows.NameLabels[index]->setText(QString::fromStdString(BindingRowLabel(unit, slot)));
         rows.NameLabels[index]->adjustSize();
 
         if (rows.KeyLabels[index] == nullptr) {
@@ -212,10 +212,10 @@ void TIniForm::ChangeBtnClick(int slot) {
     }
     // The capture closing makes this form active again, which selects unit 0: the key
     // belongs to the unit whose row was clicked.
-    const int deviceIndex = SelectedUnit;
-    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
+    const UnitId unit = SelectedUnit;
+    const QString rowLabel = QString::fromStdString(BindingRowLabel(unit, slot));
     if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
-        StoreKey(deviceIndex, slot, *code);
+        StoreKey(unit, slot, *code);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/keycore.h"
 #include "dialogs/keycapturer.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 #include "translate/keycode.h"
 #include "base/result.h"
 
@@ -67,9 +68,9 @@ public:
     // Asks for a key for binding slot number slot of SelectedUnit and stores what comes back.
     void ChangeBtnClick(int slot);
 
-    // Device index of the selector at the last rebuild: 0-3 bezel units, 4-5 audio units.
-    // WriteKey stores into this unit.
-    int SelectedUnit = 0;
+    // The selector's unit at the last rebuild (item i is device index i). WriteKey stores into
+    // this unit.
+    UnitId SelectedUnit;
 
     // The dialog's components; owned by the dialog (Qt parent), valid for its life. The row
     // boxes are made by the first rebuild.
@@ -103,10 +104,10 @@ private:
 
     Components Ui;
 
-    void StoreKey(int deviceIndex, int slot, KeyCode code);
+    void StoreKey(UnitId unit, int slot, KeyCode code);
     QScrollArea* CreateRowBox();
     template <std::size_t SlotCount>
-    void ShowRows(TRowSet<SlotCount>& rows, int deviceIndex);
+    void ShowRows(TRowSet<SlotCount>& rows, UnitId unit);
 
     void CreateComponents();
 

@@ -80,11 +80,11 @@ SimulatorLinkDialog::SimulatorLinkDialog(Tester tester, QWidget* parent)
 
     auto* units = new QGroupBox(QStringLiteral("Units"));
     auto* unitForm = new QFormLayout(units);
-    for (int device = 0; device < kDeviceCount; ++device) {
+    for (const UnitNames& unit : kUnits) {
         QComboBox* box =
-            device < kBezelUnitCount ? MakeRoleBox(kBezelRoles) : MakeRoleBox(kAudioRoles);
-        Roles[static_cast<std::size_t>(device)] = box;
-        const std::string_view caption = kUnits[static_cast<std::size_t>(device)].LinkCaption;
+            unit.Id.Kind == UnitKind::Bezel ? MakeRoleBox(kBezelRoles) : MakeRoleBox(kAudioRoles);
+        Roles[static_cast<std::size_t>(unit.Id.DeviceIndex())] = box;
+        const std::string_view caption = unit.LinkCaption;
         unitForm->addRow(
             QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())) +
                 QLatin1Char(':'),

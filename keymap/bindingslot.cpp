@@ -22,55 +22,55 @@ BindingKind KindOf(ControlKind kind, KnobHalf half) {
     return half == KnobHalf::Decr ? BindingKind::RotaryDecr : BindingKind::RotaryIncr;
 }
 
-// The binding of the slot; null for a device index or slot out of range.
-const Binding* BindingAt(int deviceIndex, int slot) {
-    const std::span<const Binding> bindings = BindingsOf(deviceIndex);
+// The binding of the slot; null for a unit or slot out of range.
+const Binding* BindingAt(UnitId unit, int slot) {
+    const std::span<const Binding> bindings = BindingsOf(unit);
     if (slot < 0 || static_cast<std::size_t>(slot) >= bindings.size()) return nullptr;
     return &bindings[static_cast<std::size_t>(slot)];
 }
 
 }  // namespace
 
-int BindingSlotCount(int deviceIndex) {
-    return static_cast<int>(BindingsOf(deviceIndex).size());
+int BindingSlotCount(UnitId unit) {
+    return static_cast<int>(BindingsOf(unit).size());
 }
 
-bool IsNamedBindingSlot(int deviceIndex, int slot) {
-    const Binding* binding = BindingAt(deviceIndex, slot);
+bool IsNamedBindingSlot(UnitId unit, int slot) {
+    const Binding* binding = BindingAt(unit, slot);
     return binding != nullptr && !binding->Control.empty();
 }
 
-KeyCode* BindingField(UnitStates& units, int deviceIndex, int slot) {
-    const Binding* binding = BindingAt(deviceIndex, slot);
-    return binding ? &PlaceOf(units, deviceIndex, *binding).Key : nullptr;
+KeyCode* BindingField(UnitStates& units, UnitId unit, int slot) {
+    const Binding* binding = BindingAt(unit, slot);
+    return binding ? &PlaceOf(units, unit, *binding).Key : nullptr;
 }
 
-const KeyCode* BindingField(const UnitStates& units, int deviceIndex, int slot) {
+const KeyCode* BindingField(const UnitStates& units, UnitId unit, int slot) {
     // The mutable lookup only forms an address; nothing is written through it here.
-    return BindingField(const_cast<UnitStates&>(units), deviceIndex, slot);
+    return BindingField(const_cast<UnitStates&>(units), unit, slot);
 }
 
-std::string BindingKeyName(int deviceIndex, int slot) {
-    const Binding* binding = BindingAt(deviceIndex, slot);
+std::string BindingKeyName(UnitId unit, int slot) {
+    const Binding* binding = BindingAt(unit, slot);
     return binding ? binding->KeyName() : std::string();
 }
 
-std::string BindingRowLabel(int deviceIndex, int slot) {
-    return AsciiUppered(BindingKeyName(deviceIndex, slot));
+std::string BindingRowLabel(UnitId unit, int slot) {
+    return AsciiUppered(BindingKeyName(unit, slot));
 }
 
-std::string BindingControlName(int deviceIndex, int slot) {
-    const Binding* binding = BindingAt(deviceIndex, slot);
+std::string BindingControlName(UnitId unit, int slot) {
+    const Binding* binding = BindingAt(unit, slot);
     return binding ? AsciiUppered(binding->Control) : std::string();
 }
 
-std::optional<int> BindingSlotOf(int deviceIndex, ControlKind kind, int index, KnobHalf half) {
+std::optional<int> BindingSlotOf(UnitId unit, ControlKind kind, int index, KnobHalf half) {
     if ((kind == ControlKind::Rotary) == (half == KnobHalf::None)) {
         return std::nullopt;
     }
     const BindingKind wanted = KindOf(kind, half);
     // The slot numbering belongs to the binding catalogue; asking it keeps the two in step.
-    const std::span<const Binding> bindings = BindingsOf(deviceIndex);
+    const std::span<const Binding> bindings = BindingsOf(unit);
     for (std::size_t slot = 0; slot < bindings.size(); ++slot) {
         if (bindings[slot].Kind == wanted && bindings[slot].Index == index) {
             return static_cast<int>(slot);
@@ -87,7 +87,7 @@ std::optional<int> BindingSlotOf(ControlEvent event) {
         }
         half = event.Value > 0 ? KnobHalf::Incr : KnobHalf::Decr;
     }
-    return BindingSlotOf(event.DeviceIndex, event.Kind, event.Index, half);
+    return BindingSlotOf(event.Unit, event.Kind, event.Index, half);
 }
 
 }  // namespace qel

@@ -73,10 +73,10 @@ Status KeyMapFile::Apply(std::span<const ProfileEdit> edits) {
     return written;
 }
 
-void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int deviceIndex) {
+void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, UnitId unit) {
     // Slot order is catalogue order, so "Unknown key" lines come in that order. The unnamed
     // audio positions read the key "": unbound unless someone wrote a "=" line.
-    ForEachBinding(Units, deviceIndex, [&](const Binding& binding, BindingPlace place) {
+    ForEachBinding(Units, unit, [&](const Binding& binding, BindingPlace place) {
         place.Name = binding.Control;
         place.Key = ParseKeyText(file.GetString(section, binding.KeyName(), "", kProfileValueSize),
                                  Layout, Log);
@@ -84,20 +84,20 @@ void KeyMapFile::FillKeys(const ProfileView& file, std::string_view section, int
 }
 
 void KeyMapFile::FillAllKeys(const ProfileView& file) {
-    for (int device = 0; device < kDeviceCount; ++device) {
-        FillKeys(file, kSectionNames[static_cast<std::size_t>(device)], device);
+    for (const UnitNames& unit : kUnits) {
+        FillKeys(file, unit.Section, unit.Id);
     }
 }
 
-void KeyMapFile::ReadBezelKeys(std::string_view section, int unit) {
-    if (IsBezelUnitIndex(unit)) {
+void KeyMapFile::ReadBezelKeys(std::string_view section, UnitId unit) {
+    if (Units.BezelOf(unit) != nullptr) {
         FillKeys(*OpenForReading(), section, unit);
     }
 }
 
-void KeyMapFile::ReadAudioKeys(std::string_view section, int unit) {
-    if (IsAudioUnitIndex(unit)) {
-        FillKeys(*OpenForReading(), section, kFirstAudioDeviceIndex + unit);
+void KeyMapFile::ReadAudioKeys(std::string_view section, UnitId unit) {
+    if (Units.AudioOf(unit) != nullptr) {
+        FillKeys(*OpenForReading(), section, unit);
     }
 }
 
@@ -108,49 +108,48 @@ std::unique_ptr<ProfileView> KeyMapFile::ReadAllKeys() {
     return file;
 }
 
-Status KeyMapFile::WriteKey(int deviceIndex, int slot, KeyCode code) {
-    KeyCode* field = BindingField(Units, deviceIndex, slot);
+Status KeyMapFile::WriteKey(UnitId unit, int slot, KeyCode code) {
+    KeyCode* field = BindingField(Units, unit, slot);
     if (field == nullptr) {
         return {};
     }
     *field = code;
-    const ProfileEdit edit{std::string(kSectionNames[static_cast<std::size_t>(deviceIndex)]),
-                           BindingKeyName(deviceIndex, slot), KeyCodeToText(code, Layout)};
+    const ProfileEdit edit{std::string(NamesOf(unit).Section), BindingKeyName(unit, slot),
+                           KeyCodeToText(code, Layout)};
     // A failure is logged by Apply; the binding stays in effect for this run.
     return Apply(std::span<const ProfileEdit>(&edit, 1));
 }
 
-void KeyMapFile::AddClears(std::vector<ProfileEdit>& edits, std::string_view section,
-                           int deviceIndex) {
+void KeyMapFile::AddClears(std::vector<ProfileEdit>& edits, std::string_view section, UnitId unit) {
     // Keys come from the catalogue, not from the records: a unit never read still clears
     // under the right names, and the records keep their Names. The unnamed audio positions
     // write the line "=", so they read back as unbound.
-    ForEachBinding(Units, deviceIndex, [&](const Binding& binding, BindingPlace place) {
+    ForEachBinding(Units, unit, [&](const Binding& binding, BindingPlace place) {
         place.Key = 0;
         edits.push_back({std::string(section), binding.KeyName(), std::string()});
     });
 }
 
-Status KeyMapFile::ClearKeys(std::string_view section, int deviceIndex) {
+Status KeyMapFile::ClearKeys(std::string_view section, UnitId unit) {
     std::vector<ProfileEdit> edits;
-    AddClears(edits, section, deviceIndex);
+    AddClears(edits, section, unit);
     return Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
 
-Status KeyMapFile::ClearBezelKeys(std::string_view section, int unit) {
-    return IsBezelUnitIndex(unit) ? ClearKeys(section, unit) : Status{};
+Status KeyMapFile::ClearBezelKeys(std::string_view section, UnitId unit) {
+    return Units.BezelOf(unit) != nullptr ? ClearKeys(section, unit) : Status{};
 }
 
-Status KeyMapFile::ClearAudioKeys(std::string_view section, int unit) {
-    return IsAudioUnitIndex(unit) ? ClearKeys(section, kFirstAudioDeviceIndex + unit) : Status{};
+Status KeyMapFile::ClearAudioKeys(std::string_view section, UnitId unit) {
+    return Units.AudioOf(unit) != nullptr ? ClearKeys(section, unit) : Status{};
 }
 
 Status KeyMapFile::ClearAllKeys() {
     // All six sections in one replacement of the file: never half cleared.
     std::vector<ProfileEdit> edits;
     edits.reserve(kBezelUnitCount * kBezelSlotCount + kAudioUnitCount * kAudioSlotCount);
-    for (int device = 0; device < kDeviceCount; ++device) {
-        AddClears(edits, kSectionNames[static_cast<std::size_t>(device)], device);
+    for (const UnitNames& unit : kUnits) {
+        AddClears(edits, unit.Section, unit.Id);
     }
     return Apply(edits);  // a failure is logged; the unit state is cleared regardless
 }
@@ -164,9 +163,9 @@ void KeyMapFile::ApplyToUnits(std::span<const ProfileEdit> edits) {
     }
     // No profile value can hold a line break: it marks the keys the edits leave alone.
     constexpr std::string_view kNotEdited = "\n";
-    for (int device = 0; device < kDeviceCount; ++device) {
-        const std::string_view section = kSectionNames[static_cast<std::size_t>(device)];
-        ForEachBinding(Units, device, [&](const Binding& binding, BindingPlace place) {
+    for (const UnitNames& unit : kUnits) {
+        const std::string_view section = unit.Section;
+        ForEachBinding(Units, unit.Id, [&](const Binding& binding, BindingPlace place) {
             place.Name = binding.Control;
             const std::string value =
                 written.GetString(section, binding.KeyName(), kNotEdited, kProfileValueSize);

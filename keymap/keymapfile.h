@@ -13,6 +13,7 @@
 #include "translate/keylayout.h"
 #include "base/logsink.h"
 #include "base/result.h"
+#include "translate/units.h"
 #include "translate/unitstate.h"
 
 namespace qel {
@@ -33,25 +34,26 @@ public:
     [[nodiscard]] const std::optional<std::string>& IniFileName() const { return FileName; }
 
     // Sets every control's Name from the catalogue and reads its bindings, in catalogue
-    // order, so "Unknown key" lines come in that order. Units out of range are ignored.
-    void ReadBezelKeys(std::string_view section, int unit);
-    void ReadAudioKeys(std::string_view section, int unit);
+    // order, so "Unknown key" lines come in that order. An id that names no unit of the
+    // function's kind is ignored.
+    void ReadBezelKeys(std::string_view section, UnitId unit);
+    void ReadAudioKeys(std::string_view section, UnitId unit);
     // The six reads of start-up: qel_1000_0..3 with bezel units 0-3, then qel_audio_0..1,
     // from one reading of the file.
     // Gives back the file as read (empty when it could not be used), for whatever else of
     // keymap.ini start-up reads, so the file is read once.
     std::unique_ptr<ProfileView> ReadAllKeys();
 
-    // Stores one binding of device index 0-5 (bezel 0-3, audio 4-5) by binding slot number,
-    // in the unit state and in the file (0 as an empty value). Slots out of range are ignored.
-    // The Status says whether the file holds it.
-    Status WriteKey(int deviceIndex, int slot, KeyCode code);
+    // Stores one binding of a unit by binding slot number, in the unit state and in the file
+    // (0 as an empty value). Units and slots out of range are ignored. The Status says whether
+    // the file holds it.
+    Status WriteKey(UnitId unit, int slot, KeyCode code);
 
     // Unbind every key of one unit (or of all six) in the unit state and in the file, with
-    // one replacement of the file per call. Names stay as they are. The Status says whether
-    // the file holds it.
-    Status ClearBezelKeys(std::string_view section, int unit);
-    Status ClearAudioKeys(std::string_view section, int unit);
+    // one replacement of the file per call. Names stay as they are; an id that names no unit of
+    // the function's kind changes nothing. The Status says whether the file holds it.
+    Status ClearBezelKeys(std::string_view section, UnitId unit);
+    Status ClearAudioKeys(std::string_view section, UnitId unit);
     Status ClearAllKeys();
 
     // Copies the Mindstar commands of fileName's KEYBOARD section (220 keys, one replacement
@@ -64,12 +66,12 @@ public:
 private:
     // The file as it is now; an empty view, after the log line, when it cannot be used.
     std::unique_ptr<ProfileView> OpenForReading();
-    // Names the records of one device index and reads their bindings from section.
-    void FillKeys(const ProfileView& file, std::string_view section, int deviceIndex);
+    // Names the records of one unit and reads their bindings from section.
+    void FillKeys(const ProfileView& file, std::string_view section, UnitId unit);
     void FillAllKeys(const ProfileView& file);
-    // Unbinds every binding of one device index, adding its edits under section.
-    void AddClears(std::vector<ProfileEdit>& edits, std::string_view section, int deviceIndex);
-    Status ClearKeys(std::string_view section, int deviceIndex);
+    // Unbinds every binding of one unit, adding its edits under section.
+    void AddClears(std::vector<ProfileEdit>& edits, std::string_view section, UnitId unit);
+    Status ClearKeys(std::string_view section, UnitId unit);
     // The edits' keys into the unit state, as reading them back from a written file would
     // give them; keys the edits do not name keep what the unit state holds.
     void ApplyToUnits(std::span<const ProfileEdit> edits);

@@ -16,17 +16,16 @@ std::string ReadCommand(const ProfileView& file, std::string_view prefix,
     return file.GetString(kMindstarSection, key, "", kProfileValueSize);
 }
 
-void Copy(std::vector<ProfileEdit>& edits, std::size_t deviceIndex, std::string_view key,
+void Copy(std::vector<ProfileEdit>& edits, UnitId unit, std::string_view key,
           const std::string& value) {
-    edits.push_back({std::string(kSectionNames[deviceIndex]), std::string(key), value});
+    edits.push_back({std::string(NamesOf(unit).Section), std::string(key), value});
 }
 
 }  // namespace
 
 std::vector<ProfileEdit> MindstarEdits(const ProfileView& mindstarFile) {
-    constexpr std::size_t kPfdUnit = 0;
-    constexpr std::size_t kMfdUnit = 1;
-    constexpr std::size_t kFirstAudioDevice = kBezelUnitCount;
+    constexpr UnitId kPfdUnit{UnitKind::Bezel, 0};
+    constexpr UnitId kMfdUnit{UnitKind::Bezel, 1};
 
     std::vector<ProfileEdit> edits;
     edits.reserve(2 * kMindstarDisplayCommands.size() +
@@ -38,14 +37,14 @@ std::vector<ProfileEdit> MindstarEdits(const ProfileView& mindstarFile) {
     }
     for (const MindstarRow& row : kMindstarAudioCommands) {
         const std::string value = ReadCommand(mindstarFile, "", row.Command);
-        for (std::size_t unit = 0; unit < kAudioUnitCount; ++unit) {
-            Copy(edits, kFirstAudioDevice + unit, row.Key, value);
+        for (int unit = 0; unit < kAudioUnitCount; ++unit) {
+            Copy(edits, {UnitKind::Audio, unit}, row.Key, value);
         }
     }
     for (const MindstarRow& row : kMindstarBezelCommands) {
         const std::string value = ReadCommand(mindstarFile, "", row.Command);
-        for (std::size_t unit = 0; unit < kBezelUnitCount; ++unit) {
-            Copy(edits, unit, row.Key, value);
+        for (int unit = 0; unit < kBezelUnitCount; ++unit) {
+            Copy(edits, {UnitKind::Bezel, unit}, row.Key, value);
         }
     }
     return edits;

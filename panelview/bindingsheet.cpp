@@ -2,9 +2,7 @@
 
 #include <QLocale>
 
-#include "core/hidhook.h"
 #include "panelview/schematicscene.h"
-#include "translate/catalogue.h"
 #include "translate/units.h"
 
 namespace qel {
@@ -14,30 +12,33 @@ QPageSize LocalePageSize(const QLocale& locale) {
                                                                              : QPageSize::A4);
 }
 
-std::vector<int> SheetUnits(const UnitStates& units, const KeyLayout& layout) {
-    std::vector<int> shown;
-    for (int deviceIndex = 0; deviceIndex < kDeviceCount; ++deviceIndex) {
-        if (BuildUnitScene(deviceIndex, units, layout).AnyBound()) {
-            shown.push_back(deviceIndex);
+std::vector<UnitId> SheetUnits(const UnitStates& units, const KeyLayout& layout) {
+    std::vector<UnitId> shown;
+    for (const UnitNames& unit : kUnits) {
+        if (BuildUnitScene(unit.Id, units, layout).AnyBound()) {
+            shown.push_back(unit.Id);
         }
     }
     return shown;
 }
 
-QString SheetTitle(int deviceIndex) {
+QString SheetTitle(UnitId unit) {
+    if (!unit.IsValid()) {
+        return {};
+    }
     // The status line's idle caption, without its colon.
-    std::string_view caption = IdleCaption(deviceIndex);
+    std::string_view caption = NamesOf(unit).IdleCaption;
     if (caption.ends_with(':')) {
         caption.remove_suffix(1);
     }
     return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
-QString SheetSection(int deviceIndex) {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+QString SheetSection(UnitId unit) {
+    if (!unit.IsValid()) {
         return {};
     }
-    const std::string_view section = kSectionNames[static_cast<std::size_t>(deviceIndex)];
+    const std::string_view section = NamesOf(unit).Section;
     return QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size()));
 }
 

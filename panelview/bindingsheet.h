@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "translate/keylayout.h"
+#include "translate/units.h"
 #include "translate/unitstate.h"
 
 class QLocale;
@@ -30,8 +31,8 @@ struct SheetOutcome {
 // Letter where the locale measures in US units, A4 everywhere else.
 [[nodiscard]] QPageSize LocalePageSize(const QLocale& locale);
 
-// Device indexes of the units on the sheet, in order: those with any binding.
-[[nodiscard]] std::vector<int> SheetUnits(const UnitStates& units, const KeyLayout& layout);
+// The units on the sheet, in order: those with any binding.
+[[nodiscard]] std::vector<UnitId> SheetUnits(const UnitStates& units, const KeyLayout& layout);
 
 // The sheet as a PDF (landscape pages of the content's page size) or as one plain HTML page,
 // replacing path whole or leaving it untouched. Main thread (reads the unit state).
@@ -41,9 +42,9 @@ struct SheetOutcome {
 [[nodiscard]] SheetOutcome WriteBindingSheet(const QString& path, const SheetContent& content);
 
 // The page heading of a unit: its caption ("QEL1000-0") with its keymap.ini section beside
-// it; empty for a device index out of range.
-[[nodiscard]] QString SheetTitle(int deviceIndex);
-[[nodiscard]] QString SheetSection(int deviceIndex);
+// it; empty for an id that names no unit.
+[[nodiscard]] QString SheetTitle(UnitId unit);
+[[nodiscard]] QString SheetSection(UnitId unit);
 // The line under the heading; abbreviated: the page shortens some modifiers, and says how.
 [[nodiscard]] QString SheetSubtitle(const SheetContent& content, bool abbreviated = false);
 

@@ -7,7 +7,7 @@ std::optional<int> PickedSlot(ControlEvent event) {
         return std::nullopt;
     }
     const std::optional<int> slot = BindingSlotOf(event);
-    if (!slot || !IsNamedBindingSlot(event.DeviceIndex, *slot)) {
+    if (!slot || !IsNamedBindingSlot(event.Unit, *slot)) {
         return std::nullopt;
     }
     return slot;

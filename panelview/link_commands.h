@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/result.h"
+#include "translate/units.h"
 
 namespace qel {
 
@@ -14,13 +15,13 @@ public:
     virtual ~LinkCommands() = default;
     // Whether a simulator link is set.
     [[nodiscard]] virtual bool Linked() const = 0;
-    // The command binding slot `slot` of device index 0-5 sends in full, and a short label for
-    // its cell; both empty when the slot types its key.
-    [[nodiscard]] virtual std::string CommandOf(int deviceIndex, int slot) const = 0;
-    [[nodiscard]] virtual std::string LabelOf(int deviceIndex, int slot) const = 0;
+    // The command binding slot `slot` of a unit sends in full, and a short label for its cell;
+    // both empty when the slot types its key.
+    [[nodiscard]] virtual std::string CommandOf(UnitId unit, int slot) const = 0;
+    [[nodiscard]] virtual std::string LabelOf(UnitId unit, int slot) const = 0;
     // Names the user's own command for the slot (empty: the built-in one again) and stores it
     // in keymap.ini; in effect even when storing fails, which the status says.
-    virtual Status SetCommand(int deviceIndex, int slot, const std::string& command) = 0;
+    virtual Status SetCommand(UnitId unit, int slot, const std::string& command) = 0;
 };
 
 }  // namespace qel

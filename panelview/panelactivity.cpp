@@ -5,18 +5,18 @@
 
 namespace qel {
 
-const PanelActivity::UnitActivity* PanelActivity::UnitAt(int deviceIndex) const {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+const PanelActivity::UnitActivity* PanelActivity::UnitAt(UnitId unit) const {
+    if (!unit.IsValid()) {
         return nullptr;
     }
-    return &Units[static_cast<std::size_t>(deviceIndex)];
+    return &Units[static_cast<std::size_t>(unit.DeviceIndex())];
 }
 
 void PanelActivity::Record(ControlEvent event) {
-    if (UnitAt(event.DeviceIndex) == nullptr || event.Index < 0) {
+    if (UnitAt(event.Unit) == nullptr || event.Index < 0) {
         return;
     }
-    UnitActivity& unit = Units[static_cast<std::size_t>(event.DeviceIndex)];
+    UnitActivity& unit = Units[static_cast<std::size_t>(event.Unit.DeviceIndex())];
     const auto index = static_cast<std::size_t>(event.Index);
     switch (event.Kind) {
         case ControlKind::Button:
@@ -96,35 +96,36 @@ void PanelActivity::Clear() {
     Changed = true;
 }
 
-bool PanelActivity::IsLit(int deviceIndex, ControlKind kind, int index, KnobHalf half) const {
-    const UnitActivity* unit = UnitAt(deviceIndex);
-    if (unit == nullptr || index < 0) {
+bool PanelActivity::IsLit(UnitId unit, ControlKind kind, int index, KnobHalf half) const {
+    const UnitActivity* activity = UnitAt(unit);
+    if (activity == nullptr || index < 0) {
         return false;
     }
     const auto at = static_cast<std::size_t>(index);
     switch (kind) {
         case ControlKind::Button:
-            return at < unit->Buttons.size() && unit->Buttons[at];
+            return at < activity->Buttons.size() && activity->Buttons[at];
         case ControlKind::PanDirection:
-            return unit->Direction == index;
+            return activity->Direction == index;
         case ControlKind::PanPush:
-            return unit->Push;
+            return activity->Push;
         case ControlKind::Rotary:
             break;
     }
-    if (at >= unit->Knobs.size()) {
+    if (at >= activity->Knobs.size()) {
         return false;
     }
-    const int direction = unit->Knobs[at].Direction;
+    const int direction = activity->Knobs[at].Direction;
     return (half == KnobHalf::Incr && direction > 0) || (half == KnobHalf::Decr && direction < 0);
 }
 
-int PanelActivity::FlashSteps(int deviceIndex, int knob) const {
-    const UnitActivity* unit = UnitAt(deviceIndex);
-    if (unit == nullptr || knob < 0 || static_cast<std::size_t>(knob) >= unit->Knobs.size()) {
+int PanelActivity::FlashSteps(UnitId unit, int knob) const {
+    const UnitActivity* activity = UnitAt(unit);
+    if (activity == nullptr || knob < 0 ||
+        static_cast<std::size_t>(knob) >= activity->Knobs.size()) {
         return 0;
     }
-    const auto& steps = unit->Knobs[static_cast<std::size_t>(knob)].Steps;
+    const auto& steps = activity->Knobs[static_cast<std::size_t>(knob)].Steps;
     return std::accumulate(steps.begin(), steps.end(), 0);
 }
 

@@ -31,9 +31,9 @@ public:
     void Clear();
 
     // Whether the binding is lit: its control held, or its knob half flashing.
-    [[nodiscard]] bool IsLit(int deviceIndex, ControlKind kind, int index, KnobHalf half) const;
+    [[nodiscard]] bool IsLit(UnitId unit, ControlKind kind, int index, KnobHalf half) const;
     // The steps a flashing knob took in the last kCountMs; 0 when not flashing.
-    [[nodiscard]] int FlashSteps(int deviceIndex, int knob) const;
+    [[nodiscard]] int FlashSteps(UnitId unit, int knob) const;
 
 private:
     // The count is kept in slices of a tenth of kCountMs; the oldest drop out as time goes.
@@ -56,9 +56,10 @@ private:
     static_assert(kAudioButtonCount <= kBezelButtonCount);
     static_assert(kAudioRotaryCount <= kBezelRotaryCount);
 
-    [[nodiscard]] const UnitActivity* UnitAt(int deviceIndex) const;
+    // Null for an id that names no unit.
+    [[nodiscard]] const UnitActivity* UnitAt(UnitId unit) const;
 
-    std::array<UnitActivity, kDeviceCount> Units{};
+    std::array<UnitActivity, kDeviceCount> Units{};  // by device index
     std::int64_t NowMs = 0;
     bool Changed = false;
 };

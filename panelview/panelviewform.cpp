@@ -12,7 +12,7 @@
 
 #include "dialogs/formfont.h"
 #include "keymap/bindingslot.h"
-#include "core/hidhook.h"
+#include "translate/units.h"
 #include "panelview/controlslot.h"
 #include "panelview/schematicwidget.h"
 
@@ -30,25 +30,29 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     : QWidget(parent, Qt::Window),
       Core(core),
       Connected(std::move(connected)),
-      Watch(Activity, [this](int deviceIndex, int slot) {
+      Watch(Activity, [this](UnitId unit, int slot) {
           // The pick arrives inside the report path: the capture opens once it has returned.
           QMetaObject::invokeMethod(
-              this, [this, deviceIndex, slot] { OpenPick(deviceIndex, slot); },
-              Qt::QueuedConnection);
+              this, [this, unit, slot] { OpenPick(unit, slot); }, Qt::QueuedConnection);
       }) {
     setWindowTitle(QStringLiteral("Panel View"));
     setFont(FormFont());
 
     Ui.UnitTabs = new QTabBar(this);
     Ui.UnitTabs->setExpanding(false);
-    for (int i = 0; i < kDeviceCount; ++i) {
-        Ui.UnitTabs->addTab(Qs(IdleCaption(i)));
+    // Tab i shows the unit of device index i.
+    for (const UnitNames& unit : kUnits) {
+        Ui.UnitTabs->addTab(Qs(unit.IdleCaption));
     }
-    connect(Ui.UnitTabs, &QTabBar::currentChanged, this, [this](int index) { ShowUnit(index); });
+    connect(Ui.UnitTabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (const std::optional<UnitId> unit = UnitId::FromDeviceIndex(index)) {
+            ShowUnit(*unit);
+        }
+    });
 
     Ui.Schematic = new TSchematicWidget(Core.Units(), Core.Layout(), Activity, this);
     connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
-            [this](int deviceIndex, int slot) { BindSlot(deviceIndex, slot); });
+            [this](UnitId unit, int slot) { BindSlot(unit, slot); });
 
     Ui.TouchCB = new QCheckBox(QStringLiteral("&Touch to bind"), this);
     Ui.TouchCB->setToolTip(
@@ -76,7 +80,7 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     Ui.FrameTimer->setInterval(kFrameInterval);
     connect(Ui.FrameTimer, &QTimer::timeout, this, &TPanelViewForm::FrameTick);
     Clock.start();
-    ShowUnit(0);
+    ShowUnit(kUnits.front().Id);
 }
 
 TPanelViewForm::~TPanelViewForm() {
@@ -104,28 +108,34 @@ void TPanelViewForm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-void TPanelViewForm::ShowUnit(int deviceIndex) {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+UnitId TPanelViewForm::CurrentUnit() const {
+    return UnitId::FromDeviceIndex(Ui.UnitTabs->currentIndex()).value_or(kUnits.front().Id);
+}
+
+void TPanelViewForm::ShowUnit(UnitId unit) {
+    if (!unit.IsValid()) {
         return;
     }
-    if (Ui.UnitTabs->currentIndex() != deviceIndex) {
-        Ui.UnitTabs->setCurrentIndex(deviceIndex);  // comes back here through currentChanged
+    if (CurrentUnit() != unit) {
+        // Comes back here through currentChanged.
+        Ui.UnitTabs->setCurrentIndex(unit.DeviceIndex());
         return;
     }
-    if (Ui.Schematic->Unit() != deviceIndex) {
+    if (Ui.Schematic->Unit() != unit) {
         Ui.Schematic->SetSelectedSlot(std::nullopt);
     }
     ShownConnected = {};
-    ShownBindingsUnit = -1;
+    ShownBindingsUnit.reset();
     RefreshConnections();  // every tab counts as changed, so this shows the caption too
     BindingsChanged();
 }
 
 void TPanelViewForm::ShowCaption() {
-    const int unit = Ui.UnitTabs->currentIndex();
-    const bool connected = ShownConnected[static_cast<std::size_t>(unit)].value_or(false);
+    const UnitId unit = CurrentUnit();
+    const bool connected =
+        ShownConnected[static_cast<std::size_t>(unit.DeviceIndex())].value_or(false);
     SchematicCaption caption;
-    caption.Title = Qs(connected ? ConnectedCaption(unit) : IdleCaption(unit));
+    caption.Title = Qs(connected ? NamesOf(unit).ConnectedCaption : NamesOf(unit).IdleCaption);
     caption.Detail = Ui.TouchCB->isChecked()
                          ? QStringLiteral("Touch to bind: move a control on the panel")
                          : QStringLiteral("Click a control to bind it");
@@ -134,18 +144,19 @@ void TPanelViewForm::ShowCaption() {
 
 bool TPanelViewForm::RefreshConnections() {
     bool shownChanged = false;
-    for (int i = 0; i < kDeviceCount; ++i) {
-        const bool connected = Connected && Connected(i);
-        std::optional<bool>& shown = ShownConnected[static_cast<std::size_t>(i)];
+    for (const UnitNames& unit : kUnits) {
+        const int tab = unit.Id.DeviceIndex();
+        const bool connected = Connected && Connected(unit.Id);
+        std::optional<bool>& shown = ShownConnected[static_cast<std::size_t>(tab)];
         if (shown == connected) {
             continue;
         }
         shown = connected;
-        Ui.UnitTabs->setTabText(i, Qs(connected ? ConnectedCaption(i) : IdleCaption(i)));
+        Ui.UnitTabs->setTabText(tab, Qs(connected ? unit.ConnectedCaption : unit.IdleCaption));
         Ui.UnitTabs->setTabTextColor(
-            i, palette().color(connected ? QPalette::Active : QPalette::Disabled,
-                               QPalette::WindowText));
-        shownChanged |= i == Ui.UnitTabs->currentIndex();
+            tab, palette().color(connected ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+        shownChanged |= tab == Ui.UnitTabs->currentIndex();
     }
     if (shownChanged) {
         ShowCaption();
@@ -154,7 +165,7 @@ bool TPanelViewForm::RefreshConnections() {
 }
 
 bool TPanelViewForm::BindingsChanged() {
-    const int unit = Ui.UnitTabs->currentIndex();
+    const UnitId unit = CurrentUnit();
     std::array<KeyCode, kBezelSlotCount> bindings{};
     for (int slot = 0; slot < BindingSlotCount(unit); ++slot) {
         const KeyCode* field = BindingField(Core.Units(), unit, slot);
@@ -185,12 +196,12 @@ void TPanelViewForm::TouchCBClick() {
     ShowCaption();
 }
 
-void TPanelViewForm::OpenPick(int deviceIndex, int slot) {
+void TPanelViewForm::OpenPick(UnitId unit, int slot) {
     // Turned off, or a capture or another dialog open (the key settings may be asking for a
     // key through the same capture), since the pick: it is dropped.
     if (Watch.TouchToBind() && !Capturing && QApplication::activeModalWidget() == nullptr) {
-        ShowUnit(deviceIndex);
-        BindSlot(deviceIndex, slot);
+        ShowUnit(unit);
+        BindSlot(unit, slot);
     }
     Watch.PickDone();
 }
@@ -208,22 +219,22 @@ void TPanelViewForm::SetLinkCommands(LinkCommands* commands, CommandAsker asker)
     Ui.Schematic->SetLinkCommands(commands);
 }
 
-void TPanelViewForm::BindSlot(int deviceIndex, int slot) {
+void TPanelViewForm::BindSlot(UnitId unit, int slot) {
     const bool command = Commands != nullptr && Commands->Linked() && Ui.CommandCB->isChecked();
-    if (Capturing || !IsNamedBindingSlot(deviceIndex, slot) || (!command && Capturer == nullptr)) {
+    if (Capturing || !IsNamedBindingSlot(unit, slot) || (!command && Capturer == nullptr)) {
         return;
     }
     Ui.Schematic->SetSelectedSlot(slot);
-    const QString rowLabel = QString::fromStdString(BindingRowLabel(deviceIndex, slot));
+    const QString rowLabel = QString::fromStdString(BindingRowLabel(unit, slot));
     Capturing = true;
     std::optional<Status> saved;  // nothing when closed without an answer
     if (command) {
         if (const std::optional<std::string> text =
-                AskCommand(rowLabel, Commands->CommandOf(deviceIndex, slot))) {
-            saved = Commands->SetCommand(deviceIndex, slot, *text);
+                AskCommand(rowLabel, Commands->CommandOf(unit, slot))) {
+            saved = Commands->SetCommand(unit, slot, *text);
         }
     } else if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
-        saved = Core.BindSlot(deviceIndex, slot, *code);
+        saved = Core.BindSlot(unit, slot, *code);
     }
     Capturing = false;
     if (!saved && Ui.TouchCB->isChecked()) {

@@ -35,8 +35,8 @@ public:
     // A repaint at most once per frame, however fast the panels report.
     static constexpr int kFrameInterval = 30;  // milliseconds
 
-    // Whether device index 0-5 is connected now.
-    using ConnectedQuery = std::function<bool(int deviceIndex)>;
+    // Whether the unit is connected now.
+    using ConnectedQuery = std::function<bool(UnitId unit)>;
 
     // core must outlive the window.
     TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget* parent = nullptr);
@@ -56,14 +56,14 @@ public:
 
     // One frame: the clock, connections, bindings and activity; repaints when any changed.
     void FrameTick();
-    // Shows device index 0-5.
-    void ShowUnit(int deviceIndex);
-    // Asks for a key for binding slot of device index and stores what comes back: unit state,
+    // Shows the unit (an id that names no unit is ignored).
+    void ShowUnit(UnitId unit);
+    // Asks for a key for binding slot of the unit and stores what comes back: unit state,
     // keymap.ini and log, through the key map as the key settings rows do; SaveFailed follows
     // when keymap.ini could not be written. With "Bind commands" ticked it asks for the
     // slot's simulator command instead. A question closed without an answer turns touch to
     // bind off. Does nothing while a question is open.
-    void BindSlot(int deviceIndex, int slot);
+    void BindSlot(UnitId unit, int slot);
     void TouchCBClick();
 
     // Repaints asked for by frames, counted.
@@ -86,7 +86,9 @@ protected:
 
 private:
     // A movement picked slot with touch to bind on; runs after the report that picked it.
-    void OpenPick(int deviceIndex, int slot);
+    void OpenPick(UnitId unit, int slot);
+    // The unit of the current tab (tab i shows device index i).
+    [[nodiscard]] UnitId CurrentUnit() const;
     // Tab captions and the shown unit's caption; true when the shown unit's changed.
     bool RefreshConnections();
     // True when the shown unit's bindings differ from the last frame's.
@@ -112,9 +114,9 @@ private:
     PanelActivity Activity;
     PanelWatch Watch;
     QElapsedTimer Clock;
-    std::array<std::optional<bool>, kDeviceCount> ShownConnected{};
+    std::array<std::optional<bool>, kDeviceCount> ShownConnected{};  // by device index
     std::array<KeyCode, kBezelSlotCount> ShownBindings{};
-    int ShownBindingsUnit = -1;
+    std::optional<UnitId> ShownBindingsUnit;
     bool Capturing = false;
     int Repaints = 0;
 };

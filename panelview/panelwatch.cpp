@@ -17,7 +17,7 @@ bool PanelWatch::ControlMoved(ControlEvent event) {
         if (const std::optional<int> slot = PickedSlot(event)) {
             Picking = true;
             if (OnPick) {
-                OnPick(event.DeviceIndex, *slot);
+                OnPick(event.Unit, *slot);
             }
         }
     }

@@ -12,9 +12,9 @@ namespace qel {
 // binding to OnPick. Further movements pick nothing until PickDone. Main thread only.
 class PanelWatch final : public ControlObserver {
 public:
-    // Called from inside the report path with the device index and binding slot picked: it
-    // must not open a window there, only arrange for one.
-    using PickHandler = std::function<void(int deviceIndex, int slot)>;
+    // Called from inside the report path with the unit and binding slot picked: it must not
+    // open a window there, only arrange for one.
+    using PickHandler = std::function<void(UnitId unit, int slot)>;
 
     PanelWatch(PanelActivity& activity, PickHandler onPick)
         : Activity(activity), OnPick(std::move(onPick)) {}

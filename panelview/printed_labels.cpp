@@ -66,11 +66,11 @@ constexpr std::array kPrintedLabels{
 
 }  // namespace
 
-std::string_view PrintedLabel(int deviceIndex, ControlKind kind, int index) {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount) {
+std::string_view PrintedLabel(UnitId unit, ControlKind kind, int index) {
+    if (!unit.IsValid()) {
         return {};
     }
-    const bool audio = deviceIndex >= kFirstAudioDeviceIndex;
+    const bool audio = unit.Kind == UnitKind::Audio;
     const auto* found = std::find_if(
         kPrintedLabels.begin(), kPrintedLabels.end(), [&](const PrintedLabelEntry& entry) {
             return entry.Audio == audio && entry.Kind == kind && entry.Index == index;
@@ -78,10 +78,10 @@ std::string_view PrintedLabel(int deviceIndex, ControlKind kind, int index) {
     return found == kPrintedLabels.end() ? std::string_view{} : found->Text;
 }
 
-std::string KnobLabel(int deviceIndex, int outer, int inner) {
-    const std::string_view outerLabel = PrintedLabel(deviceIndex, ControlKind::Rotary, outer);
+std::string KnobLabel(UnitId unit, int outer, int inner) {
+    const std::string_view outerLabel = PrintedLabel(unit, ControlKind::Rotary, outer);
     const std::string_view innerLabel =
-        inner >= 0 ? PrintedLabel(deviceIndex, ControlKind::Rotary, inner) : outerLabel;
+        inner >= 0 ? PrintedLabel(unit, ControlKind::Rotary, inner) : outerLabel;
     if (innerLabel == outerLabel) {
         return std::string(outerLabel);
     }

@@ -97,14 +97,11 @@ const UnitSchematic& AudioSchematic() {
     return kAudio;
 }
 
-const UnitSchematic* SchematicOf(int deviceIndex) {
-    if (deviceIndex >= 0 && deviceIndex < kFirstAudioDeviceIndex) {
-        return &kBezel;
+const UnitSchematic* SchematicOf(UnitId unit) {
+    if (!unit.IsValid()) {
+        return nullptr;
     }
-    if (deviceIndex >= kFirstAudioDeviceIndex && deviceIndex < kDeviceCount) {
-        return &kAudio;
-    }
-    return nullptr;
+    return unit.Kind == UnitKind::Bezel ? &kBezel : &kAudio;
 }
 
 }  // namespace qel

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "translate/controlobserver.h"
+#include "translate/units.h"
 
 namespace qel {
 
@@ -48,7 +49,7 @@ struct UnitSchematic {
 [[nodiscard]] const UnitSchematic& BezelSchematic();
 // The audio unit: its keys in the pairs they have on the unit, then the volume knob.
 [[nodiscard]] const UnitSchematic& AudioSchematic();
-// The schematic of device index 0-5 (bezel 0-3, audio 4-5); null for any other index.
-[[nodiscard]] const UnitSchematic* SchematicOf(int deviceIndex);
+// The schematic of a unit's kind; null for an id that names no unit.
+[[nodiscard]] const UnitSchematic* SchematicOf(UnitId unit);
 
 }  // namespace qel

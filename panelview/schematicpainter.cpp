@@ -33,7 +33,7 @@ struct Canvas {
     QPainter& Painter;
     const SchematicPalette& Colours;
     SchematicStyle Style;
-    int DeviceIndex = 0;
+    UnitId Unit;
     std::optional<int> Selected;
     bool Abbreviated = false;
 
@@ -234,7 +234,7 @@ void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
 void PaintKnob(Canvas& canvas, const UnitSchematic& schematic, const SchematicControl& control,
                const std::vector<const SceneCell*>& cells) {
     const QString name =
-        QString::fromStdString(KnobLabel(canvas.DeviceIndex, control.Index, control.Inner));
+        QString::fromStdString(KnobLabel(canvas.Unit, control.Index, control.Inner));
     const QRectF nameBox = Logical(NameAreaOf(schematic, control)).adjusted(kGap, 0, -kGap, 0);
     canvas.Draw(nameBox, canvas.Fit(name, nameBox.size(), kKnobNameFit), canvas.Colours.Face.Text,
                 Qt::AlignLeft);
@@ -296,7 +296,7 @@ bool SchematicPainter::Paint(QPainter& painter, const QRectF& target, const Unit
     if (scene.Schematic == nullptr) {
         return false;
     }
-    Canvas canvas{painter, PaletteOf(style, greyed), style, scene.DeviceIndex, selectedSlot};
+    Canvas canvas{painter, PaletteOf(style, greyed), style, scene.Unit, selectedSlot};
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(CellTransform(*scene.Schematic, target), true);

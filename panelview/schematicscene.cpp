@@ -20,24 +20,24 @@ void AddCell(UnitScene& scene, const UnitStates& units, const KeyLayout& layout,
              KnobRing ring) {
     const SchematicControl& control =
         scene.Schematic->Controls[static_cast<std::size_t>(controlIndex)];
-    const std::optional<int> slot = BindingSlotOf(scene.DeviceIndex, control.Kind, index, half);
+    const std::optional<int> slot = BindingSlotOf(scene.Unit, control.Kind, index, half);
     if (!slot) {
         return;
     }
     SceneCell cell;
     cell.Slot = *slot;
-    cell.Name = BindingControlName(scene.DeviceIndex, *slot);
-    cell.Label = PrintedLabel(scene.DeviceIndex, control.Kind, index);
-    const KeyCode* binding = BindingField(units, scene.DeviceIndex, *slot);
+    cell.Name = BindingControlName(scene.Unit, *slot);
+    cell.Label = PrintedLabel(scene.Unit, control.Kind, index);
+    const KeyCode* binding = BindingField(units, scene.Unit, *slot);
     cell.KeyText = KeyCodeToText(binding != nullptr ? *binding : 0, layout);
     cell.Control = control.Place;
     cell.ControlIndex = controlIndex;
     cell.Half = half;
     cell.Ring = ring;
     if (activity != nullptr) {
-        cell.Lit = activity->IsLit(scene.DeviceIndex, control.Kind, index, half);
+        cell.Lit = activity->IsLit(scene.Unit, control.Kind, index, half);
         if (cell.Lit && control.Kind == ControlKind::Rotary) {
-            cell.Steps = activity->FlashSteps(scene.DeviceIndex, index);
+            cell.Steps = activity->FlashSteps(scene.Unit, index);
         }
     }
     scene.Cells.push_back(std::move(cell));
@@ -56,11 +56,11 @@ bool UnitScene::AnyBound() const {
                        [](const SceneCell& c) { return !c.KeyText.empty(); });
 }
 
-UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units, const KeyLayout& layout,
+UnitScene BuildUnitScene(UnitId unit, const UnitStates& units, const KeyLayout& layout,
                          const PanelActivity* activity) {
     UnitScene scene;
-    scene.DeviceIndex = deviceIndex;
-    scene.Schematic = SchematicOf(deviceIndex);
+    scene.Unit = unit;
+    scene.Schematic = SchematicOf(unit);
     if (scene.Schematic == nullptr) {
         return scene;
     }

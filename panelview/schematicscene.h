@@ -32,7 +32,7 @@ struct SceneCell {
 
 // A unit's schematic filled in with its bindings and, when activity is given, what is lit.
 struct UnitScene {
-    int DeviceIndex = 0;
+    UnitId Unit;
     const UnitSchematic* Schematic = nullptr;
     // In the schematic's order; a knob's outer ring before its inner, decrement before increment.
     std::vector<SceneCell> Cells;
@@ -43,9 +43,9 @@ struct UnitScene {
     [[nodiscard]] bool AnyBound() const;
 };
 
-// Empty (no schematic) for a device index out of range; key texts as layout writes them.
+// Empty (no schematic) for an id that names no unit; key texts as layout writes them.
 // Main thread (reads the unit state).
-[[nodiscard]] UnitScene BuildUnitScene(int deviceIndex, const UnitStates& units,
+[[nodiscard]] UnitScene BuildUnitScene(UnitId unit, const UnitStates& units,
                                        const KeyLayout& layout,
                                        const PanelActivity* activity = nullptr);
 

@@ -22,8 +22,8 @@ TSchematicWidget::TSchematicWidget(const UnitStates& units, const KeyLayout& lay
     setCursor(Qt::PointingHandCursor);
 }
 
-void TSchematicWidget::ShowUnit(int deviceIndex, const SchematicCaption& caption, bool greyed) {
-    DeviceIndex = deviceIndex;
+void TSchematicWidget::ShowUnit(UnitId unit, const SchematicCaption& caption, bool greyed) {
+    Shown = unit;
     Caption = caption;
     Greyed = greyed;
     update();
@@ -35,10 +35,10 @@ void TSchematicWidget::SetSelectedSlot(std::optional<int> slot) {
 }
 
 UnitScene TSchematicWidget::Scene() const {
-    UnitScene scene = BuildUnitScene(DeviceIndex, Units, Layout, &Activity);
+    UnitScene scene = BuildUnitScene(Shown, Units, Layout, &Activity);
     if (Commands != nullptr && Commands->Linked()) {
         for (SceneCell& cell : scene.Cells) {
-            if (std::string label = Commands->LabelOf(DeviceIndex, cell.Slot); !label.empty()) {
+            if (std::string label = Commands->LabelOf(Shown, cell.Slot); !label.empty()) {
                 cell.KeyText = std::move(label);
             }
         }
@@ -95,14 +95,13 @@ bool TSchematicWidget::event(QEvent* event) {
     QString key =
         cell->KeyText.empty() ? QStringLiteral("not bound") : QString::fromStdString(cell->KeyText);
     if (Commands != nullptr && Commands->Linked()) {
-        if (const std::string command = Commands->CommandOf(DeviceIndex, *slot); !command.empty()) {
+        if (const std::string command = Commands->CommandOf(Shown, *slot); !command.empty()) {
             key = QString::fromStdString(command);
         }
     }
     QToolTip::showText(
         help->globalPos(),
-        QString::fromStdString(BindingRowLabel(DeviceIndex, *slot)) + QStringLiteral(": ") + key,
-        this);
+        QString::fromStdString(BindingRowLabel(Shown, *slot)) + QStringLiteral(": ") + key, this);
     return true;
 }
 
@@ -113,7 +112,7 @@ void TSchematicWidget::mousePressEvent(QMouseEvent* event) {
     }
     if (const std::optional<int> slot =
             SchematicPainter::SlotAt(Scene(), Target(), event->position())) {
-        emit BindingClicked(DeviceIndex, *slot);
+        emit BindingClicked(Shown, *slot);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "panelview/schematicpainter.h"
 #include "panelview/schematicscene.h"
 #include "translate/keylayout.h"
+#include "translate/units.h"
 #include "translate/unitstate.h"
 
 namespace qel {
@@ -28,9 +29,9 @@ public:
     // controls that send one; null for key texts only. Must outlive the widget or be reset.
     void SetLinkCommands(const LinkCommands* commands) { Commands = commands; }
 
-    // Shows device index 0-5 with the caption given; greyed for a unit not connected.
-    void ShowUnit(int deviceIndex, const SchematicCaption& caption, bool greyed);
-    [[nodiscard]] int Unit() const { return DeviceIndex; }
+    // Shows the unit with the caption given; greyed for a unit not connected.
+    void ShowUnit(UnitId unit, const SchematicCaption& caption, bool greyed);
+    [[nodiscard]] UnitId Unit() const { return Shown; }
     // The binding marked as chosen, or none.
     void SetSelectedSlot(std::optional<int> slot);
     [[nodiscard]] std::optional<int> SelectedSlot() const { return Selected; }
@@ -49,7 +50,7 @@ public:
     [[nodiscard]] QSize minimumSizeHint() const override;
 
 signals:
-    void BindingClicked(int deviceIndex, int slot);
+    void BindingClicked(qel::UnitId unit, int slot);
 
 protected:
     bool event(QEvent* event) override;
@@ -65,7 +66,7 @@ private:
     const KeyLayout& Layout;
     const PanelActivity& Activity;
     const LinkCommands* Commands = nullptr;
-    int DeviceIndex = 0;
+    UnitId Shown;
     SchematicCaption Caption;
     bool Greyed = false;
     std::optional<int> Selected;

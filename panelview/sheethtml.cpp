@@ -74,7 +74,7 @@ QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells)
     const SchematicControl& control =
         scene.Schematic->Controls[static_cast<std::size_t>(first.ControlIndex)];
     const bool dual = control.Inner >= 0;
-    const QString name = Html(KnobLabel(scene.DeviceIndex, control.Index, control.Inner));
+    const QString name = Html(KnobLabel(scene.Unit, control.Index, control.Inner));
     const KnobShape shape = ShapeOf(control);
     QString html = QStringLiteral(
                        "<div class=\"knob\" style=\"%1\"><div class=\"kn\">%2</div>"
@@ -93,13 +93,12 @@ QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells)
     return html + QStringLiteral("</div>");
 }
 
-QString UnitSection(int deviceIndex, const SheetContent& content) {
-    const UnitScene scene = BuildUnitScene(deviceIndex, *content.Units, *content.Layout);
+QString UnitSection(UnitId unit, const SheetContent& content) {
+    const UnitScene scene = BuildUnitScene(unit, *content.Units, *content.Layout);
     const UnitSchematic& schematic = *scene.Schematic;
-    QString html =
-        QStringLiteral("<section><h1>%1<span>%2</span></h1><p class=\"sub\">%3</p>")
-            .arg(SheetTitle(deviceIndex).toHtmlEscaped(), SheetSection(deviceIndex).toHtmlEscaped(),
-                 SheetSubtitle(content).toHtmlEscaped());
+    QString html = QStringLiteral("<section><h1>%1<span>%2</span></h1><p class=\"sub\">%3</p>")
+                       .arg(SheetTitle(unit).toHtmlEscaped(), SheetSection(unit).toHtmlEscaped(),
+                            SheetSubtitle(content).toHtmlEscaped());
     html += QStringLiteral(
                 "<div class=\"unit\" style=\"grid-template-columns:repeat(%1,minmax(0,1fr));"
                 "grid-template-rows:repeat(%2,minmax(%3px,auto))\">")
@@ -107,8 +106,8 @@ QString UnitSection(int deviceIndex, const SheetContent& content) {
                 .arg(schematic.Rows)
                 .arg(SchematicPainter::kCellHeight);
     html += QStringLiteral("<div class=\"cap\" style=\"%1\"><b>%2</b>%3</div>")
-                .arg(GridArea(schematic.Caption), SheetTitle(deviceIndex).toHtmlEscaped(),
-                     SheetSection(deviceIndex).toHtmlEscaped());
+                .arg(GridArea(schematic.Caption), SheetTitle(unit).toHtmlEscaped(),
+                     SheetSection(unit).toHtmlEscaped());
     // A knob's bindings follow each other in the scene.
     for (std::size_t i = 0; i < scene.Cells.size();) {
         const SceneCell& cell = scene.Cells[i];
@@ -135,15 +134,15 @@ SheetOutcome WriteSheetHtml(const QString& path, const SheetContent& content) {
                        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                        "<title>Bindings</title><style>") +
                    Style() + QStringLiteral("</style></head><body>\n");
-    const std::vector<int> units = SheetUnits(*content.Units, *content.Layout);
+    const std::vector<UnitId> units = SheetUnits(*content.Units, *content.Layout);
     if (units.empty()) {
         html += QStringLiteral(
                     "<section><h1>No control is bound.</h1><p class=\"sub\">%1</p>"
                     "</section>\n")
                     .arg(SheetSubtitle(content).toHtmlEscaped());
     }
-    for (const int deviceIndex : units) {
-        html += UnitSection(deviceIndex, content);
+    for (const UnitId unit : units) {
+        html += UnitSection(unit, content);
     }
     html += QStringLiteral("</body></html>\n");
 

@@ -73,7 +73,7 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
     if (!file.open(QIODevice::WriteOnly)) {
         return {false, CannotWrite(path, file.errorString())};
     }
-    const std::vector<int> units = SheetUnits(*content.Units, *content.Layout);
+    const std::vector<UnitId> units = SheetUnits(*content.Units, *content.Layout);
     {
         QPdfWriter writer(&file);
         writer.setPageSize(content.PageSize);
@@ -95,7 +95,7 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
                          SheetSubtitle(content));
         }
         bool first = true;
-        for (const int deviceIndex : units) {
+        for (const UnitId unit : units) {
             if (!first) {
                 writer.newPage();
             }
@@ -103,9 +103,9 @@ SheetOutcome WriteSheetPdf(const QString& path, const SheetContent& content) {
             // The drawing first: the subtitle explains the abbreviations it had to use.
             const QRectF below = page.adjusted(0, HeadingHeight(painter), 0, 0);
             const bool abbreviated = SchematicPainter::Paint(
-                painter, below, BuildUnitScene(deviceIndex, *content.Units, *content.Layout),
-                {SheetTitle(deviceIndex), SheetSection(deviceIndex)}, SchematicStyle::Paper);
-            PaintHeading(painter, page, SheetTitle(deviceIndex), SheetSection(deviceIndex),
+                painter, below, BuildUnitScene(unit, *content.Units, *content.Layout),
+                {SheetTitle(unit), SheetSection(unit)}, SchematicStyle::Paper);
+            PaintHeading(painter, page, SheetTitle(unit), SheetSection(unit),
                          SheetSubtitle(content, abbreviated));
         }
         painter.end();

@@ -12,8 +12,8 @@ namespace {
 
 // A bezel unit shows a display, an audio unit serves a seat; a role of the other kind (only a
 // caller that skipped the settings reader can give one) has no preset.
-bool FitsUnit(UnitRole role, int deviceIndex) {
-    const bool bezel = deviceIndex < kFirstAudioDeviceIndex;
+bool FitsUnit(UnitRole role, UnitId unit) {
+    const bool bezel = unit.Kind == UnitKind::Bezel;
     switch (role) {
         case UnitRole::Pfd:
         case UnitRole::Mfd:
@@ -31,13 +31,14 @@ bool FitsUnit(UnitRole role, int deviceIndex) {
 }  // namespace
 
 CommandTable::CommandTable(const LinkSettings& settings) : Kind(settings.Link) {
-    for (int device = 0; device < kDeviceCount; ++device) {
-        std::vector<SlotCommand>& slots = Slots[static_cast<std::size_t>(device)];
-        slots.resize(static_cast<std::size_t>(BindingSlotCount(device)));
-        const UnitRole role = settings.Roles[static_cast<std::size_t>(device)];
-        if (!FitsUnit(role, device)) continue;
+    for (const UnitNames& unit : kUnits) {
+        const auto device = static_cast<std::size_t>(unit.Id.DeviceIndex());
+        std::vector<SlotCommand>& slots = Slots[device];
+        slots.resize(static_cast<std::size_t>(BindingSlotCount(unit.Id)));
+        const UnitRole role = settings.Roles[device];
+        if (!FitsUnit(role, unit.Id)) continue;
         for (std::size_t slot = 0; slot < slots.size(); ++slot) {
-            const std::string key = BindingKeyName(device, static_cast<int>(slot));
+            const std::string key = BindingKeyName(unit.Id, static_cast<int>(slot));
             if (key.empty()) continue;
             switch (Kind) {
                 case SimulatorKind::XPlane:
@@ -55,10 +56,11 @@ CommandTable::CommandTable(const LinkSettings& settings) : Kind(settings.Link) {
     }
     if (Kind == SimulatorKind::None) return;
     for (const CustomCommand& custom : settings.Commands) {
-        if (custom.DeviceIndex < 0 || custom.DeviceIndex >= kDeviceCount) continue;
-        std::vector<SlotCommand>& slots = Slots[static_cast<std::size_t>(custom.DeviceIndex)];
+        if (!custom.Unit.IsValid()) continue;
+        std::vector<SlotCommand>& slots =
+            Slots[static_cast<std::size_t>(custom.Unit.DeviceIndex())];
         for (std::size_t slot = 0; slot < slots.size(); ++slot) {
-            if (BindingKeyName(custom.DeviceIndex, static_cast<int>(slot)) == custom.SlotKey) {
+            if (BindingKeyName(custom.Unit, static_cast<int>(slot)) == custom.SlotKey) {
                 // The user's command is sent as it is, held or not.
                 slots[slot] = SlotCommand{custom.Command, std::nullopt};
                 break;
@@ -67,20 +69,20 @@ CommandTable::CommandTable(const LinkSettings& settings) : Kind(settings.Link) {
     }
 }
 
-const CommandTable::SlotCommand* CommandTable::SlotAt(int deviceIndex, int slot) const {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount || slot < 0) return nullptr;
-    const std::vector<SlotCommand>& slots = Slots[static_cast<std::size_t>(deviceIndex)];
+const CommandTable::SlotCommand* CommandTable::SlotAt(UnitId unit, int slot) const {
+    if (!unit.IsValid() || slot < 0) return nullptr;
+    const std::vector<SlotCommand>& slots = Slots[static_cast<std::size_t>(unit.DeviceIndex())];
     return static_cast<std::size_t>(slot) < slots.size() ? &slots[static_cast<std::size_t>(slot)]
                                                          : nullptr;
 }
 
-std::string_view CommandTable::Command(int deviceIndex, int slot) const {
-    const SlotCommand* found = SlotAt(deviceIndex, slot);
+std::string_view CommandTable::Command(UnitId unit, int slot) const {
+    const SlotCommand* found = SlotAt(unit, slot);
     return found ? std::string_view(found->Command) : std::string_view();
 }
 
-const HeldCommand* CommandTable::Held(int deviceIndex, int slot) const {
-    const SlotCommand* found = SlotAt(deviceIndex, slot);
+const HeldCommand* CommandTable::Held(UnitId unit, int slot) const {
+    const SlotCommand* found = SlotAt(unit, slot);
     return found && found->Held ? &*found->Held : nullptr;
 }
 

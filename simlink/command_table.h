@@ -25,19 +25,19 @@ void ForEachCommand(std::string_view commands, Send&& send) {
 
 // The command of every binding slot of every unit for one link: the built-in preset of the
 // chosen simulator for the unit's role, with the user's own commands over it (a command for a
-// slot or device index that does not exist is ignored). An empty command means the slot types
+// slot or unit that does not exist is ignored). An empty command means the slot types
 // its key. Built once per change of the settings.
 class CommandTable {
 public:
     explicit CommandTable(const LinkSettings& settings);
 
     [[nodiscard]] SimulatorKind Simulator() const { return Kind; }
-    // The command of binding slot `slot` of device index 0-5 (see keymap/bindingslot.h);
-    // empty when it has none or the slot is out of range.
-    [[nodiscard]] std::string_view Command(int deviceIndex, int slot) const;
+    // The command of binding slot `slot` of a unit (see keymap/bindingslot.h); empty when it
+    // has none or the unit or slot is out of range.
+    [[nodiscard]] std::string_view Command(UnitId unit, int slot) const;
     // What the slot sends instead when held down long enough (FlightGear's CLR and COM
     // transfer); null for every other slot and for a slot the user gave a command of their own.
-    [[nodiscard]] const HeldCommand* Held(int deviceIndex, int slot) const;
+    [[nodiscard]] const HeldCommand* Held(UnitId unit, int slot) const;
     // Every distinct command, in slot order (X-Plane's Web API looks their ids up on connect);
     // two commands of one slot count as two.
     [[nodiscard]] std::vector<std::string> Distinct() const;
@@ -47,10 +47,10 @@ private:
         std::string Command;  // one command, or two separated by '\n'
         std::optional<HeldCommand> Held;
     };
-    [[nodiscard]] const SlotCommand* SlotAt(int deviceIndex, int slot) const;
+    [[nodiscard]] const SlotCommand* SlotAt(UnitId unit, int slot) const;
 
     SimulatorKind Kind = SimulatorKind::None;
-    std::array<std::vector<SlotCommand>, kDeviceCount> Slots;
+    std::array<std::vector<SlotCommand>, kDeviceCount> Slots;  // by device index
 };
 
 }  // namespace qel

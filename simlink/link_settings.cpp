@@ -66,8 +66,8 @@ std::string Stored(std::string_view value) {
     return stored;
 }
 
-std::string CommandKey(int deviceIndex, std::string_view slotKey) {
-    std::string key(kSectionNames[static_cast<std::size_t>(deviceIndex)]);
+std::string CommandKey(UnitId unit, std::string_view slotKey) {
+    std::string key(NamesOf(unit).Section);
     key += '.';
     key += slotKey;
     return key;
@@ -144,14 +144,14 @@ std::optional<std::string_view> CommandSectionOf(SimulatorKind kind) {
 
 std::vector<CustomCommand> ReadCommands(const ProfileView& file, std::string_view section) {
     std::vector<CustomCommand> commands;
-    for (int device = 0; device < kDeviceCount; ++device) {
-        for (int slot = 0; slot < BindingSlotCount(device); ++slot) {
-            if (!IsNamedBindingSlot(device, slot)) continue;
-            std::string slotKey = BindingKeyName(device, slot);
+    for (const UnitNames& unit : kUnits) {
+        for (int slot = 0; slot < BindingSlotCount(unit.Id); ++slot) {
+            if (!IsNamedBindingSlot(unit.Id, slot)) continue;
+            std::string slotKey = BindingKeyName(unit.Id, slot);
             std::string command =
-                file.GetString(section, CommandKey(device, slotKey), "", kProfileValueSize);
+                file.GetString(section, CommandKey(unit.Id, slotKey), "", kProfileValueSize);
             if (!command.empty()) {
-                commands.push_back({device, std::move(slotKey), std::move(command)});
+                commands.push_back({unit.Id, std::move(slotKey), std::move(command)});
             }
         }
     }
@@ -171,12 +171,12 @@ LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log) {
         "port", settings.Link == SimulatorKind::FlightGear ? kFlightGearPort : kXPlaneUdpPort);
     settings.Transport = reader.Choice("transport", kTransportNames, defaults.Transport);
     settings.WebPort = reader.Port("web_port", defaults.WebPort);
-    for (std::size_t device = 0; device < settings.Roles.size(); ++device) {
+    for (const UnitNames& unit : kUnits) {
+        const auto device = static_cast<std::size_t>(unit.Id.DeviceIndex());
         const UnitRole fallback = defaults.Roles[device];
-        settings.Roles[device] =
-            static_cast<int>(device) < kFirstAudioDeviceIndex
-                ? reader.Choice(kSectionNames[device], kBezelRoleNames, fallback)
-                : reader.Choice(kSectionNames[device], kAudioRoleNames, fallback);
+        settings.Roles[device] = unit.Id.Kind == UnitKind::Bezel
+                                     ? reader.Choice(unit.Section, kBezelRoleNames, fallback)
+                                     : reader.Choice(unit.Section, kAudioRoleNames, fallback);
     }
     for (std::size_t role = 0; role < kFlightGearDeviceKeys.size(); ++role) {
         settings.FlightGearDevices[role] =
@@ -202,12 +202,11 @@ std::vector<ProfileEdit> LinkSettingsEdits(const LinkSettings& settings) {
     write(kSimulatorSection, "port", std::to_string(settings.Port));
     write(kSimulatorSection, "transport", std::string(NameOf(kTransportNames, settings.Transport)));
     write(kSimulatorSection, "web_port", std::to_string(settings.WebPort));
-    for (std::size_t device = 0; device < settings.Roles.size(); ++device) {
-        const UnitRole role = settings.Roles[device];
-        write(kSimulatorSection, std::string(kSectionNames[device]),
-              std::string(static_cast<int>(device) < kFirstAudioDeviceIndex
-                              ? NameOf(kBezelRoleNames, role)
-                              : NameOf(kAudioRoleNames, role)));
+    for (const UnitNames& unit : kUnits) {
+        const UnitRole role = settings.Roles[static_cast<std::size_t>(unit.Id.DeviceIndex())];
+        write(kSimulatorSection, std::string(unit.Section),
+              std::string(unit.Id.Kind == UnitKind::Bezel ? NameOf(kBezelRoleNames, role)
+                                                          : NameOf(kAudioRoleNames, role)));
     }
     for (std::size_t role = 0; role < kFlightGearDeviceKeys.size(); ++role) {
         write(kSimulatorSection, std::string(kFlightGearDeviceKeys[role]),
@@ -217,11 +216,10 @@ std::vector<ProfileEdit> LinkSettingsEdits(const LinkSettings& settings) {
     if (const auto section = CommandSectionOf(settings.Link)) {
         edits.push_back({std::string(*section), {}, {}, ProfileEditKind::DeleteSection});
         for (const CustomCommand& custom : settings.Commands) {
-            if (custom.DeviceIndex < 0 || custom.DeviceIndex >= kDeviceCount ||
-                custom.Command.empty()) {
+            if (!custom.Unit.IsValid() || custom.Command.empty()) {
                 continue;
             }
-            write(*section, CommandKey(custom.DeviceIndex, custom.SlotKey), Stored(custom.Command));
+            write(*section, CommandKey(custom.Unit, custom.SlotKey), Stored(custom.Command));
         }
     }
     return edits;

@@ -8,6 +8,7 @@
 
 #include "keymap/profilestore.h"
 #include "translate/catalogue.h"
+#include "translate/units.h"
 #include "base/logsink.h"
 
 namespace qel {
@@ -33,7 +34,7 @@ inline constexpr int kLargestFlightGearDevice = 999;
 
 // A command the user named for one binding slot, in place of the preset's.
 struct CustomCommand {
-    int DeviceIndex = 0;  // 0-5
+    UnitId Unit;
     std::string SlotKey;  // the binding's keymap.ini key, e.g. "softkey_3", "hdg_incr"
     std::string Command;  // an X-Plane command path, or a FlightGear command line
 

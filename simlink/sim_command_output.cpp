@@ -34,43 +34,42 @@ void AppendCommands(std::string& line, std::string_view commands) {
 SimCommandOutput::SimCommandOutput(const CommandTable& table, SimTransport& transport,
                                    Scheduler& scheduler)
     : Table(table), Transport(transport), Tasks(scheduler) {
-    for (int device = 0; device < kDeviceCount; ++device) {
-        States[static_cast<std::size_t>(device)].resize(
-            static_cast<std::size_t>(BindingSlotCount(device)));
+    for (const UnitNames& unit : kUnits) {
+        States[static_cast<std::size_t>(unit.Id.DeviceIndex())].resize(
+            static_cast<std::size_t>(BindingSlotCount(unit.Id)));
     }
 }
 
-const SimCommandOutput::PressState* SimCommandOutput::StateOf(int deviceIndex, int slot) const {
-    if (deviceIndex < 0 || deviceIndex >= kDeviceCount || slot < 0) return nullptr;
-    const std::vector<PressState>& states = States[static_cast<std::size_t>(deviceIndex)];
+const SimCommandOutput::PressState* SimCommandOutput::StateOf(UnitId unit, int slot) const {
+    if (!unit.IsValid() || slot < 0) return nullptr;
+    const std::vector<PressState>& states = States[static_cast<std::size_t>(unit.DeviceIndex())];
     return static_cast<std::size_t>(slot) < states.size() ? &states[static_cast<std::size_t>(slot)]
                                                           : nullptr;
 }
 
-SimCommandOutput::PressState* SimCommandOutput::StateOf(int deviceIndex, int slot) {
-    return const_cast<PressState*>(std::as_const(*this).StateOf(deviceIndex, slot));
+SimCommandOutput::PressState* SimCommandOutput::StateOf(UnitId unit, int slot) {
+    return const_cast<PressState*>(std::as_const(*this).StateOf(unit, slot));
 }
 
 bool SimCommandOutput::Claims(ControlEvent event) const {
     if (event.Kind == ControlKind::Rotary && event.Value == 0) return false;
     const int slot = SlotOf(event);
     if (event.Kind != ControlKind::Rotary && event.Value == 0) {
-        const PressState* state = StateOf(event.DeviceIndex, slot);
+        const PressState* state = StateOf(event.Unit, slot);
         if (state != nullptr && (state->Holding || state->Timing)) return true;
     }
-    return Transport.State() == LinkState::Connected &&
-           !Table.Command(event.DeviceIndex, slot).empty();
+    return Transport.State() == LinkState::Connected && !Table.Command(event.Unit, slot).empty();
 }
 
 void SimCommandOutput::AppendLogText(std::string& line, ControlEvent event) const {
     line += Table.Simulator() == SimulatorKind::FlightGear ? "FlightGear=('" : "X-Plane=('";
     if (event.Kind == ControlKind::Rotary) {
         // Both directions, increment first, as the key line shows a knob's two keys.
-        AppendCommands(line, Table.Command(event.DeviceIndex, SlotOf(WithValue(event, 1))));
+        AppendCommands(line, Table.Command(event.Unit, SlotOf(WithValue(event, 1))));
         line += '/';
-        AppendCommands(line, Table.Command(event.DeviceIndex, SlotOf(WithValue(event, -1))));
+        AppendCommands(line, Table.Command(event.Unit, SlotOf(WithValue(event, -1))));
     } else {
-        AppendCommands(line, Table.Command(event.DeviceIndex, SlotOf(event)));
+        AppendCommands(line, Table.Command(event.Unit, SlotOf(event)));
     }
     line += "')";
 }
@@ -81,32 +80,32 @@ void SimCommandOutput::Send(ControlEvent event) {
         case ControlKind::Rotary:
         case ControlKind::PanDirection:
             // A knob step or an entered direction is one whole press; leaving sends nothing.
-            if (event.Value != 0) PressAll(Table.Command(event.DeviceIndex, slot));
+            if (event.Value != 0) PressAll(Table.Command(event.Unit, slot));
             return;
         case ControlKind::Button:
         case ControlKind::PanPush:
             break;
     }
-    PressState* state = StateOf(event.DeviceIndex, slot);
+    PressState* state = StateOf(event.Unit, slot);
     if (state == nullptr) return;
     if (event.Value != 0) {
-        Pressed(event.DeviceIndex, slot, *state);
+        Pressed(event.Unit, slot, *state);
     } else {
-        Released(event.DeviceIndex, slot, *state);
+        Released(event.Unit, slot, *state);
     }
 }
 
-void SimCommandOutput::Pressed(int deviceIndex, int slot, PressState& state) {
-    const std::string_view command = Table.Command(deviceIndex, slot);
+void SimCommandOutput::Pressed(UnitId unit, int slot, PressState& state) {
+    const std::string_view command = Table.Command(unit, slot);
     if (command.empty()) return;
-    if (const HeldCommand* held = Table.Held(deviceIndex, slot)) {
+    if (const HeldCommand* held = Table.Held(unit, slot)) {
         // Which of the two forms goes is known only at the release or when the time is up.
         state.Timing = true;
         state.Press = ++Presses;
-        Tasks.After(held->Delay, [life = std::weak_ptr<int>(Lifetime), this, deviceIndex, slot,
-                                  press = state.Press] {
-            if (!life.expired()) HeldLongEnough(deviceIndex, slot, press);
-        });
+        Tasks.After(held->Delay,
+                    [life = std::weak_ptr<int>(Lifetime), this, unit, slot, press = state.Press] {
+                        if (!life.expired()) HeldLongEnough(unit, slot, press);
+                    });
     } else if (Transport.CanHold()) {
         HoldAll(command, true);
         state.Holding = true;
@@ -115,21 +114,21 @@ void SimCommandOutput::Pressed(int deviceIndex, int slot, PressState& state) {
     }
 }
 
-void SimCommandOutput::Released(int deviceIndex, int slot, PressState& state) {
+void SimCommandOutput::Released(UnitId unit, int slot, PressState& state) {
     if (state.Timing) {
         state.Timing = false;
-        PressAll(Table.Command(deviceIndex, slot));
+        PressAll(Table.Command(unit, slot));
     }
     if (state.Holding) {
         state.Holding = false;
-        HoldAll(Table.Command(deviceIndex, slot), false);
+        HoldAll(Table.Command(unit, slot), false);
     }
 }
 
-void SimCommandOutput::HeldLongEnough(int deviceIndex, int slot, std::uint64_t press) {
+void SimCommandOutput::HeldLongEnough(UnitId unit, int slot, std::uint64_t press) {
     // A task of an earlier press, or one whose key was let go in time, finds nothing to do.
-    PressState* state = StateOf(deviceIndex, slot);
-    const HeldCommand* held = Table.Held(deviceIndex, slot);
+    PressState* state = StateOf(unit, slot);
+    const HeldCommand* held = Table.Held(unit, slot);
     if (state == nullptr || !state->Timing || state->Press != press || held == nullptr) return;
     state->Timing = false;
     PressAll(held->Command);

@@ -40,18 +40,18 @@ private:
         bool Timing = false;      // a held form's timer runs: the release sends the plain key
         std::uint64_t Press = 0;  // which press the timer belongs to
     };
-    [[nodiscard]] const PressState* StateOf(int deviceIndex, int slot) const;
-    [[nodiscard]] PressState* StateOf(int deviceIndex, int slot);
-    void Pressed(int deviceIndex, int slot, PressState& state);
-    void Released(int deviceIndex, int slot, PressState& state);
-    void HeldLongEnough(int deviceIndex, int slot, std::uint64_t press);
+    [[nodiscard]] const PressState* StateOf(UnitId unit, int slot) const;
+    [[nodiscard]] PressState* StateOf(UnitId unit, int slot);
+    void Pressed(UnitId unit, int slot, PressState& state);
+    void Released(UnitId unit, int slot, PressState& state);
+    void HeldLongEnough(UnitId unit, int slot, std::uint64_t press);
     void PressAll(std::string_view commands);
     void HoldAll(std::string_view commands, bool active);
 
     const CommandTable& Table;
     SimTransport& Transport;
     Scheduler& Tasks;
-    std::array<std::vector<PressState>, kDeviceCount> States;
+    std::array<std::vector<PressState>, kDeviceCount> States;  // by device index
     std::uint64_t Presses = 0;
     // Tasks hold a weak reference: expired, the output they would act on is gone.
     std::shared_ptr<int> Lifetime = std::make_shared<int>(0);

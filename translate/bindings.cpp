@@ -1,6 +1,7 @@
 #include "translate/bindings.h"
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 
 #include "translate/catalogue.h"
@@ -58,39 +59,38 @@ constexpr std::array<Binding, kAudioSlotCount> kAudioBindings = MakeAudioBinding
 
 }  // namespace
 
-std::span<const Binding> BindingsOf(int deviceIndex) {
-    if (IsBezelUnitIndex(deviceIndex)) return kBezelBindings;
-    if (IsAudioUnitIndex(deviceIndex - kFirstAudioDeviceIndex)) return kAudioBindings;
-    return {};
+std::span<const Binding> BindingsOf(UnitId unit) {
+    if (!unit.IsValid()) return {};
+    return unit.Kind == UnitKind::Bezel ? std::span<const Binding>(kBezelBindings)
+                                        : std::span<const Binding>(kAudioBindings);
 }
 
-BindingPlace PlaceOf(UnitStates& units, int deviceIndex, const Binding& binding) {
+BindingPlace PlaceOf(UnitStates& units, UnitId unit, const Binding& binding) {
     const auto index = static_cast<std::size_t>(binding.Index);
     auto rotaryPlace = [&binding](RotaryState& rotary) {
         return BindingPlace{
             rotary.Name, binding.Kind == BindingKind::RotaryDecr ? rotary.DecrKey : rotary.IncrKey};
     };
-    if (!IsBezelUnitIndex(deviceIndex)) {
-        AudioUnitState& unit = units.AudioUnits[static_cast<std::size_t>(deviceIndex) -
-                                                static_cast<std::size_t>(kFirstAudioDeviceIndex)];
+    if (AudioUnitState* audio = units.AudioOf(unit)) {
         if (binding.Kind == BindingKind::Button) {
-            return {unit.Buttons[index].Name, unit.Buttons[index].Key};
+            return {audio->Buttons[index].Name, audio->Buttons[index].Key};
         }
-        return rotaryPlace(unit.Rotaries[index]);
+        return rotaryPlace(audio->Rotaries[index]);
     }
-    BezelUnitState& unit = units.BezelUnits[static_cast<std::size_t>(deviceIndex)];
+    BezelUnitState* bezel = units.BezelOf(unit);
+    assert(bezel != nullptr && "a binding of BindingsOf(unit) belongs to a unit");
     switch (binding.Kind) {
         case BindingKind::Button:
-            return {unit.Buttons[index].Name, unit.Buttons[index].Key};
+            return {bezel->Buttons[index].Name, bezel->Buttons[index].Key};
         case BindingKind::PanDirection:
-            return {unit.PanDirections[index].Name, unit.PanDirections[index].Key};
+            return {bezel->PanDirections[index].Name, bezel->PanDirections[index].Key};
         case BindingKind::PanPush:
-            return {unit.PanPush.Name, unit.PanPush.Key};
+            return {bezel->PanPush.Name, bezel->PanPush.Key};
         case BindingKind::RotaryDecr:
         case BindingKind::RotaryIncr:
             break;
     }
-    return rotaryPlace(unit.Rotaries[index]);
+    return rotaryPlace(bezel->Rotaries[index]);
 }
 
 }  // namespace qel

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "translate/keycode.h"
+#include "translate/units.h"
 #include "translate/unitstate.h"
 
 namespace qel {
@@ -31,9 +32,8 @@ struct Binding {
     }
 };
 
-// Every binding of device index 0-5 (bezel 0-3, audio 4-5); element i is binding slot i.
-// Empty for any other index.
-[[nodiscard]] std::span<const Binding> BindingsOf(int deviceIndex);
+// Every binding of a unit; element i is binding slot i. Empty for an id that names no unit.
+[[nodiscard]] std::span<const Binding> BindingsOf(UnitId unit);
 
 // The record a binding belongs to and the field holding its key.
 struct BindingPlace {
@@ -41,14 +41,14 @@ struct BindingPlace {
     KeyCode& Key;
 };
 
-// Where binding (one of BindingsOf(deviceIndex)) lives in units.
-[[nodiscard]] BindingPlace PlaceOf(UnitStates& units, int deviceIndex, const Binding& binding);
+// Where binding (one of BindingsOf(unit), so unit names a unit) lives in units.
+[[nodiscard]] BindingPlace PlaceOf(UnitStates& units, UnitId unit, const Binding& binding);
 
-// Calls visit(binding, place) for every binding of deviceIndex in binding-slot order.
+// Calls visit(binding, place) for every binding of unit in binding-slot order.
 template <typename Visit>
-void ForEachBinding(UnitStates& units, int deviceIndex, Visit&& visit) {
-    for (const Binding& binding : BindingsOf(deviceIndex)) {
-        visit(binding, PlaceOf(units, deviceIndex, binding));
+void ForEachBinding(UnitStates& units, UnitId unit, Visit&& visit) {
+    for (const Binding& binding : BindingsOf(unit)) {
+        visit(binding, PlaceOf(units, unit, binding));
     }
 }
 

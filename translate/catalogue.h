@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 // The fixed controls of each unit kind: numbers, names (also the keymap.ini key names)
@@ -12,7 +11,6 @@ namespace qel {
 // The USB vendor of every panel.
 inline constexpr int kPanelVendorId = 0x0D59;  // 3417
 inline constexpr int kFirstBezelProductId = 684;
-inline constexpr int kFirstAudioProductId = 688;
 inline constexpr int kBezelUnitCount = 4;
 inline constexpr int kAudioUnitCount = 2;
 // Device indexes 0-5: bezel units 0-3, then audio units 0-1; the product ID of device index i
@@ -89,22 +87,5 @@ inline constexpr std::array<std::string_view, kAudioRotaryCount> kAudioRotaryNam
 
 inline constexpr std::string_view kDecrSuffix = "_decr";
 inline constexpr std::string_view kIncrSuffix = "_incr";
-
-[[nodiscard]] constexpr bool IsBezelProductId(int productId) {
-    return productId >= kFirstBezelProductId && productId < kFirstBezelProductId + kBezelUnitCount;
-}
-[[nodiscard]] constexpr bool IsAudioProductId(int productId) {
-    return productId >= kFirstAudioProductId && productId < kFirstAudioProductId + kAudioUnitCount;
-}
-[[nodiscard]] constexpr bool IsPanelProductId(int productId) {
-    return IsBezelProductId(productId) || IsAudioProductId(productId);
-}
-// Device index 0-5 of a panel product ID (684-689); nothing for any other product ID.
-[[nodiscard]] constexpr std::optional<int> DeviceIndexOf(int productId) {
-    if (!IsPanelProductId(productId)) {
-        return std::nullopt;
-    }
-    return productId - kFirstBezelProductId;
-}
 
 }  // namespace qel

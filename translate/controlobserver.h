@@ -2,13 +2,15 @@
 
 #include <cstdint>
 
+#include "translate/units.h"
+
 namespace qel {
 
 enum class ControlKind : std::uint8_t { Button, Rotary, PanDirection, PanPush };
 
 // One movement of one control, as the translator decoded it from an input report.
 struct ControlEvent {
-    std::int8_t DeviceIndex = 0;  // 0-3 bezel units, 4-5 audio units
+    UnitId Unit;
     ControlKind Kind = ControlKind::Button;
     std::int8_t Index = 0;  // button or rotary number; pan direction 0-7 (n..nw); 0 for the push
     // Button, direction, push: 1 pressed (a direction entered), 0 released (left).
@@ -20,10 +22,9 @@ struct ControlEvent {
 };
 
 // The event from plain ints; every argument is within the ranges above.
-[[nodiscard]] constexpr ControlEvent MakeControlEvent(int deviceIndex, ControlKind kind, int index,
+[[nodiscard]] constexpr ControlEvent MakeControlEvent(UnitId unit, ControlKind kind, int index,
                                                       int value) {
-    return {static_cast<std::int8_t>(deviceIndex), kind, static_cast<std::int8_t>(index),
-            static_cast<std::int8_t>(value)};
+    return {unit, kind, static_cast<std::int8_t>(index), static_cast<std::int8_t>(value)};
 }
 
 // Told of every decoded movement of every control, whether or not "Enable keys" lets

@@ -36,13 +36,12 @@ constexpr std::uint8_t kPanSwitchMask = 0x0F;
 
 }  // namespace
 
-void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
+void InputTranslator::DecodeReport(UnitId unit, ReceiveBuffer buffer) {
     const std::uint8_t reportType = buffer[kReportTypeOffset];
     const Payload payload = buffer.subspan<kPayloadOffset>();
 
-    if (IsBezelProductId(productId)) {
-        const int unit = productId - kFirstBezelProductId;
-        BezelUnitState& bezel = Units.BezelUnits[static_cast<std::size_t>(unit)];
+    if (BezelUnitState* found = Units.BezelOf(unit)) {
+        BezelUnitState& bezel = *found;
         switch (reportType) {
             case kReportC1: {
                 // Buttons before the joystick: a press logs before a pan in the same report.
@@ -68,9 +67,8 @@ void InputTranslator::DecodeReport(int productId, ReceiveBuffer buffer) {
             default:
                 break;
         }
-    } else if (IsAudioProductId(productId)) {
-        const int unit = productId - kFirstAudioProductId;
-        AudioUnitState& audio = Units.AudioUnits[static_cast<std::size_t>(unit)];
+    } else if (AudioUnitState* found = Units.AudioOf(unit)) {
+        AudioUnitState& audio = *found;
         switch (reportType) {
             case kReportC1:
                 StoreCounters(audio.Rotaries, payload);

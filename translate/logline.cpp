@@ -16,8 +16,8 @@ void AppendNumber(std::string& line, int number) {
 // Everything up to and including the ", " before the key text.
 void BeginPlace(std::string& line, const ControlPlace& place) {
     line.clear();
-    line += place.UnitPrefix;
-    AppendNumber(line, place.Unit);
+    line += NamesOf(place.Unit).LogPrefix;
+    AppendNumber(line, place.Unit.Index);
     line += ' ';
     line += place.Word;
     line += " '";

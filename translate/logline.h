@@ -9,19 +9,15 @@
 
 namespace qel {
 
-// The unit word of a log line, followed by the unit's number among its kind.
-inline constexpr std::string_view kBezelLogPrefix = NamesOf({UnitKind::Bezel, 0}).LogPrefix;
-inline constexpr std::string_view kAudioLogPrefix = NamesOf({UnitKind::Audio, 0}).LogPrefix;
-
 // The control word of a log line.
 inline constexpr std::string_view kButtonWord = "Button";
 inline constexpr std::string_view kRotaryWord = "Rotary";
 inline constexpr std::string_view kPanWord = "Pan";
 
-// Where a log line's control sits: e.g. bezel prefix, unit 1, "Button", "softkey_3", number 15.
+// Where a log line's control sits: e.g. bezel unit 1, "Button", "softkey_3", number 15. The
+// line names the unit by its log word and its number among its kind ("G1000-1").
 struct ControlPlace {
-    std::string_view UnitPrefix;
-    int Unit = 0;
+    UnitId Unit;
     std::string_view Word;
     std::string_view Name;
     int Number = 0;

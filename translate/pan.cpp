@@ -5,17 +5,18 @@
 
 namespace qel {
 
-void InputTranslator::ProcessPan(int unit) {
-    if (!IsBezelUnitIndex(unit)) {
+void InputTranslator::ProcessPan(UnitId unit) {
+    BezelUnitState* found = Units.BezelOf(unit);
+    if (found == nullptr) {
         return;
     }
-    BezelUnitState& bezel = Units.BezelUnits[static_cast<std::size_t>(unit)];
+    BezelUnitState& bezel = *found;
 
     // The push before the direction: a push while pointing logs first.
     ButtonState& push = bezel.PanPush;
     if (push.Current != push.Previous) {
         ProcessEdge(MakeControlEvent(unit, ControlKind::PanPush, 0, push.Current),
-                    {kBezelLogPrefix, unit, kPanWord, push.Name, kPanPushNumber}, push.Key);
+                    {unit, kPanWord, push.Name, kPanPushNumber}, push.Key);
         push.Previous = push.Current;
     }
 
@@ -30,7 +31,7 @@ void InputTranslator::ProcessPan(int unit) {
         if (direction >= 1 && direction <= kPanDirectionCount) {
             const ButtonState& state = bezel.PanDirections[static_cast<std::size_t>(direction - 1)];
             ProcessEdge(MakeControlEvent(unit, ControlKind::PanDirection, direction - 1, entered),
-                        {kBezelLogPrefix, unit, kPanWord, state.Name, direction}, state.Key);
+                        {unit, kPanWord, state.Name, direction}, state.Key);
         }
     }
     bezel.PreviousDirection = code;

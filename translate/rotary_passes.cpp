@@ -4,32 +4,31 @@
 
 namespace qel {
 
-void InputTranslator::ProcessBezelRotaries(int unit, RotaryHalf half) {
-    if (!IsBezelUnitIndex(unit)) {
+void InputTranslator::ProcessBezelRotaries(UnitId unit, RotaryHalf half) {
+    BezelUnitState* bezel = Units.BezelOf(unit);
+    if (bezel == nullptr) {
         return;
     }
-    const std::span<RotaryState> rotaries =
-        Units.BezelUnits[static_cast<std::size_t>(unit)].Rotaries;
+    const std::span<RotaryState> rotaries = bezel->Rotaries;
     switch (half) {
         case RotaryHalf::First:
-            ProcessRotaryRun(kBezelLogPrefix, unit, unit, rotaries.first<kRotariesPerReport>(), 0);
+            ProcessRotaryRun(unit, rotaries.first<kRotariesPerReport>(), 0);
             break;
         case RotaryHalf::Second:
-            ProcessRotaryRun(kBezelLogPrefix, unit, unit, rotaries.last<kRotariesPerReport>(),
+            ProcessRotaryRun(unit, rotaries.last<kRotariesPerReport>(),
                              kBezelRotaryCount - kRotariesPerReport);
             break;
     }
 }
 
-void InputTranslator::ProcessAudioRotaries(int unit) {
-    if (IsAudioUnitIndex(unit)) {
-        ProcessRotaryRun(kAudioLogPrefix, unit, kFirstAudioDeviceIndex + unit,
-                         Units.AudioUnits[static_cast<std::size_t>(unit)].Rotaries, 0);
+void InputTranslator::ProcessAudioRotaries(UnitId unit) {
+    if (AudioUnitState* audio = Units.AudioOf(unit)) {
+        ProcessRotaryRun(unit, audio->Rotaries, 0);
     }
 }
 
-void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, int deviceIndex,
-                                       std::span<RotaryState> rotaries, int firstNumber) {
+void InputTranslator::ProcessRotaryRun(UnitId unit, std::span<RotaryState> rotaries,
+                                       int firstNumber) {
     int number = firstNumber;
     for (RotaryState& rotary : rotaries) {
         const RotaryStep step = StepRotary(rotary);
@@ -37,8 +36,8 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
         // Movement is logged as it arrives, whether or not keys go out; queued steps are not.
         if (step.Movement != 0) {
             const ControlEvent event =
-                MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Movement);
-            const ControlPlace place{unitPrefix, unit, kRotaryWord, rotary.Name, number};
+                MakeControlEvent(unit, ControlKind::Rotary, number, step.Movement);
+            const ControlPlace place{unit, kRotaryWord, rotary.Name, number};
             swallowed = Swallowed(event);
             if (const CommandOutput* output = swallowed ? nullptr : ClaimingOutput(event)) {
                 FormatCommandLine(Line, place, *output, event);
@@ -48,10 +47,10 @@ void InputTranslator::ProcessRotaryRun(std::string_view unitPrefix, int unit, in
             LogLine();
         } else if (step.Direction != 0) {
             // A step queued by an earlier movement: the observer may hold it back as well.
-            swallowed = Swallowed(MakeControlEvent(deviceIndex, ControlKind::Rotary, number, 0));
+            swallowed = Swallowed(MakeControlEvent(unit, ControlKind::Rotary, number, 0));
         }
         const ControlEvent stepEvent =
-            MakeControlEvent(deviceIndex, ControlKind::Rotary, number, step.Direction);
+            MakeControlEvent(unit, ControlKind::Rotary, number, step.Direction);
         CommandOutput* output =
             swallowed || step.Direction == 0 ? nullptr : ClaimingOutput(stepEvent);
         if (swallowed) {

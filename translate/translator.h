@@ -29,16 +29,17 @@ public:
     InputTranslator(UnitStates& units, KeyInjector& injector, LogSink& log, const KeyGate& gate,
                     const KeyLayout& layout);
 
-    // A report of a panel product ID (684-689); any other product ID or report type is ignored.
-    void DecodeReport(int productId, ReceiveBuffer buffer);
+    // A report of a unit (its product ID mapped by UnitOfProduct); an id that names no unit
+    // and any other report type are ignored.
+    void DecodeReport(UnitId unit, ReceiveBuffer buffer);
 
-    // The processing passes over the state the decoder stored. A unit index out of range
-    // (bezel 0-3, audio 0-1) is ignored.
-    void ProcessBezelButtons(int unit);
-    void ProcessBezelRotaries(int unit, RotaryHalf half);
-    void ProcessPan(int unit);
-    void ProcessAudioRotaries(int unit);
-    void ProcessAudioButtons(int unit);
+    // The processing passes over the state the decoder stored. An id that names no unit of
+    // the pass's kind (bezel 0-3, audio 0-1) is ignored.
+    void ProcessBezelButtons(UnitId unit);
+    void ProcessBezelRotaries(UnitId unit, RotaryHalf half);
+    void ProcessPan(UnitId unit);
+    void ProcessAudioRotaries(UnitId unit);
+    void ProcessAudioButtons(UnitId unit);
 
     // Where every control movement is reported, or null for nobody (the default). The
     // observer must stay alive while attached.
@@ -50,11 +51,9 @@ public:
 
 private:
     // The button rule over one unit's buttons, numbered from 0 in the log.
-    void ProcessButtonRun(std::string_view unitPrefix, int unit, int deviceIndex,
-                          std::span<ButtonState> buttons);
+    void ProcessButtonRun(UnitId unit, std::span<ButtonState> buttons);
     // The step rule over consecutive rotaries, the first one numbered firstNumber in the log.
-    void ProcessRotaryRun(std::string_view unitPrefix, int unit, int deviceIndex,
-                          std::span<RotaryState> rotaries, int firstNumber);
+    void ProcessRotaryRun(UnitId unit, std::span<RotaryState> rotaries, int firstNumber);
     // Tells the observer, if any; true when it swallowed the movement's keystroke.
     [[nodiscard]] bool Swallowed(ControlEvent event) {
         // Nobody watches unless the panel view is open: keep that path straight.

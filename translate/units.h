@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -29,6 +30,11 @@ struct UnitId {
         return deviceIndex < kFirstAudioDeviceIndex
                    ? UnitId{UnitKind::Bezel, deviceIndex}
                    : UnitId{UnitKind::Audio, deviceIndex - kFirstAudioDeviceIndex};
+    }
+    // Whether this names one of the six units: bezel 0-3 or audio 0-1.
+    [[nodiscard]] constexpr bool IsValid() const {
+        return Index >= 0 && ((Kind == UnitKind::Bezel && Index < kBezelUnitCount) ||
+                              (Kind == UnitKind::Audio && Index < kAudioUnitCount));
     }
     friend constexpr bool operator==(UnitId, UnitId) = default;
 };
@@ -63,18 +69,21 @@ inline constexpr std::array<UnitNames, kDeviceCount> kUnits{{
 }};
 // clang-format on
 
+// id must name a unit (IsValid).
 [[nodiscard]] constexpr const UnitNames& NamesOf(UnitId id) {
+    assert(id.IsValid() && "only the six units have names");
     return kUnits[static_cast<std::size_t>(id.DeviceIndex())];
 }
 
-// keymap.ini sections by device index.
-inline constexpr std::array<std::string_view, kDeviceCount> kSectionNames = [] {
-    std::array<std::string_view, kDeviceCount> sections{};
-    for (std::size_t i = 0; i < kUnits.size(); ++i) {
-        sections[i] = kUnits[i].Section;
+// The unit of a product ID a HID library reports (684-689); nothing for any other number.
+[[nodiscard]] constexpr std::optional<UnitId> UnitOfProduct(int productId) {
+    for (const UnitNames& unit : kUnits) {
+        if (unit.ProductId == productId) {
+            return unit.Id;
+        }
     }
-    return sections;
-}();
+    return std::nullopt;
+}
 
 namespace unit_table_checks {
 // Each row sits at its own device index with product ID 684 + index, and every caption and
@@ -83,9 +92,8 @@ namespace unit_table_checks {
     for (int i = 0; i < kDeviceCount; ++i) {
         const UnitNames& row = kUnits[static_cast<std::size_t>(i)];
         const std::optional<UnitId> id = UnitId::FromDeviceIndex(i);
-        if (!id || *id != row.Id || row.Id.DeviceIndex() != i ||
-            row.ProductId != kFirstBezelProductId + i || DeviceIndexOf(row.ProductId) != i ||
-            (row.Id.Kind == UnitKind::Bezel) != IsBezelProductId(row.ProductId)) {
+        if (!id || *id != row.Id || row.Id.DeviceIndex() != i || !row.Id.IsValid() ||
+            row.ProductId != kFirstBezelProductId + i || UnitOfProduct(row.ProductId) != row.Id) {
             return false;
         }
         const char digit = static_cast<char>('0' + row.Id.Index);
@@ -106,6 +114,11 @@ namespace unit_table_checks {
 static_assert(RowsMatchCatalogue(), "the unit table disagrees with the catalogue");
 static_assert(kUnits[kBezelUnitCount - 1].Id == UnitId{UnitKind::Bezel, kBezelUnitCount - 1});
 static_assert(kUnits[kDeviceCount - 1].Id == UnitId{UnitKind::Audio, kAudioUnitCount - 1});
+static_assert(!UnitOfProduct(kFirstBezelProductId - 1) &&
+              !UnitOfProduct(kFirstBezelProductId + kDeviceCount));
+static_assert(!UnitId{UnitKind::Bezel, kBezelUnitCount}.IsValid() &&
+              !UnitId{UnitKind::Audio, kAudioUnitCount}.IsValid() &&
+              !UnitId{UnitKind::Audio, -1}.IsValid());
 }  // namespace unit_table_checks
 
 }  // namespace qel

@@ -5,8 +5,8 @@
 namespace qel {
 
 void AssignCatalogueNames(UnitStates& units) {
-    for (int device = 0; device < kDeviceCount; ++device) {
-        ForEachBinding(units, device, [](const Binding& binding, BindingPlace place) {
+    for (const UnitNames& unit : kUnits) {
+        ForEachBinding(units, unit.Id, [](const Binding& binding, BindingPlace place) {
             place.Name = binding.Control;
         });
     }

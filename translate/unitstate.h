@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "translate/catalogue.h"
 #include "translate/keycode.h"
+#include "translate/units.h"
 
 namespace qel {
 
@@ -46,18 +48,23 @@ struct AudioUnitState {
 struct UnitStates {
     std::array<BezelUnitState, kBezelUnitCount> BezelUnits;
     std::array<AudioUnitState, kAudioUnitCount> AudioUnits;
+
+    // The record of a bezel (audio) unit; null for an id that names no unit of that kind.
+    [[nodiscard]] BezelUnitState* BezelOf(UnitId unit) {
+        return unit.Kind == UnitKind::Bezel && unit.IsValid()
+                   ? &BezelUnits[static_cast<std::size_t>(unit.Index)]
+                   : nullptr;
+    }
+    [[nodiscard]] AudioUnitState* AudioOf(UnitId unit) {
+        return unit.Kind == UnitKind::Audio && unit.IsValid()
+                   ? &AudioUnits[static_cast<std::size_t>(unit.Index)]
+                   : nullptr;
+    }
 };
 
 // Sets every record's Name from the control catalogue: buttons and rotaries their own
 // names, pan directions their whole keys ("range_pan_n"), the push "range_push".
 // Bindings and counters are left alone.
 void AssignCatalogueNames(UnitStates& units);
-
-[[nodiscard]] constexpr bool IsBezelUnitIndex(int unit) {
-    return unit >= 0 && unit < kBezelUnitCount;
-}
-[[nodiscard]] constexpr bool IsAudioUnitIndex(int unit) {
-    return unit >= 0 && unit < kAudioUnitCount;
-}
 
 }  // namespace qel

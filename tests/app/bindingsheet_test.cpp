@@ -11,6 +11,7 @@
 #include "panelview/bindingsheet.h"
 #include "panelview/schematicscene.h"
 #include "program_fixture.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -120,7 +121,7 @@ TEST_F(BindingSheetTest, OnePagePerBoundUnitWithEveryControlNameAndKeyTextOnItsO
         const std::string text = PageText(pdf, page.Number);
         std::vector<std::string> present = page.Present;
         for (const SceneCell& cell :
-             BuildUnitScene(page.DeviceIndex, TheProgram->Session.Keys().Units(),
+             BuildUnitScene(DeviceUnit(page.DeviceIndex), TheProgram->Session.Keys().Units(),
                             TheProgram->Session.Keys().Layout())
                  .Cells) {
             present.push_back(cell.Name);

@@ -14,6 +14,7 @@
 
 #include "panelview/schematicwidget.h"
 #include "program_fixture.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -206,7 +207,7 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
     StartWithView("", {});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Label);
-        View().ShowUnit(c.Unit);
+        View().ShowUnit(DeviceUnit(c.Unit));
         Pump();
         const QRectF where = View().Schematic()->BindingRect(c.Slot);
         ASSERT_FALSE(where.isEmpty());
@@ -244,7 +245,7 @@ TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothingAndEndsTouchToBi
     StartWithView("[qel_1000_0]\nsoftkey_3=F3\nnav_in_incr=B\n", {684});
     const std::string before = ReadText(KeyMapPath());
     CaptureScript script(Capture(), [](TKeyForm& form) { form.close(); });
-    View().BindSlot(0, kSoftkey3);
+    View().BindSlot(BezelUnit(0), kSoftkey3);
     EXPECT_EQ(script.Descriptions.size(), 1U);
     EXPECT_EQ(ReadText(KeyMapPath()), before);
     EXPECT_EQ(ShownKey(kSoftkey3), "F3");
@@ -276,7 +277,7 @@ TEST_F(PanelViewTest, AChangeKeymapIniCannotHoldIsShownAtOnceWithTheFileAndTheRe
                             "closes.";
     Window<TIniForm>()->WriteKey(kSoftkey3, 'A');
     CaptureScript script(Capture(), [](TKeyForm& form) { QTest::keyClick(&form, Qt::Key_B); });
-    View().BindSlot(0, kSoftkey3);
+    View().BindSlot(BezelUnit(0), kSoftkey3);
     Prompts.ConfirmAnswers = {true};
     Part<QAction>("DeleteAllKeys1")->trigger();
     EXPECT_EQ(Prompts.Shown,

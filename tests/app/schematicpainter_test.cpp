@@ -13,6 +13,7 @@
 #include "panelview/schematic_palette.h"
 #include "panelview/schematicwidget.h"
 #include "translate/us_layout.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -99,8 +100,9 @@ TEST(SchematicPainter, AtItsSmallestSizeNoTextIsUnder8PixelsOrCutShortEvenLitAnd
     const auto units = std::make_unique<UnitStates>();
     PanelActivity activity;
     for (int deviceIndex : {0, kFirstAudioDeviceIndex}) {
-        for (int slot = 0; slot < BindingSlotCount(deviceIndex); ++slot) {
-            *BindingField(*units, deviceIndex, slot) = kShiftBit | kCtrlBit | kAltBit | 0x22;
+        for (int slot = 0; slot < BindingSlotCount(DeviceUnit(deviceIndex)); ++slot) {
+            *BindingField(*units, DeviceUnit(deviceIndex), slot) =
+                kShiftBit | kCtrlBit | kAltBit | 0x22;
         }
     }
     const UsEnglishLayout layout;
@@ -112,11 +114,13 @@ TEST(SchematicPainter, AtItsSmallestSizeNoTextIsUnder8PixelsOrCutShortEvenLitAnd
         activity.Clear();
         for (int deviceIndex : {0, kFirstAudioDeviceIndex}) {
             for (int index = 0; lit && index < kBezelButtonCount; ++index) {
-                activity.Record(MakeControlEvent(deviceIndex, ControlKind::Button, index, 1));
+                activity.Record(
+                    MakeControlEvent(DeviceUnit(deviceIndex), ControlKind::Button, index, 1));
             }
             for (int index = 0; lit && index < kBezelRotaryCount; ++index) {
                 for (int step = 0; step < 6; ++step) {
-                    activity.Record(MakeControlEvent(deviceIndex, ControlKind::Rotary, index, 64));
+                    activity.Record(
+                        MakeControlEvent(DeviceUnit(deviceIndex), ControlKind::Rotary, index, 64));
                 }
             }
         }
@@ -124,7 +128,8 @@ TEST(SchematicPainter, AtItsSmallestSizeNoTextIsUnder8PixelsOrCutShortEvenLitAnd
             for (const QSize size : {widget.sizeHint(), widget.minimumSizeHint()}) {
                 SCOPED_TRACE(testing::Message() << "unit " << deviceIndex << (lit ? " lit " : " ")
                                                 << size.width() << "x" << size.height());
-                widget.ShowUnit(deviceIndex, {QStringLiteral("QEL1000-0: Connected"), {}}, false);
+                widget.ShowUnit(DeviceUnit(deviceIndex),
+                                {QStringLiteral("QEL1000-0: Connected"), {}}, false);
                 widget.resize(size);
                 TextRecorder recorder(size);
                 widget.render(&recorder);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "hid/virtual_library.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -30,11 +31,11 @@ TEST(TDeviceDM, EachSendWritesItsLetterToItsUnitsSlot) {
         char Letter;
     };
     const Case cases[] = {
-        {"G1000A 0", [](TDeviceDM& d) { d.SendG1000A(0); }, 684, 'A'},
-        {"G1000B 1,0", [](TDeviceDM& d) { d.SendG1000B(1, 0); }, 685, 'B'},
-        {"G1000B 3,1", [](TDeviceDM& d) { d.SendG1000B(3, 1); }, 687, 'C'},
-        {"AudioA 0", [](TDeviceDM& d) { d.SendAudioA(0); }, 688, 'A'},
-        {"AudioB 1", [](TDeviceDM& d) { d.SendAudioB(1); }, 689, 'B'},
+        {"G1000A 0", [](TDeviceDM& d) { d.SendG1000A(BezelUnit(0)); }, 684, 'A'},
+        {"G1000B 1,0", [](TDeviceDM& d) { d.SendG1000B(BezelUnit(1), 0); }, 685, 'B'},
+        {"G1000B 3,1", [](TDeviceDM& d) { d.SendG1000B(BezelUnit(3), 1); }, 687, 'C'},
+        {"AudioA 0", [](TDeviceDM& d) { d.SendAudioA(AudioUnit(0)); }, 688, 'A'},
+        {"AudioB 1", [](TDeviceDM& d) { d.SendAudioB(AudioUnit(1)); }, 689, 'B'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -50,12 +51,13 @@ TEST(TDeviceDM, EachSendWritesItsLetterToItsUnitsSlot) {
 TEST(TDeviceDM, EmptySlotsAndUnitsOutOfRangeWriteNothing) {
     DeviceRig rig;
     rig.Device->Handles[2] = 0;
-    rig.Device->SendG1000A(2);
-    rig.Device->SendG1000A(4);  // would be audio unit 0's slot
-    rig.Device->SendG1000A(-1);
-    rig.Device->SendG1000B(0, 2);  // no letter 'D'
-    rig.Device->SendAudioA(2);
-    rig.Device->SendAudioB(-1);
+    rig.Device->SendG1000A(BezelUnit(2));
+    rig.Device->SendG1000A(BezelUnit(4));  // would be audio unit 0's slot
+    rig.Device->SendG1000A(AudioUnit(0));  // an audio unit takes no bezel command
+    rig.Device->SendG1000A(BezelUnit(-1));
+    rig.Device->SendG1000B(BezelUnit(0), 2);  // no letter 'D'
+    rig.Device->SendAudioA(AudioUnit(2));
+    rig.Device->SendAudioB(AudioUnit(-1));
     EXPECT_EQ(rig.Panels->WriteCount(), 0U);
 }
 
@@ -66,7 +68,7 @@ TEST(TDeviceDM, TheTableStartsEmptyAndAWriteToAGoneUnitFailsQuietly) {
         EXPECT_EQ(slot.load(), 0U);
     }
     rig.Panels->Unplug(686);
-    rig.Device->SendG1000A(2);  // the slot still holds the gone handle
+    rig.Device->SendG1000A(BezelUnit(2));  // the slot still holds the gone handle
     EXPECT_EQ(rig.Panels->WriteCount(), 0U);
 }
 
@@ -74,8 +76,8 @@ TEST(TDeviceDM, WithoutALibraryItCallsNothingAndSendsAreHarmless) {
     TDeviceDM device(nullptr, nullptr);
     EXPECT_EQ(device.Library(), nullptr);
     device.Handles[0] = 7;
-    device.SendG1000A(0);
-    device.SendAudioB(1);
+    device.SendG1000A(BezelUnit(0));
+    device.SendAudioB(AudioUnit(1));
     device.Disconnect();
 }
 

@@ -51,7 +51,8 @@ TEST(HidHook, EachUnitLandsInItsOwnSlotWithItsConnectedCaption) {
     for (int i = 0; i < kDeviceCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(rig.Slots()[static_cast<std::size_t>(i)], handles[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)], ConnectedCaption(i));
+        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)],
+                  kUnits[static_cast<std::size_t>(i)].ConnectedCaption);
     }
     EXPECT_EQ(rig.View.Captions[4], "QELAudio-0: Connected");
     EXPECT_EQ(rig.View.Captions[5], "QELAudio-1: Connected");
@@ -175,7 +176,8 @@ TEST(HidHook, AllUnitsGoneAfterChangedLeavesEmptySlotsAndZeroCount) {
     EXPECT_EQ(rig.Hook->ConnectedCount, 0);
     EXPECT_EQ(rig.View.StatusText, "Connected : 0");
     for (int i = 0; i < kDeviceCount; ++i) {
-        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)], IdleCaption(i));
+        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)],
+                  kUnits[static_cast<std::size_t>(i)].IdleCaption);
     }
 }
 
@@ -239,7 +241,7 @@ TEST(HidHook, WithoutALibraryEveryNotificationIsConsumedAndNothingIsCalled) {
     TDeviceDM device(nullptr, queue.Poster());
     RecordingView view;
     int decoded = 0;
-    HidHook hook(device, view, [&](int, ReceiveBuffer) { ++decoded; });
+    HidHook hook(device, view, [&](UnitId, ReceiveBuffer) { ++decoded; });
     for (int code = 1; code <= 4; ++code) {
         hook.HidMessageHook({static_cast<HidEvent>(code), 1});
     }

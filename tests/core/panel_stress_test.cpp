@@ -74,7 +74,8 @@ void ExpectAllGone(PanelRig& rig) {
     EXPECT_EQ(rig.Hook->ConnectedCount, 0);
     EXPECT_EQ(rig.View.StatusText, "Connected : 0");
     for (int i = 0; i < kDeviceCount; ++i) {
-        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)], IdleCaption(i));
+        EXPECT_EQ(rig.View.Captions[static_cast<std::size_t>(i)],
+                  kUnits[static_cast<std::size_t>(i)].IdleCaption);
     }
 }
 
@@ -83,7 +84,8 @@ TEST(PanelStress, PlugCyclesOfAllUnitsWhileWorkersWriteAndReportsFlowLeaveTheCou
     // Each report carries its unit's product ID, so a report decoded as another unit's shows.
     int misattributed = 0;
     rig.Hook =
-        std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
+        std::make_unique<HidHook>(*rig.Device, rig.View, [&](UnitId unit, ReceiveBuffer buffer) {
+            const int productId = NamesOf(unit).ProductId;
             misattributed += buffer[2] != static_cast<std::uint8_t>(productId & 0xFF) ? 1 : 0;
         });
     Workers workers(*rig.Device);
@@ -143,7 +145,7 @@ TEST(PanelStress, HidapiBackEndSurvivesArrivalsRemovalsAndFailuresUnderWrites) {
     auto device = std::make_unique<TDeviceDM>(
         std::make_unique<HidapiLibrary>(std::move(system), log, std::chrono::milliseconds(20)),
         queue.Poster());
-    HidHook hook(*device, view, [&](int, ReceiveBuffer) { ++decoded; });
+    HidHook hook(*device, view, [&](UnitId, ReceiveBuffer) { ++decoded; });
     Workers workers(*device);
 
     std::atomic<bool> done{false};

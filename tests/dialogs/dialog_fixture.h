@@ -14,6 +14,7 @@
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
+#include "support/unit_ids.h"
 #include "translate/keygate.h"
 #include "translate/unitstate.h"
 #include "translate/us_layout.h"
@@ -41,9 +42,10 @@ protected:
     }
 
     // Chooses a unit in the selector as the user does.
-    void ChooseUnit(int deviceIndex) {
-        IniForm->DeviceCB()->setCurrentIndex(deviceIndex);
-        emit IniForm->DeviceCB()->activated(deviceIndex);
+    // The selector lists the units by device index.
+    void ChooseUnit(UnitId unit) {
+        IniForm->DeviceCB()->setCurrentIndex(unit.DeviceIndex());
+        emit IniForm->DeviceCB()->activated(unit.DeviceIndex());
     }
 
     MemoryFileAccess Files;

@@ -48,7 +48,7 @@ TEST_F(KeySettings, OpeningShowsBezelUnitZeroWithEveryRowInSlotOrder) {
     for (int i = 0; i < IniForm->DeviceCB()->count(); ++i) {
         EXPECT_EQ(IniForm->DeviceCB()->itemText(i).toStdString(), units[i]) << "item " << i;
     }
-    EXPECT_EQ(IniForm->SelectedUnit, 0);
+    EXPECT_EQ(IniForm->SelectedUnit, BezelUnit(0));
     ASSERT_NE(IniForm->Bezel().Box, nullptr);
     EXPECT_TRUE(IniForm->Bezel().Box->isVisible());
     EXPECT_FALSE(IniForm->Audio().Box->isVisible());
@@ -78,8 +78,8 @@ TEST_F(KeySettings, OpeningShowsBezelUnitZeroWithEveryRowInSlotOrder) {
 
 TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
     IniForm->show();
-    ChooseUnit(4);
-    EXPECT_EQ(IniForm->SelectedUnit, 4);
+    ChooseUnit(AudioUnit(0));
+    EXPECT_EQ(IniForm->SelectedUnit, AudioUnit(0));
     EXPECT_TRUE(IniForm->Audio().Box->isVisible());
     EXPECT_FALSE(IniForm->Bezel().Box->isVisible());
 
@@ -105,9 +105,9 @@ TEST_F(KeySettings, AudioUnitSkipsUnnamedPositionsButTagsRowsWithTheirSlot) {
 }
 
 TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
-    ASSERT_TRUE(Core->BindSlot(0, 15, 0x72).Ok());              // bezel 0 softkey_3: F3
-    ASSERT_TRUE(Core->BindSlot(1, 15, kShiftBit | 0x70).Ok());  // bezel 1: SHIFT+F1
-    ASSERT_TRUE(Core->BindSlot(4, 8, 'D').Ok());                // audio 0 DME: D
+    ASSERT_TRUE(Core->BindSlot(BezelUnit(0), 15, 0x72).Ok());              // bezel 0 softkey_3: F3
+    ASSERT_TRUE(Core->BindSlot(BezelUnit(1), 15, kShiftBit | 0x70).Ok());  // bezel 1: SHIFT+F1
+    ASSERT_TRUE(Core->BindSlot(AudioUnit(0), 8, 'D').Ok());                // audio 0 DME: D
     IniForm->show();
 
     const auto bezelRows = IniForm->Bezel();
@@ -117,7 +117,7 @@ TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
     };
     for (const Step& step : {Step{0, "F3"}, Step{1, "SHIFT+F1"}, Step{2, ""}, Step{0, "F3"}}) {
         SCOPED_TRACE(step.DeviceIndex);
-        ChooseUnit(step.DeviceIndex);
+        ChooseUnit(DeviceUnit(step.DeviceIndex));
         EXPECT_EQ(IniForm->Bezel().NameLabels, bezelRows.NameLabels);
         EXPECT_EQ(IniForm->Bezel().KeyLabels, bezelRows.KeyLabels);
         EXPECT_EQ(IniForm->Bezel().RowBevels, bezelRows.RowBevels);
@@ -128,15 +128,15 @@ TEST_F(KeySettings, SwitchingUnitsReusesTheRowsAndRewritesOnlyKeyTexts) {
         EXPECT_EQ(IniForm->Bezel().NameLabels[15]->text().toStdString(), "SOFTKEY_3");
     }
 
-    ChooseUnit(4);
+    ChooseUnit(AudioUnit(0));
     EXPECT_EQ(IniForm->Audio().KeyLabels[8]->text().toStdString(), "D");
     const auto audioRows = IniForm->Audio();
-    ChooseUnit(5);
+    ChooseUnit(AudioUnit(1));
     EXPECT_EQ(IniForm->Audio().NameLabels, audioRows.NameLabels);
     EXPECT_EQ(IniForm->Audio().KeyLabels[8]->text().toStdString(), "");
 
     // Back to a bezel unit: the audio rows go, the bezel rows show that unit's keys.
-    ChooseUnit(1);
+    ChooseUnit(BezelUnit(1));
     EXPECT_FALSE(IniForm->Audio().Box->isVisible());
     EXPECT_TRUE(IniForm->Bezel().Box->isVisible());
     EXPECT_EQ(IniForm->Bezel().KeyLabels[15]->text().toStdString(), "SHIFT+F1");
@@ -168,7 +168,7 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
                           Case{5, 35, "[qel_audio_1]", "pilot_incr=A"}}) {
         SCOPED_TRACE(c.Line);
         IniForm->show();
-        ChooseUnit(c.DeviceIndex);
+        ChooseUnit(DeviceUnit(c.DeviceIndex));
         const bool audio = c.DeviceIndex >= 4;
         QPushButton* change =
             audio ? IniForm->Audio().ChangeButtons[static_cast<std::size_t>(c.Slot)]
@@ -183,10 +183,10 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
         const auto section = text.find(c.Section);
         ASSERT_NE(section, std::string::npos) << text;
         EXPECT_NE(text.find(c.Line, section), std::string::npos) << text;
-        const KeyCode* stored = BindingField(Units(), c.DeviceIndex, c.Slot);
+        const KeyCode* stored = BindingField(Units(), DeviceUnit(c.DeviceIndex), c.Slot);
         EXPECT_EQ(*stored, 'A');
         EXPECT_EQ(IniForm->DeviceCB()->currentIndex(), 0);
-        EXPECT_EQ(IniForm->SelectedUnit, 0);
+        EXPECT_EQ(IniForm->SelectedUnit, BezelUnit(0));
         EXPECT_TRUE(IniForm->Bezel().Box->isVisible());
         if (!audio) {
             EXPECT_EQ(IniForm->Bezel().KeyLabels[static_cast<std::size_t>(c.Slot)]->text(), "");
@@ -198,7 +198,7 @@ TEST_F(KeySettings, CaptureForAnotherUnitStoresThereAndTheDialogShowsUnitZeroAga
 TEST_F(KeySettings, ReturningFromAnotherApplicationKeepsTheChosenUnit) {
     IniForm->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(IniForm.get()));
-    ChooseUnit(3);
+    ChooseUnit(BezelUnit(3));
     // Another application takes the focus, then the user comes back.
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
@@ -206,7 +206,7 @@ TEST_F(KeySettings, ReturningFromAnotherApplicationKeepsTheChosenUnit) {
     QApplication::setActiveWindow(IniForm.get());
     QT_WARNING_POP
     EXPECT_EQ(IniForm->DeviceCB()->currentIndex(), 3);
-    EXPECT_EQ(IniForm->SelectedUnit, 3);
+    EXPECT_EQ(IniForm->SelectedUnit, BezelUnit(3));
 
     // Another form of the program taking the focus and giving it back is an activation.
     QWidget other;

@@ -7,13 +7,14 @@
 //
 // Input: byte 0 picks the bindings; then records of [op][length][length bytes]. op bits 0-2:
 // 0-5 a report of product 684 + n, 6 a report of the product ID in the next 4 bytes, 7 a
-// processing pass (next byte: which pass, then the unit index as a signed byte); bit 6
-// toggles swallowing and bit 7 the key gate first.
+// processing pass (next byte: which pass, its bit 7 naming a unit of the other kind, then the
+// unit index as a signed byte); bit 6 toggles swallowing and bit 7 the key gate first.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 #include "translate/unitstate.h"
 #include "translate/us_layout.h"
 
@@ -58,10 +60,11 @@ std::uint8_t KeyByteFor(unsigned n) {
 std::array<std::set<KeyCode>, qel::kDeviceCount> Bind(qel::UnitStates& units,
                                                       std::uint8_t pattern) {
     std::array<std::set<KeyCode>, qel::kDeviceCount> bound;
-    for (int device = 0; device < qel::kDeviceCount; ++device) {
-        for (int slot = 0; slot < qel::BindingSlotCount(device); ++slot) {
+    for (const qel::UnitNames& unit : qel::kUnits) {
+        const int device = unit.Id.DeviceIndex();
+        for (int slot = 0; slot < qel::BindingSlotCount(unit.Id); ++slot) {
             const unsigned n = static_cast<unsigned>(device * 131 + slot * 7 + pattern);
-            KeyCode* field = qel::BindingField(units, device, slot);
+            KeyCode* field = qel::BindingField(units, unit.Id, slot);
             if (field == nullptr || n % 5 == pattern % 5) continue;
             KeyCode code = KeyByteFor(n) | static_cast<KeyCode>(((n >> 2) & 7U) << 8);
             if (n % 11 == 0) code |= 0x7800;  // bits above Alt
@@ -125,8 +128,8 @@ void CheckState(const qel::UnitStates& units) {
 class CheckingObserver final : public qel::ControlObserver {
 public:
     bool ControlMoved(qel::ControlEvent event) override {
-        QEL_FUZZ_CHECK(event.DeviceIndex == AddressedDevice);
-        const bool audio = event.DeviceIndex >= qel::kFirstAudioDeviceIndex;
+        QEL_FUZZ_CHECK(Addressed && event.Unit == *Addressed);
+        const bool audio = event.Unit.Kind == qel::UnitKind::Audio;
         switch (event.Kind) {
             case qel::ControlKind::Button:
                 QEL_FUZZ_CHECK(event.Index >= 0 && event.Index < (audio ? qel::kAudioButtonCount
@@ -149,7 +152,7 @@ public:
         }
         return Swallow;
     }
-    int AddressedDevice = -1;  // none: no event may come
+    std::optional<qel::UnitId> Addressed;  // none: no event may come
     bool Swallow = false;
 };
 
@@ -176,12 +179,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned kind = op & 7U;
         if (kind == 7) {
             const std::uint8_t pass = in.Byte();
-            const int unit = static_cast<std::int8_t>(in.Byte());
             const bool audioPass = pass % 6 >= 4;
-            observer.AddressedDevice =
-                (audioPass ? qel::IsAudioUnitIndex(unit) : qel::IsBezelUnitIndex(unit))
-                    ? (audioPass ? qel::kFirstAudioDeviceIndex + unit : unit)
-                    : -1;
+            const bool otherKind = (pass & 0x80) != 0;
+            const qel::UnitId unit{
+                audioPass != otherKind ? qel::UnitKind::Audio : qel::UnitKind::Bezel,
+                static_cast<std::int8_t>(in.Byte())};
+            const bool served = !otherKind && unit.IsValid();
+            observer.Addressed = served ? std::optional(unit) : std::nullopt;
             switch (pass % 6) {
                 case 0:
                     translator.ProcessBezelButtons(unit);
@@ -202,10 +206,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     translator.ProcessAudioButtons(unit);
                     break;
             }
-            const bool audio = pass % 6 >= 4;
-            if (audio ? qel::IsAudioUnitIndex(unit) : qel::IsBezelUnitIndex(unit)) {
-                target =
-                    &bound[static_cast<std::size_t>(audio ? qel::kBezelUnitCount + unit : unit)];
+            if (served) {
+                target = &bound[static_cast<std::size_t>(unit.DeviceIndex())];
             }
         } else {
             int productId = qel::kFirstBezelProductId + static_cast<int>(kind);
@@ -218,10 +220,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             std::array<std::uint8_t, qel::kReceiveBufferSize> buffer{};
             in.Take(buffer.data(), in.Byte() % (qel::kReceiveBufferSize + 1));
-            observer.AddressedDevice = qel::DeviceIndexOf(productId).value_or(-1);
-            translator.DecodeReport(productId, qel::ReceiveBuffer(buffer));
-            if (qel::IsPanelProductId(productId)) {
-                target = &bound[static_cast<std::size_t>(*qel::DeviceIndexOf(productId))];
+            // As the HID hook passes reports on: only a panel's product ID names a unit.
+            const std::optional<qel::UnitId> unit = qel::UnitOfProduct(productId);
+            observer.Addressed = unit;
+            if (unit) {
+                translator.DecodeReport(*unit, qel::ReceiveBuffer(buffer));
+                target = &bound[static_cast<std::size_t>(unit->DeviceIndex())];
             }
         }
         if (!gate.Enabled || observer.Swallow) QEL_FUZZ_CHECK(injector.Events.empty());

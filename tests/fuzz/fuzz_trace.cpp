@@ -31,8 +31,8 @@ constexpr std::string_view kKeyMap =
 void CheckParsed(const qel::replay::TraceLine& line) {
     using namespace qel::replay;
     if (const auto* write = std::get_if<WriteCommand>(&line)) {
-        QEL_FUZZ_CHECK(write->DeviceIndex >= 0 && write->DeviceIndex < qel::kDeviceCount);
-        QEL_FUZZ_CHECK(qel::IsNamedBindingSlot(write->DeviceIndex, write->Slot));
+        QEL_FUZZ_CHECK(write->Unit.IsValid());
+        QEL_FUZZ_CHECK(qel::IsNamedBindingSlot(write->Unit, write->Slot));
         QEL_FUZZ_CHECK(write->Code >= 0 && write->Code <= qel::kKeyCodeMask);
     } else if (const auto* import = std::get_if<ImportCommand>(&line)) {
         QEL_FUZZ_CHECK(!import->FileName.empty());

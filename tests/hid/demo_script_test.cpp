@@ -50,7 +50,7 @@ TEST(DemoScript, ParsesCleanlyAndDrivesPressesKnobsAndTheJoystickThroughTheTrans
     PanelRig rig(script.Events);
     rig.Hook = std::make_unique<HidHook>(
         *rig.Device, rig.View,
-        [&](int productId, ReceiveBuffer buffer) { translator.DecodeReport(productId, buffer); });
+        [&](UnitId unit, ReceiveBuffer buffer) { translator.DecodeReport(unit, buffer); });
     for (std::uint32_t ms = 0; ms <= script.Events.back().AtMs; ms += 10) {
         rig.Panels->AdvanceTo(ms);
         rig.Drain();

@@ -13,6 +13,7 @@
 #include "hid/hidapi_library.h"
 #include "panel_fixture.h"
 #include "support/memory_log.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -21,7 +22,7 @@ using Buffer = std::array<std::uint8_t, kReceiveBufferSize>;
 using Slots = std::array<std::uint32_t, kDeviceCount>;
 
 struct Decoded {
-    int ProductId = 0;
+    int ProductId = 0;  // of the unit decoded
     Buffer Bytes{};
 };
 
@@ -39,11 +40,10 @@ struct HidapiHookRig {
             std::make_unique<HidapiLibrary>(std::move(system), Log, std::chrono::milliseconds(10));
         Library = library.get();
         Device = std::make_unique<TDeviceDM>(std::move(library), Queue.Poster());
-        Hook =
-            std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
-                Reports.push_back({productId, {}});
-                std::copy(buffer.begin(), buffer.end(), Reports.back().Bytes.begin());
-            });
+        Hook = std::make_unique<HidHook>(*Device, View, [this](UnitId unit, ReceiveBuffer buffer) {
+            Reports.push_back({NamesOf(unit).ProductId, {}});
+            std::copy(buffer.begin(), buffer.end(), Reports.back().Bytes.begin());
+        });
     }
     ~HidapiHookRig() { Device->Disconnect(); }
 
@@ -104,8 +104,8 @@ TEST(HidFaults, VirtualReportsOfAnyLengthAreCutToTheBufferAndZeroFilled) {
     PanelRig rig;
     std::vector<Decoded> reports;
     rig.Hook =
-        std::make_unique<HidHook>(*rig.Device, rig.View, [&](int productId, ReceiveBuffer buffer) {
-            reports.push_back({productId, {}});
+        std::make_unique<HidHook>(*rig.Device, rig.View, [&](UnitId unit, ReceiveBuffer buffer) {
+            reports.push_back({NamesOf(unit).ProductId, {}});
             std::copy(buffer.begin(), buffer.end(), reports.back().Bytes.begin());
         });
     rig.Panels->Plug(686);
@@ -231,9 +231,9 @@ TEST(HidFaults, FailingReadsOfOneUnitAndFailingWritesOfAnotherLeaveTheRestRunnin
     }
     // The workers' commands: the failing write is quiet, the others still arrive.
     for (int i = 0; i < 5; ++i) {
-        rig.Device->SendG1000A(2);
-        rig.Device->SendG1000B(2, i % 2);
-        rig.Device->SendAudioA(0);
+        rig.Device->SendG1000A(BezelUnit(2));
+        rig.Device->SendG1000B(BezelUnit(2), i % 2);
+        rig.Device->SendAudioA(AudioUnit(0));
     }
     rig.System->Send("/dev/hidraw2", {0xC1, 0x01});
     rig.System->Send("/dev/hidraw3", {0xC2, 0x02});

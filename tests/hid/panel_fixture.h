@@ -15,6 +15,7 @@
 #include "hid/hidlibrary.h"
 #include "hid/notification_queue.h"
 #include "hid/virtual_library.h"
+#include "translate/units.h"
 
 namespace qel::test {
 
@@ -81,12 +82,13 @@ private:
 class RecordingView final : public DeviceStatusView {
 public:
     RecordingView() {
-        for (int i = 0; i < kDeviceCount; ++i) {
-            Captions[static_cast<std::size_t>(i)] = std::string(IdleCaption(i));
+        for (const UnitNames& unit : kUnits) {
+            Captions[static_cast<std::size_t>(unit.Id.DeviceIndex())] =
+                std::string(unit.IdleCaption);
         }
     }
-    void SetUnitCaption(int deviceIndex, std::string_view caption) override {
-        Captions.at(static_cast<std::size_t>(deviceIndex)) = std::string(caption);
+    void SetUnitCaption(UnitId unit, std::string_view caption) override {
+        Captions.at(static_cast<std::size_t>(unit.DeviceIndex())) = std::string(caption);
     }
     void SetConnectedText(std::string_view text) override { StatusText = std::string(text); }
 
@@ -95,7 +97,7 @@ public:
 };
 
 struct DecodedReport {
-    int ProductId = 0;
+    int ProductId = 0;                // of the unit decoded
     std::vector<std::uint8_t> Bytes;  // the first bytes of the receive buffer
 };
 
@@ -110,11 +112,11 @@ struct PanelRig {
             std::make_unique<VirtualPanels>(std::move(script), VirtualPanels::Clock::Manual);
         Panels = panels.get();
         Device = std::make_unique<TDeviceDM>(std::move(panels), Queue.Poster());
-        Hook =
-            std::make_unique<HidHook>(*Device, View, [this](int productId, ReceiveBuffer buffer) {
-                Decoded.push_back({productId, std::vector<std::uint8_t>(
-                                                  buffer.begin(), buffer.begin() + kKeptBytes)});
-            });
+        Hook = std::make_unique<HidHook>(*Device, View, [this](UnitId unit, ReceiveBuffer buffer) {
+            Decoded.push_back(
+                {NamesOf(unit).ProductId,
+                 std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + kKeptBytes)});
+        });
     }
 
     int Drain() { return Queue.DrainInto(*Hook); }

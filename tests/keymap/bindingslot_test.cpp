@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/unit_ids.h"
 #include "translate/catalogue.h"
 #include "translate/unitstate.h"
 
@@ -43,8 +44,8 @@ TEST(BindingSlot, NamesTheKeyOfEveryKindOfSlot) {
     };
     for (const SlotCase& c : cases) {
         SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
-        EXPECT_EQ(BindingKeyName(c.DeviceIndex, c.Slot), c.Key);
-        EXPECT_NE(BindingField(units, c.DeviceIndex, c.Slot), nullptr);
+        EXPECT_EQ(BindingKeyName(DeviceUnit(c.DeviceIndex), c.Slot), c.Key);
+        EXPECT_NE(BindingField(units, DeviceUnit(c.DeviceIndex), c.Slot), nullptr);
     }
 }
 
@@ -56,9 +57,9 @@ TEST(BindingSlot, RefusesSlotsAndDevicesOutOfRange) {
     };
     for (const SlotCase& c : cases) {
         SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
-        EXPECT_EQ(BindingField(units, c.DeviceIndex, c.Slot), nullptr);
-        EXPECT_EQ(BindingKeyName(c.DeviceIndex, c.Slot), "");
-        EXPECT_FALSE(IsNamedBindingSlot(c.DeviceIndex, c.Slot));
+        EXPECT_EQ(BindingField(units, DeviceUnit(c.DeviceIndex), c.Slot), nullptr);
+        EXPECT_EQ(BindingKeyName(DeviceUnit(c.DeviceIndex), c.Slot), "");
+        EXPECT_FALSE(IsNamedBindingSlot(DeviceUnit(c.DeviceIndex), c.Slot));
     }
 }
 
@@ -67,11 +68,11 @@ TEST(BindingSlot, EverySlotOfEveryUnitHasAFieldOfItsOwn) {
     std::set<const KeyCode*> fields;
     int named = 0;
     for (int device = 0; device < kDeviceCount; ++device) {
-        for (int slot = 0; slot < BindingSlotCount(device); ++slot) {
-            KeyCode* field = BindingField(units, device, slot);
+        for (int slot = 0; slot < BindingSlotCount(DeviceUnit(device)); ++slot) {
+            KeyCode* field = BindingField(units, DeviceUnit(device), slot);
             ASSERT_NE(field, nullptr);
             EXPECT_TRUE(fields.insert(field).second) << "device " << device << " slot " << slot;
-            named += IsNamedBindingSlot(device, slot) ? 1 : 0;
+            named += IsNamedBindingSlot(DeviceUnit(device), slot) ? 1 : 0;
         }
     }
     EXPECT_EQ(fields.size(), 4U * 77 + 2U * 36);
@@ -81,14 +82,14 @@ TEST(BindingSlot, EverySlotOfEveryUnitHasAFieldOfItsOwn) {
 
 TEST(BindingSlot, RotaryHalvesLandInTheRightFieldOfTheRightUnit) {
     UnitStates units;
-    EXPECT_EQ(BindingField(units, 1, 41), &units.BezelUnits[1].Rotaries[0].IncrKey);
-    EXPECT_EQ(BindingField(units, 1, 40), &units.BezelUnits[1].Rotaries[0].DecrKey);
-    EXPECT_EQ(BindingField(units, 3, 67), &units.BezelUnits[3].Rotaries[13].IncrKey);
-    EXPECT_EQ(BindingField(units, 2, 70), &units.BezelUnits[2].PanDirections[2].Key);
-    EXPECT_EQ(BindingField(units, 0, 76), &units.BezelUnits[0].PanPush.Key);
-    EXPECT_EQ(BindingField(units, 4, 7), &units.AudioUnits[0].Buttons[7].Key);
-    EXPECT_EQ(BindingField(units, 5, 35), &units.AudioUnits[1].Rotaries[1].IncrKey);
-    EXPECT_EQ(BindingField(units, 5, 32), &units.AudioUnits[1].Rotaries[0].DecrKey);
+    EXPECT_EQ(BindingField(units, BezelUnit(1), 41), &units.BezelUnits[1].Rotaries[0].IncrKey);
+    EXPECT_EQ(BindingField(units, BezelUnit(1), 40), &units.BezelUnits[1].Rotaries[0].DecrKey);
+    EXPECT_EQ(BindingField(units, BezelUnit(3), 67), &units.BezelUnits[3].Rotaries[13].IncrKey);
+    EXPECT_EQ(BindingField(units, BezelUnit(2), 70), &units.BezelUnits[2].PanDirections[2].Key);
+    EXPECT_EQ(BindingField(units, BezelUnit(0), 76), &units.BezelUnits[0].PanPush.Key);
+    EXPECT_EQ(BindingField(units, AudioUnit(0), 7), &units.AudioUnits[0].Buttons[7].Key);
+    EXPECT_EQ(BindingField(units, AudioUnit(1), 35), &units.AudioUnits[1].Rotaries[1].IncrKey);
+    EXPECT_EQ(BindingField(units, AudioUnit(1), 32), &units.AudioUnits[1].Rotaries[0].DecrKey);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "keymap/keymapfile.h"
 #include "platform/file_access_factory.h"
 #include "support/memory_log.h"
+#include "support/unit_ids.h"
 #include "translate/catalogue.h"
 #include "translate/us_layout.h"
 
@@ -151,7 +152,7 @@ inline void ExpectFailedWritesLeaveTheDiskAlone(const Fault& fault) {
     fault.Break(bench);
     const std::string line = Utf8(bench.KeyMapPath()) + fault.Line;
 
-    EXPECT_EQ(bench.Map.WriteKey(0, 13, kF2).Error(), line);
+    EXPECT_EQ(bench.Map.WriteKey(BezelUnit(0), 13, kF2).Error(), line);
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, kF2)
         << "the binding stays in effect for this run";
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{line});

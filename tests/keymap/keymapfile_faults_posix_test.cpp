@@ -60,7 +60,7 @@ TEST(KeyMapFileOnDisk, AfterTheFaultIsMendedTheNextWriteStoresEverythingAgain) {
     DiskBench full(
         std::make_unique<PosixFileAccess>(PosixFileCalls{WriteFailsDiskFull, ::fsync, ::rename}));
     full.Map.ReadAllKeys();
-    ASSERT_FALSE(full.Map.WriteKey(0, 13, kF2).Ok());
+    ASSERT_FALSE(full.Map.WriteKey(BezelUnit(0), 13, kF2).Ok());
     ASSERT_EQ(full.Log.Lines.size(), 1U);
 
     DiskBench mended;  // the same file, the disk with room again

@@ -130,7 +130,7 @@ TEST(KeyMapFileOnDisk, HostileFilesAreReadQuicklyWholeWithoutHarm) {
         EXPECT_EQ(bench.Units.BezelUnits[3].Buttons[13].Name, "softkey_1");
 
         // A write into it leaves every other byte as it was.
-        EXPECT_TRUE(bench.Map.WriteKey(1, 13, kF2).Ok());
+        EXPECT_TRUE(bench.Map.WriteKey(BezelUnit(1), 13, kF2).Ok());
         const std::string after = Get(bench.KeyMapPath());
         EXPECT_EQ(after.substr(0, file.size() - (file.size() % 2)),
                   file.substr(0, file.size() - (file.size() % 2)))

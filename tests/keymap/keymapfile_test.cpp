@@ -10,6 +10,7 @@
 #include "keymap/ini_profile_store.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
+#include "support/unit_ids.h"
 #include "translate/catalogue.h"
 #include "translate/us_layout.h"
 
@@ -132,7 +133,7 @@ TEST(KeyMapFile, ReportsUnknownKeyTextInCatalogueOrderNotFileOrder) {
     bench.File() =
         "[qel_1000_2]\r\nrange_push=bad1\r\nrange_pan_n=bad2\r\nnav_in_incr=bad3\r\n"
         "nav_in_decr=bad4\r\nsoftkey_1=bad5\r\n";
-    bench.Map.ReadBezelKeys("qel_1000_2", 2);
+    bench.Map.ReadBezelKeys("qel_1000_2", BezelUnit(2));
     const std::vector<std::string> expected = {
         "Unknown key 'bad5' found in config", "Unknown key 'bad4' found in config",
         "Unknown key 'bad3' found in config", "Unknown key 'bad2' found in config",
@@ -145,7 +146,7 @@ TEST(KeyMapFile, ReportsUnknownKeyTextInCatalogueOrderNotFileOrder) {
 TEST(KeyMapFile, SeesAtMost509CharactersOfAValue) {
     KeyMapBench bench;
     bench.File() = "[qel_audio_0]\r\npa=" + std::string(600, 'x') + "\r\n";
-    bench.Map.ReadAudioKeys("qel_audio_0", 0);
+    bench.Map.ReadAudioKeys("qel_audio_0", AudioUnit(0));
     ASSERT_EQ(bench.Log.Lines.size(), 1U);
     EXPECT_EQ(bench.Log.Lines[0], "Unknown key '" + std::string(509, 'x') + "' found in config");
 }
@@ -170,9 +171,9 @@ TEST(KeyMapFile, WriteKeyWritesTheSlotsKeyInTheSelectedUnitsSection) {
     for (const WriteCase& c : cases) {
         SCOPED_TRACE("device " + std::to_string(c.DeviceIndex) + " slot " + std::to_string(c.Slot));
         KeyMapBench bench;
-        EXPECT_TRUE(bench.Map.WriteKey(c.DeviceIndex, c.Slot, c.Code).Ok());
+        EXPECT_TRUE(bench.Map.WriteKey(DeviceUnit(c.DeviceIndex), c.Slot, c.Code).Ok());
         EXPECT_EQ(bench.File(), c.File);
-        EXPECT_EQ(*BindingField(bench.Units, c.DeviceIndex, c.Slot), c.Code);
+        EXPECT_EQ(*BindingField(bench.Units, DeviceUnit(c.DeviceIndex), c.Slot), c.Code);
         EXPECT_TRUE(bench.Log.Lines.empty());
     }
 }
@@ -181,7 +182,7 @@ TEST(KeyMapFile, WriteKeyWithCodeZeroKeepsTheKeyWithAnEmptyValue) {
     KeyMapBench bench;
     bench.File() = "[qel_1000_0]\r\nsoftkey_1=F1\r\nsoftkey_2=F2\r\n";
     bench.Map.ReadAllKeys();
-    EXPECT_TRUE(bench.Map.WriteKey(0, 13, 0).Ok());
+    EXPECT_TRUE(bench.Map.WriteKey(BezelUnit(0), 13, 0).Ok());
     EXPECT_EQ(bench.File(), "[qel_1000_0]\r\nsoftkey_1=\r\nsoftkey_2=F2\r\n");
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0);
 }
@@ -190,7 +191,7 @@ TEST(KeyMapFile, WriteKeyIgnoresSlotsAndDevicesOutOfRange) {
     KeyMapBench bench;
     const UnitStates before = bench.Units;
     for (const auto& [device, slot] : {std::pair{0, 77}, {4, 36}, {6, 0}, {-1, 0}, {0, -1}}) {
-        EXPECT_TRUE(bench.Map.WriteKey(device, slot, 0x70).Ok());
+        EXPECT_TRUE(bench.Map.WriteKey(DeviceUnit(device), slot, 0x70).Ok());
     }
     EXPECT_FALSE(bench.FileExists());
     EXPECT_EQ(bench.Files.WriteCount, 0U);
@@ -220,7 +221,7 @@ TEST(KeyMapFile, ClearingUnbindsTheUnitStateAndTheFileButKeepsNames) {
         "[qel_1000_1]\r\nsoftkey_1=F1\r\nhdg_incr=F2\r\nrange_pan_w=F3\r\nrange_push=F4\r\n"
         "[qel_audio_0]\r\ntel=F5\r\n=F6\r\ncoplt_decr=F7\r\n";
     bench.Map.ReadAllKeys();
-    EXPECT_TRUE(bench.Map.ClearBezelKeys("qel_1000_1", 1).Ok());
+    EXPECT_TRUE(bench.Map.ClearBezelKeys("qel_1000_1", BezelUnit(1)).Ok());
     const BezelUnitState& bezel1 = bench.Units.BezelUnits[1];
     EXPECT_EQ(bezel1.Buttons[13].Key, 0);
     EXPECT_EQ(bezel1.Buttons[13].Name, "softkey_1");
@@ -231,7 +232,7 @@ TEST(KeyMapFile, ClearingUnbindsTheUnitStateAndTheFileButKeepsNames) {
     EXPECT_EQ(bench.Value("qel_1000_1", "range_push"), "");
     EXPECT_EQ(bench.Units.AudioUnits[0].Buttons[18].Key, 0x74);
 
-    EXPECT_TRUE(bench.Map.ClearAudioKeys("qel_audio_0", 0).Ok());
+    EXPECT_TRUE(bench.Map.ClearAudioKeys("qel_audio_0", AudioUnit(0)).Ok());
     const AudioUnitState& audio0 = bench.Units.AudioUnits[0];
     EXPECT_EQ(audio0.Buttons[18].Key, 0);
     EXPECT_EQ(audio0.Buttons[7].Key, 0);
@@ -252,7 +253,7 @@ TEST(KeyMapFile, FailedWriteKeepsTheNewBindingAndSaysSoOncePerOperation) {
     bench.Files.FailWrites(kKeyMapPath, "Read-only file system");
     const std::string line = kKeyMapPath + ": cannot write (Read-only file system)";
 
-    EXPECT_EQ(bench.Map.WriteKey(0, 13, 0x71).Error(), line);
+    EXPECT_EQ(bench.Map.WriteKey(BezelUnit(0), 13, 0x71).Error(), line);
     EXPECT_EQ(bench.Units.BezelUnits[0].Buttons[13].Key, 0x71);
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{line});
 
@@ -276,7 +277,7 @@ TEST(KeyMapFile, UnreadableFileReadsUnboundWithOneLinePerOperation) {
     EXPECT_EQ(bench.Units.BezelUnits[2].Buttons[0].Key, 0);
     EXPECT_EQ(bench.Units.BezelUnits[2].Buttons[0].Name, "afcs_ias");
 
-    bench.Map.ReadAudioKeys("qel_audio_0", 0);
+    bench.Map.ReadAudioKeys("qel_audio_0", AudioUnit(0));
     EXPECT_EQ(bench.Log.Lines, (std::vector<std::string>{line, line}));
 }
 
@@ -288,12 +289,12 @@ TEST(KeyMapFile, WithoutAPathTouchesNoFileAndSaysWhyOnce) {
     const std::size_t mindstarReads = bench.Files.ReadCount;
 
     bench.Map.ReadAllKeys();
-    bench.Map.ReadBezelKeys("qel_1000_0", 0);
-    EXPECT_EQ(bench.Map.WriteKey(0, 13, 0x70).Error(), reason);
-    EXPECT_EQ(bench.Map.ClearAudioKeys("qel_audio_0", 0).Error(), reason);
+    bench.Map.ReadBezelKeys("qel_1000_0", BezelUnit(0));
+    EXPECT_EQ(bench.Map.WriteKey(BezelUnit(0), 13, 0x70).Error(), reason);
+    EXPECT_EQ(bench.Map.ClearAudioKeys("qel_audio_0", AudioUnit(0)).Error(), reason);
     EXPECT_FALSE(bench.Map.ImportMindstar("/sim/G1000.ini").has_value());
     EXPECT_EQ(bench.Map.ClearAllKeys().Error(), reason);
-    EXPECT_EQ(bench.Map.WriteKey(1, 13, 0x71).Error(), reason);
+    EXPECT_EQ(bench.Map.WriteKey(BezelUnit(1), 13, 0x71).Error(), reason);
 
     EXPECT_EQ(bench.Log.Lines, std::vector<std::string>{reason});
     EXPECT_EQ(bench.Files.ReadCount, mindstarReads);

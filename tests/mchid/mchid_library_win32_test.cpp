@@ -23,6 +23,7 @@
 #include "hid/mchid_abi.h"
 #include "core/device.h"
 #include "support/memory_log.h"
+#include "support/unit_ids.h"
 
 namespace qel::test {
 namespace {
@@ -245,7 +246,7 @@ TEST_F(McHidLoader, ADllLackingOneNameIsRefusedReleasedAndNeverCalled) {
     {
         TDeviceDM device(nullptr, [](const HidNotification&) {});
         device.Handles[0] = 1;
-        device.SendG1000A(0);
+        device.SendG1000A(BezelUnit(0));
         device.Disconnect();
     }
     EXPECT_EQ(calls(), 0);

@@ -8,6 +8,7 @@
 #include "keymap/bindingslot.h"
 #include "panelview/controlslot.h"
 #include "panelview/schematicscene.h"
+#include "support/unit_ids.h"
 #include "translate/us_layout.h"
 
 namespace qel::test {
@@ -20,14 +21,14 @@ TEST(Schematic, EveryNamedBindingOfEachUnitKindIsDrawnExactlyOnce) {
     const auto units = std::make_unique<UnitStates>();
     for (const int deviceIndex : {0, kAudioDevice}) {
         SCOPED_TRACE(deviceIndex);
-        const UnitScene scene = BuildUnitScene(deviceIndex, *units, kUs);
+        const UnitScene scene = BuildUnitScene(DeviceUnit(deviceIndex), *units, kUs);
         std::multiset<int> drawn;
         for (const SceneCell& cell : scene.Cells) {
             drawn.insert(cell.Slot);
         }
         std::multiset<int> named;
-        for (int slot = 0; slot < BindingSlotCount(deviceIndex); ++slot) {
-            if (IsNamedBindingSlot(deviceIndex, slot)) {
+        for (int slot = 0; slot < BindingSlotCount(DeviceUnit(deviceIndex)); ++slot) {
+            if (IsNamedBindingSlot(DeviceUnit(deviceIndex), slot)) {
                 named.insert(slot);
             }
         }
@@ -68,7 +69,7 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     const auto units = std::make_unique<UnitStates>();
     units->BezelUnits[1].Buttons[15].Key = 0x72;       // softkey_3 = F3
     units->BezelUnits[1].Rotaries[0].IncrKey = 0x166;  // nav_in_incr = SHIFT+NUMPAD6
-    const UnitScene scene = BuildUnitScene(1, *units, kUs);
+    const UnitScene scene = BuildUnitScene(BezelUnit(1), *units, kUs);
 
     const SceneCell* softkey = scene.CellOf(15);
     ASSERT_NE(softkey, nullptr);
@@ -84,7 +85,7 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     EXPECT_EQ(scene.CellOf(75)->Name, "RANGE_PAN_NW");
     EXPECT_EQ(scene.CellOf(76)->Name, "RANGE_PUSH");
     EXPECT_TRUE(scene.AnyBound());
-    EXPECT_FALSE(BuildUnitScene(0, *units, kUs).AnyBound())
+    EXPECT_FALSE(BuildUnitScene(BezelUnit(0), *units, kUs).AnyBound())
         << "another unit's bindings stay its own";
 
     // A knob's decrement lies left of it, its increment right; on the knob itself the ring
@@ -100,7 +101,7 @@ TEST(Schematic, SceneNamesControlsAsTheKeySettingsRowsAndShowsTheirKeyTexts) {
     EXPECT_EQ(CellAt(scene, nav.CentreColumn + onOuterRing, nav.CentreRow), scene.CellOf(43))
         << "nav_out_incr";
     EXPECT_EQ(CellAt(scene, -1, -1), nullptr);
-    EXPECT_EQ(BuildUnitScene(kDeviceCount, *units, kUs).Schematic, nullptr);
+    EXPECT_EQ(BuildUnitScene(DeviceUnit(kDeviceCount), *units, kUs).Schematic, nullptr);
 }
 
 TEST(PickedSlot, APressOrATurnPicksItsBindingAndNothingElseDoes) {
@@ -111,19 +112,21 @@ TEST(PickedSlot, APressOrATurnPicksItsBindingAndNothingElseDoes) {
         std::optional<int> Slot;
     };
     const Case cases[]{
-        {"softkey_3 pressed", MakeControlEvent(1, K::Button, 15, 1), 15},
-        {"softkey_3 released", MakeControlEvent(1, K::Button, 15, 0), std::nullopt},
-        {"nav_in turned up", MakeControlEvent(0, K::Rotary, 0, 2), 41},
-        {"nav_in turned down", MakeControlEvent(0, K::Rotary, 0, -1), 40},
-        {"range turned down", MakeControlEvent(3, K::Rotary, 13, -3), 66},
-        {"joystick north-west", MakeControlEvent(2, K::PanDirection, 7, 1), 75},
-        {"joystick centred again", MakeControlEvent(2, K::PanDirection, 7, 0), std::nullopt},
-        {"joystick push", MakeControlEvent(2, K::PanPush, 0, 1), 76},
-        {"audio pilot knob up", MakeControlEvent(5, K::Rotary, 1, 1), 35},
-        {"audio pilot_push", MakeControlEvent(4, K::Button, 28, 1), 28},
-        {"audio position with no control", MakeControlEvent(4, K::Button, 6, 1), std::nullopt},
-        {"audio has no joystick", MakeControlEvent(4, K::PanPush, 0, 1), std::nullopt},
-        {"no such device", MakeControlEvent(6, K::Button, 0, 1), std::nullopt},
+        {"softkey_3 pressed", MakeControlEvent(BezelUnit(1), K::Button, 15, 1), 15},
+        {"softkey_3 released", MakeControlEvent(BezelUnit(1), K::Button, 15, 0), std::nullopt},
+        {"nav_in turned up", MakeControlEvent(BezelUnit(0), K::Rotary, 0, 2), 41},
+        {"nav_in turned down", MakeControlEvent(BezelUnit(0), K::Rotary, 0, -1), 40},
+        {"range turned down", MakeControlEvent(BezelUnit(3), K::Rotary, 13, -3), 66},
+        {"joystick north-west", MakeControlEvent(BezelUnit(2), K::PanDirection, 7, 1), 75},
+        {"joystick centred again", MakeControlEvent(BezelUnit(2), K::PanDirection, 7, 0),
+         std::nullopt},
+        {"joystick push", MakeControlEvent(BezelUnit(2), K::PanPush, 0, 1), 76},
+        {"audio pilot knob up", MakeControlEvent(AudioUnit(1), K::Rotary, 1, 1), 35},
+        {"audio pilot_push", MakeControlEvent(AudioUnit(0), K::Button, 28, 1), 28},
+        {"audio position with no control", MakeControlEvent(AudioUnit(0), K::Button, 6, 1),
+         std::nullopt},
+        {"audio has no joystick", MakeControlEvent(AudioUnit(0), K::PanPush, 0, 1), std::nullopt},
+        {"no such device", MakeControlEvent(AudioUnit(2), K::Button, 0, 1), std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Label);

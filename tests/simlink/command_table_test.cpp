@@ -7,13 +7,14 @@
 
 #include "keymap/bindingslot.h"
 #include "simlink/command_label.h"
+#include "support/unit_ids.h"
 
 namespace qel {
 namespace {
 
 int SlotNamed(int device, std::string_view key) {
-    for (int slot = 0; slot < BindingSlotCount(device); ++slot) {
-        if (BindingKeyName(device, slot) == key) return slot;
+    for (int slot = 0; slot < BindingSlotCount(test::DeviceUnit(device)); ++slot) {
+        if (BindingKeyName(test::DeviceUnit(device), slot) == key) return slot;
     }
     ADD_FAILURE() << "no slot " << key;
     return -1;
@@ -23,7 +24,9 @@ LinkSettings Linked(SimulatorKind kind) {
     LinkSettings settings;  // roles: pfd, mfd, copilot_pfd, none; pilot, copilot
     settings.Link = kind;
     settings.FlightGearDevices = {4, 5, 6};
-    settings.Commands = {{3, "menu", "my/menu"}, {1, "clr", "my/clr"}, {9, "clr", "ignored"}};
+    settings.Commands = {{test::BezelUnit(3), "menu", "my/menu"},
+                         {test::BezelUnit(1), "clr", "my/clr"},
+                         {test::DeviceUnit(9), "clr", "ignored"}};
     return settings;
 }
 
@@ -59,10 +62,11 @@ TEST(CommandTable, PresetsByRoleWithTheUsersCommandsOverThem) {
     const CommandTable flightgear(Linked(fg));
     for (const Case& c : cases) {
         const CommandTable& table = c.Kind == x ? xplane : flightgear;
-        EXPECT_EQ(table.Command(c.Device, SlotNamed(c.Device, c.Key)), c.Command);
+        EXPECT_EQ(table.Command(test::DeviceUnit(c.Device), SlotNamed(c.Device, c.Key)), c.Command);
     }
     EXPECT_TRUE(CommandTable(LinkSettings{}).Distinct().empty()) << "no link, no commands";
-    EXPECT_EQ(flightgear.Held(1, SlotNamed(1, "clr")), nullptr) << "the user's own command";
+    EXPECT_EQ(flightgear.Held(test::BezelUnit(1), SlotNamed(1, "clr")), nullptr)
+        << "the user's own command";
 }
 
 TEST(CommandLabel, ShortensEachKindOfCommandForACell) {

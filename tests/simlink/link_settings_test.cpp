@@ -10,6 +10,7 @@
 #include "keymap/ini_profile_store.h"
 #include "support/memory_file_access.h"
 #include "support/memory_log.h"
+#include "support/unit_ids.h"
 
 namespace qel {
 namespace {
@@ -45,7 +46,8 @@ TEST(LinkSettingsRead, EveryKeyInAnyCaseAndEachBadValueGivesItsDefaultWithOneLin
              s.Roles = {UnitRole::Mfd,        UnitRole::Pfd,     UnitRole::None,
                         UnitRole::CopilotPfd, UnitRole::Copilot, UnitRole::None};
              s.FlightGearDevices = {4, 5, 0};
-             s.Commands = {{0, "softkey_3", "sim/a"}, {5, "com1_mic", "sim/b"}};
+             s.Commands = {{test::BezelUnit(0), "softkey_3", "sim/a"},
+                           {test::AudioUnit(1), "com1_mic", "sim/b"}};
          },
          ""},
         {"each bad value; FlightGear's port and commands",
@@ -55,7 +57,7 @@ TEST(LinkSettingsRead, EveryKeyInAnyCaseAndEachBadValueGivesItsDefaultWithOneLin
          [](LinkSettings& s) {
              s.Link = SimulatorKind::FlightGear;
              s.Port = kFlightGearPort;
-             s.Commands = {{1, "range_pan_ne", "fg"}};
+             s.Commands = {{test::BezelUnit(1), "range_pan_ne", "fg"}};
          },
          "bad port '70000' (1-65535), using 5401\nunknown transport 'tcp', using udp\n"
          "bad web_port '0' (1-65535), using 8086\nunknown qel_1000_0 'pilot', using pfd\n"
@@ -93,7 +95,8 @@ TEST(LinkSettingsEdits, RoundTripReplacesOnlyTheChosenSimulatorsCommands) {
     settings.Transport = XPlaneTransport::Web;
     settings.Roles = {UnitRole::None, UnitRole::CopilotPfd, UnitRole::Pfd,
                       UnitRole::Mfd,  UnitRole::Copilot,    UnitRole::None};
-    settings.Commands = {{0, "softkey_3", "\"quoted\""}, {4, "pilot_incr", "sim/x"}};
+    settings.Commands = {{test::BezelUnit(0), "softkey_3", "\"quoted\""},
+                         {test::AudioUnit(0), "pilot_incr", "sim/x"}};
     IniProfileStore store(files);
     ASSERT_TRUE(store.Write(kPath, LinkSettingsEdits(settings)).Ok());
 

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/unit_ids.h"
+
 namespace qel {
 namespace {
 
@@ -54,9 +56,12 @@ public:
 
 constexpr auto Event = MakeControlEvent;
 // softkey_3 is button 15, clr 31, com_freq_toggle 25; hdg is rotary 11.
-const ControlEvent kSoftkey3 = Event(0, K::Button, 15, 1), kSoftkey3Up = Event(0, K::Button, 15, 0);
-const ControlEvent kClr = Event(0, K::Button, 31, 1), kClrUp = Event(0, K::Button, 31, 0);
-const ControlEvent kCom = Event(0, K::Button, 25, 1), kComUp = Event(0, K::Button, 25, 0);
+const ControlEvent kSoftkey3 = Event(test::BezelUnit(0), K::Button, 15, 1),
+                   kSoftkey3Up = Event(test::BezelUnit(0), K::Button, 15, 0);
+const ControlEvent kClr = Event(test::BezelUnit(0), K::Button, 31, 1),
+                   kClrUp = Event(test::BezelUnit(0), K::Button, 31, 0);
+const ControlEvent kCom = Event(test::BezelUnit(0), K::Button, 25, 1),
+                   kComUp = Event(test::BezelUnit(0), K::Button, 25, 0);
 
 LinkSettings LinkTo(SimulatorKind kind) {
     LinkSettings settings;
@@ -86,7 +91,7 @@ TEST(SimCommandOutput, ClaimsWhileConnectedAndAlwaysTheReleaseOfWhatItHoldsLogsK
     bench.Send(kSoftkey3Up);  // nothing held any more: not claimed
     EXPECT_EQ(bench.Transport.Sent.size(), 2U) << "held, then let go once";
     std::string line;
-    bench.Output->AppendLogText(line, Event(0, K::Rotary, 11, -3));
+    bench.Output->AppendLogText(line, Event(test::BezelUnit(0), K::Rotary, 11, -3));
     EXPECT_EQ(line, "X-Plane=('sim/GPS/g1000n1_hdg_up/sim/GPS/g1000n1_hdg_down')");
 }
 
@@ -109,7 +114,7 @@ TEST(SimCommandOutput, ButtonsAndPushHoldWhereTheTransportCanDirectionsAndStepsP
         Bench bench(SimulatorKind::XPlane);
         bench.Transport.Holds = canHold;
         for (auto [kind, index, value] : script) {
-            bench.Send(Event(0, static_cast<ControlKind>(kind), index, value));
+            bench.Send(Event(test::BezelUnit(0), static_cast<ControlKind>(kind), index, value));
         }
         EXPECT_EQ(bench.Transport.Sent, canHold ? holds : presses);
     }

@@ -64,11 +64,10 @@ std::string Get(const fs::path& path) {
 // Every named binding of every unit; the unnamed audio positions share the key "".
 std::vector<Key> AllKeys() {
     std::vector<Key> keys;
-    for (int device = 0; device < qel::kDeviceCount; ++device) {
-        for (int slot = 0; slot < qel::BindingSlotCount(device); ++slot) {
-            if (qel::IsNamedBindingSlot(device, slot)) {
-                keys.push_back({std::string(qel::kSectionNames[static_cast<std::size_t>(device)]),
-                                qel::BindingKeyName(device, slot)});
+    for (const qel::UnitNames& unit : qel::kUnits) {
+        for (int slot = 0; slot < qel::BindingSlotCount(unit.Id); ++slot) {
+            if (qel::IsNamedBindingSlot(unit.Id, slot)) {
+                keys.push_back({std::string(unit.Section), qel::BindingKeyName(unit.Id, slot)});
             }
         }
     }
@@ -138,7 +137,8 @@ struct Checker {
 
     bool Check(const std::string& bytes, int run, std::vector<int>& stateCounts) const {
         const qel::ProfileText text(bytes);
-        for (const std::string_view section : qel::kSectionNames) {
+        for (const qel::UnitNames& unit : qel::kUnits) {
+            const std::string_view section = unit.Section;
             if (text.GetString(section, "", kAbsent, kValueSize) == kAbsent &&
                 text.GetString(section, section.starts_with("qel_audio") ? "com1" : "menu", kAbsent,
                                kValueSize) == kAbsent) {

@@ -53,7 +53,7 @@ TEST(TraceLine, DecimalsWithManyLeadingZerosKeepTheirValue) {
     EXPECT_EQ(std::get<ReportCommand>(report).ProductId, 684);
     auto write = ParseTraceLine("write 0000000000000000000005 0000000000000000000035 70").Value();
     ASSERT_TRUE(std::holds_alternative<WriteCommand>(write));
-    EXPECT_EQ(std::get<WriteCommand>(write).DeviceIndex, 5);
+    EXPECT_EQ(std::get<WriteCommand>(write).Unit.DeviceIndex(), 5);
     EXPECT_EQ(std::get<WriteCommand>(write).Slot, 35);
 }
 
@@ -61,7 +61,7 @@ TEST(TraceLine, KeysWriteClearAllAndImportParse) {
     EXPECT_FALSE(std::get<KeysCommand>(ParseTraceLine("keys off").Value()).Enabled);
     EXPECT_TRUE(std::get<KeysCommand>(ParseTraceLine("keys on").Value()).Enabled);
     auto write = std::get<WriteCommand>(ParseTraceLine("write 5 35 7ff").Value());
-    EXPECT_EQ(write.DeviceIndex, 5);
+    EXPECT_EQ(write.Unit.DeviceIndex(), 5);
     EXPECT_EQ(write.Slot, 35);
     EXPECT_EQ(write.Code, 0x7FF);
     EXPECT_TRUE(std::holds_alternative<ClearAllCommand>(ParseTraceLine("clear-all").Value()));

@@ -14,7 +14,10 @@ TEST_F(Decoder, ProductIdsOutsideThePanelsAreIgnored) {
             ReportBytes report{};
             report.fill(0xFF);
             report[kReportTypeOffset] = type;
-            Translator.DecodeReport(productId, report);
+            // As the HID hook passes them: only a panel's product ID names a unit.
+            if (const std::optional<UnitId> unit = UnitOfProduct(productId)) {
+                Translator.DecodeReport(*unit, report);
+            }
         }
     }
     for (const BezelUnitState& bezel : Units->BezelUnits) {
@@ -30,8 +33,8 @@ TEST_F(Decoder, ProductIdsOutsideThePanelsAreIgnored) {
 
 TEST_F(Decoder, OtherReportTypesChangeNothing) {
     for (std::uint8_t type : {0x00, 0xC0, 0xC4, 0xFF}) {
-        Send(BezelProduct(0), type, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-        Send(AudioProduct(0), type, {0xFF, 0xFF, 0xFF, 0xFF});
+        Send(BezelUnit(0), type, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        Send(AudioUnit(0), type, {0xFF, 0xFF, 0xFF, 0xFF});
     }
     EXPECT_EQ(Bezel(0).Buttons[0].Current, 0);
     EXPECT_FALSE(Bezel(0).Rotaries[0].Primed);
@@ -43,15 +46,20 @@ TEST_F(Decoder, OtherReportTypesChangeNothing) {
 TEST_F(Decoder, UnitIndexesOutOfRangeAreIgnored) {
     for (int unit : {INT_MIN, -1, 2, 4, INT_MAX}) {
         SCOPED_TRACE(testing::Message() << "unit " << unit);
-        Translator.ProcessAudioButtons(unit);
-        Translator.ProcessAudioRotaries(unit);
+        Translator.ProcessAudioButtons(AudioUnit(unit));
+        Translator.ProcessAudioRotaries(AudioUnit(unit));
+        Send(AudioUnit(unit), kReportC2, {0xFF, 0xFF, 0xFF, 0xFF});
         if (unit != 2) {
-            Translator.ProcessBezelButtons(unit);
-            Translator.ProcessBezelRotaries(unit, RotaryHalf::First);
-            Translator.ProcessPan(unit);
+            Send(BezelUnit(unit), kReportC1, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+            Translator.ProcessBezelButtons(BezelUnit(unit));
+            Translator.ProcessBezelRotaries(BezelUnit(unit), RotaryHalf::First);
+            Translator.ProcessPan(BezelUnit(unit));
         }
     }
-    Translator.ProcessBezelRotaries(0, static_cast<RotaryHalf>(7));
+    Translator.ProcessBezelRotaries(BezelUnit(0), static_cast<RotaryHalf>(7));
+    // A unit of the other kind is not the pass's: its pending press stays unprocessed.
+    Bezel(0).Buttons[0].Current = 1;
+    Translator.ProcessAudioButtons(BezelUnit(0));
     EXPECT_FALSE(Bezel(0).Rotaries[0].Primed);
     EXPECT_TRUE(Log.Lines.empty());
 }

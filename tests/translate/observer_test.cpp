@@ -20,7 +20,7 @@ struct Seen {
 class RecordingObserver final : public ControlObserver {
 public:
     bool ControlMoved(ControlEvent event) override {
-        Events.push_back({event.DeviceIndex, event.Kind, event.Index, event.Value});
+        Events.push_back({event.Unit.DeviceIndex(), event.Kind, event.Index, event.Value});
         return Swallow;
     }
     std::vector<Seen> Events;
@@ -33,11 +33,11 @@ protected:
         Translator.SetControlObserver(&Observer);
         // Prime every rotary so that the first movement counts.
         for (int unit = 0; unit < kBezelUnitCount; ++unit) {
-            Send(BezelProduct(unit), kReportC2, {});
-            Send(BezelProduct(unit), kReportC3, {});
+            Send(BezelUnit(unit), kReportC2, {});
+            Send(BezelUnit(unit), kReportC3, {});
         }
-        Send(AudioProduct(0), kReportC1, {});
-        Send(AudioProduct(1), kReportC1, {});
+        Send(AudioUnit(0), kReportC1, {});
+        Send(AudioUnit(1), kReportC1, {});
         Observer.Events.clear();
     }
     RecordingObserver Observer;
@@ -47,50 +47,46 @@ TEST_F(ControlObserving, EveryKindOfMovementIsReportedWithDeviceIndexNumberAndVa
     using K = ControlKind;
     struct Case {
         const char* Label;
-        int Product;
+        UnitId Product;
         std::uint8_t Type;
         std::initializer_list<std::uint8_t> Payload;
         std::vector<Seen> Expected;
     };
     const Case cases[]{
         {"softkey_3 of bezel 1 pressed",
-         BezelProduct(1),
+         BezelUnit(1),
          kReportC1,
          {0x00, 0x80},
          {{1, K::Button, 15, 1}}},
-        {"and released", BezelProduct(1), kReportC1, {}, {{1, K::Button, 15, 0}}},
+        {"and released", BezelUnit(1), kReportC1, {}, {{1, K::Button, 15, 0}}},
         {"audio 1 com1 pressed: device index 5",
-         AudioProduct(1),
+         AudioUnit(1),
          kReportC2,
          {0x00, 0x20},
          {{5, K::Button, 13, 1}}},
-        {"bezel 2 nav_out two steps up",
-         BezelProduct(2),
-         kReportC2,
-         {0, 4},
-         {{2, K::Rotary, 1, 2}}},
+        {"bezel 2 nav_out two steps up", BezelUnit(2), kReportC2, {0, 4}, {{2, K::Rotary, 1, 2}}},
         {"bezel 2 range one step down: second half numbered from 7",
-         BezelProduct(2),
+         BezelUnit(2),
          kReportC3,
          {0, 0, 0, 0, 0, 0, 254},
          {{2, K::Rotary, 13, -1}}},
-        {"audio 0 pilot one step", AudioProduct(0), kReportC1, {0, 2}, {{4, K::Rotary, 1, 1}}},
+        {"audio 0 pilot one step", AudioUnit(0), kReportC1, {0, 2}, {{4, K::Rotary, 1, 1}}},
         {"bezel 3 joystick north",
-         BezelProduct(3),
+         BezelUnit(3),
          kReportC1,
          {0, 0, 0, 0, 0, 3 << 1},
          {{3, K::PanDirection, 0, 1}}},
         {"north to south: north left, then south entered",
-         BezelProduct(3),
+         BezelUnit(3),
          kReportC1,
          {0, 0, 0, 0, 0, 12 << 1},
          {{3, K::PanDirection, 0, 0}, {3, K::PanDirection, 4, 1}}},
         {"centred with the push held",
-         BezelProduct(3),
+         BezelUnit(3),
          kReportC1,
          {0, 0, 0, 0, 0, 1},
          {{3, K::PanPush, 0, 1}, {3, K::PanDirection, 4, 0}}},
-        {"nothing changes", BezelProduct(3), kReportC1, {0, 0, 0, 0, 0, 1}, {}},
+        {"nothing changes", BezelUnit(3), kReportC1, {0, 0, 0, 0, 0, 1}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Label);
@@ -102,8 +98,8 @@ TEST_F(ControlObserving, EveryKindOfMovementIsReportedWithDeviceIndexNumberAndVa
 
 TEST_F(ControlObserving, MovementsAreReportedWithKeysDisabledToo) {
     Gate.Enabled = false;
-    Send(BezelProduct(0), kReportC1, {0x01});
-    Send(BezelProduct(0), kReportC2, {2});
+    Send(BezelUnit(0), kReportC1, {0x01});
+    Send(BezelUnit(0), kReportC2, {2});
     EXPECT_EQ(Observer.Events.size(), 2U);
     EXPECT_TRUE(Injector.Events.empty());
 }
@@ -115,14 +111,14 @@ TEST_F(ControlObserving, SwallowedMovementsTypeNothingAndLogAsUsual) {
     Bezel(0).PanDirections[0].Key = kF1;
     Bezel(0).PanPush.Key = kF1;
     const auto play = [&] {
-        Send(BezelProduct(0), kReportC1, {0x00, 0x80});
-        Send(BezelProduct(0), kReportC1, {0, 0, 0, 0, 0, (3 << 1) | 1});
-        Send(BezelProduct(0), kReportC1, {});
+        Send(BezelUnit(0), kReportC1, {0x00, 0x80});
+        Send(BezelUnit(0), kReportC1, {0, 0, 0, 0, 0, (3 << 1) | 1});
+        Send(BezelUnit(0), kReportC1, {});
         // Five steps at once: one now, four queued for the next reports of the knob.
         for (int report = 0; report < 6; ++report) {
-            Send(BezelProduct(0), kReportC2, {10});
+            Send(BezelUnit(0), kReportC2, {10});
         }
-        Send(BezelProduct(0), kReportC2, {0});
+        Send(BezelUnit(0), kReportC2, {0});
     };
     play();
     const std::vector<std::string> typedLog = Log.Lines;
@@ -139,12 +135,12 @@ TEST_F(ControlObserving, SwallowedMovementsTypeNothingAndLogAsUsual) {
 
 TEST_F(ControlObserving, StepsQueuedBeforeSwallowingStartsAreReportedAndHeldBackToo) {
     Bezel(0).Rotaries[0].IncrKey = kF1;
-    Send(BezelProduct(0), kReportC2, {10});  // five steps: one typed, four queued
+    Send(BezelUnit(0), kReportC2, {10});  // five steps: one typed, four queued
     EXPECT_EQ(Injector.Events.size(), 2U);
     Observer.Events.clear();
     Observer.Swallow = true;
     for (int report = 0; report < 5; ++report) {
-        Send(BezelProduct(0), kReportC2, {10});
+        Send(BezelUnit(0), kReportC2, {10});
     }
     EXPECT_EQ(Injector.Events.size(), 2U) << "nothing more typed";
     EXPECT_EQ(Observer.Events, (std::vector<Seen>{{0, ControlKind::Rotary, 0, 0}}))
@@ -156,7 +152,7 @@ TEST_F(ControlObserving, NoObserverNoCallsAndNothingSwallowed) {
     Translator.SetControlObserver(nullptr);
     Observer.Swallow = true;
     Bezel(0).Buttons[0].Key = kF1;
-    Send(BezelProduct(0), kReportC1, {0x01});
+    Send(BezelUnit(0), kReportC1, {0x01});
     EXPECT_TRUE(Observer.Events.empty());
     EXPECT_EQ(Injector.Events, (std::vector{Down(0x70), Up(0x70)}));
 }
@@ -165,13 +161,14 @@ TEST_F(ControlObserving, NoObserverNoCallsAndNothingSwallowed) {
 class RecordingOutput final : public CommandOutput {
 public:
     bool Claims(ControlEvent event) const override {
-        return event.DeviceIndex == 0 && !(event.Kind == ControlKind::Button && event.Index == 0);
+        return event.Unit == BezelUnit(0) &&
+               !(event.Kind == ControlKind::Button && event.Index == 0);
     }
     void AppendLogText(std::string& line, ControlEvent event) const override {
         line += "Sim=('" + std::to_string(event.Index) + "')";
     }
     void Send(ControlEvent event) override {
-        Sent.push_back({event.DeviceIndex, event.Kind, event.Index, event.Value});
+        Sent.push_back({event.Unit.DeviceIndex(), event.Kind, event.Index, event.Value});
     }
     std::vector<Seen> Sent;
 };
@@ -182,11 +179,11 @@ TEST_F(ControlObserving, ClaimedControlsSendCommandsInsteadOfKeysAndLogThem) {
     Translator.SetCommandOutput(&output);
     Bezel(0).Buttons[0].Key = kF1;
     Bezel(0).Buttons[15].Key = kF1;
-    Send(BezelProduct(0), kReportC1, {0x01, 0x80});  // button 0 types, softkey_3 is claimed
-    Send(BezelProduct(0), kReportC1, {0, 0, 0, 0, 0, (3 << 1) | 1});  // releases; north + push
-    Send(BezelProduct(0), kReportC1, {});
+    Send(BezelUnit(0), kReportC1, {0x01, 0x80});  // button 0 types, softkey_3 is claimed
+    Send(BezelUnit(0), kReportC1, {0, 0, 0, 0, 0, (3 << 1) | 1});  // releases; north + push
+    Send(BezelUnit(0), kReportC1, {});
     for (int report = 0; report < 3; ++report) {  // three steps at once: one now, two queued
-        Send(BezelProduct(0), kReportC2, {6});
+        Send(BezelUnit(0), kReportC2, {6});
     }
     EXPECT_EQ(Injector.Events, (std::vector{Down(0x70), Up(0x70)})) << "only button 0 types";
     EXPECT_EQ(output.Sent, (std::vector<Seen>{{0, K::Button, 15, 1},
@@ -203,15 +200,15 @@ TEST_F(ControlObserving, ClaimedControlsSendCommandsInsteadOfKeysAndLogThem) {
 
     output.Sent.clear();
     Gate.Enabled = false;  // keys off: no press or step goes, a release still lets go
-    Send(BezelProduct(0), kReportC1, {0x00, 0x80});
-    Send(BezelProduct(0), kReportC2, {8});
+    Send(BezelUnit(0), kReportC1, {0x00, 0x80});
+    Send(BezelUnit(0), kReportC2, {8});
     Gate.Enabled = true;
-    Send(BezelProduct(0), kReportC1, {});
+    Send(BezelUnit(0), kReportC1, {});
     EXPECT_EQ(output.Sent, (std::vector<Seen>{{0, K::Button, 15, 0}}));
 
     output.Sent.clear();
     Observer.Swallow = true;  // a swallowed movement reaches no output
-    Send(BezelProduct(0), kReportC1, {0x00, 0x80});
+    Send(BezelUnit(0), kReportC1, {0x00, 0x80});
     EXPECT_TRUE(output.Sent.empty());
 }
 

@@ -23,7 +23,7 @@ protected:
         }
         Bezel(0).PanPush.Key = 0x0D;
     }
-    void Pan(std::uint8_t panByte) { Send(BezelProduct(0), kReportC1, {0, 0, 0, 0, 0, panByte}); }
+    void Pan(std::uint8_t panByte) { Send(BezelUnit(0), kReportC1, {0, 0, 0, 0, 0, panByte}); }
 };
 
 TEST_F(PanRule, SwitchIndexIsReadFromBitsOneToFour) {
@@ -74,22 +74,22 @@ TEST_F(PanRule, HeldDirectionSendsOnceAndReenteringSendsAgain) {
 TEST_F(PanRule, PushLogsBeforeDirectionAndButtonsBeforeBoth) {
     Bezel(0).Buttons[0].Key = 0x41;
     Bezel(0).PanDirections[1].Key = 0;
-    Send(BezelProduct(0), kReportC1, {0x01, 0, 0, 0, 0, PanByte(kNorthEast, true)});
+    Send(BezelUnit(0), kReportC1, {0x01, 0, 0, 0, 0, PanByte(kNorthEast, true)});
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{"G1000-0 Button 'afcs_ias' (#0), Key=('A')",
                                                    "G1000-0 Pan 'range_push' (#40), Key=('ENTER')",
                                                    "G1000-0 Pan 'range_pan_ne' (#2), Key=('')"}));
     EXPECT_EQ(Injector.Events, (std::vector{Down(0x41), Up(0x41), Down(0x0D), Up(0x0D)}));
     Clear();
-    Send(BezelProduct(0), kReportC1, {0x01, 0, 0, 0, 0, PanByte(kNorthEast, false)});
+    Send(BezelUnit(0), kReportC1, {0x01, 0, 0, 0, 0, PanByte(kNorthEast, false)});
     EXPECT_TRUE(Log.Lines.empty());
     EXPECT_TRUE(Injector.Events.empty());
 }
 
 TEST_F(PanRule, DirectionCodeOutsideTheTableCountsAsCentred) {
     Bezel(0).CurrentDirection = 9;
-    Translator.ProcessPan(0);
+    Translator.ProcessPan(BezelUnit(0));
     Bezel(0).CurrentDirection = -1;
-    Translator.ProcessPan(0);
+    Translator.ProcessPan(BezelUnit(0));
     EXPECT_TRUE(Log.Lines.empty());
     EXPECT_TRUE(Injector.Events.empty());
 }

@@ -9,17 +9,11 @@
 
 #include "support/memory_log.h"
 #include "support/recording_injector.h"
+#include "support/unit_ids.h"
 #include "translate/translator.h"
 #include "translate/us_layout.h"
 
 namespace qel::test {
-
-inline constexpr int BezelProduct(int unit) {
-    return kFirstBezelProductId + unit;
-}
-inline constexpr int AudioProduct(int unit) {
-    return kFirstAudioProductId + unit;
-}
 
 using ReportBytes = std::array<std::uint8_t, kReceiveBufferSize>;
 
@@ -39,8 +33,8 @@ class TranslatorTest : public ::testing::Test {
 protected:
     TranslatorTest() { AssignCatalogueNames(*Units); }
 
-    void Send(int productId, std::uint8_t type, std::initializer_list<std::uint8_t> payload) {
-        Translator.DecodeReport(productId, MakeReport(type, payload));
+    void Send(UnitId unit, std::uint8_t type, std::initializer_list<std::uint8_t> payload) {
+        Translator.DecodeReport(unit, MakeReport(type, payload));
     }
     void Clear() {
         Injector.Events.clear();

@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "translate/units.h"
 #include "translate/us_layout.h"
 
 namespace qel::replay {
@@ -44,12 +46,15 @@ Status ReplaySession::Run(const TraceLine& line) {
     Session.Log().Trim();
     KeyCore& keys = Session.Keys();
     if (const auto* report = std::get_if<ReportCommand>(&line)) {
-        Session.Decode(report->ProductId, ReceiveBuffer(report->Buffer));
+        // Only the panels' product IDs reach a unit, as only they pass the HID hook.
+        if (const std::optional<UnitId> unit = UnitOfProduct(report->ProductId)) {
+            Session.Decode(*unit, ReceiveBuffer(report->Buffer));
+        }
     } else if (const auto* enable = std::get_if<KeysCommand>(&line)) {
         Session.SetKeysEnabled(enable->Enabled);
     } else if (const auto* write = std::get_if<WriteCommand>(&line)) {
         // A failed save is in the log, as the program shows it; the trace goes on.
-        (void)keys.BindSlot(write->DeviceIndex, write->Slot, write->Code);
+        (void)keys.BindSlot(write->Unit, write->Slot, write->Code);
     } else if (std::holds_alternative<ClearAllCommand>(line)) {
         (void)keys.ClearAll();
     } else if (const auto* import = std::get_if<ImportCommand>(&line)) {

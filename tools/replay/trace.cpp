@@ -28,22 +28,23 @@ Result<TraceLine> ParseWrite(std::span<const std::string_view> words) {
     if (words.size() != 4) return Failure{"write needs DEV SLOT CODE"};
     auto device = ParseDecimal(words[1]);
     if (!device) return Failure{"bad device index " + Quoted(words[1])};
-    if (*device >= kDeviceCount) {
+    const std::optional<UnitId> unit =
+        *device < kDeviceCount ? UnitId::FromDeviceIndex(static_cast<int>(*device)) : std::nullopt;
+    if (!unit) {
         return Failure{"device index " + std::string(words[1]) + " is outside 0-5"};
     }
     auto slot = ParseDecimal(words[2]);
     if (!slot) return Failure{"bad slot " + Quoted(words[2])};
-    const int deviceIndex = static_cast<int>(*device);
-    if (*slot > kBezelSlotCount || !IsNamedBindingSlot(deviceIndex, static_cast<int>(*slot))) {
+    if (*slot > kBezelSlotCount || !IsNamedBindingSlot(*unit, static_cast<int>(*slot))) {
         return Failure{"slot " + std::string(words[2]) + " is not a binding of device " +
-                       std::to_string(deviceIndex)};
+                       std::to_string(unit->DeviceIndex())};
     }
     auto code = ParseHex(words[3], kMaxCodeDigits);
     if (!code) return Failure{"bad key code " + Quoted(words[3])};
     if (*code > static_cast<unsigned>(kKeyCodeMask)) {
         return Failure{"key code " + std::string(words[3]) + " is above 7FF"};
     }
-    return WriteCommand{deviceIndex, static_cast<int>(*slot), static_cast<KeyCode>(*code)};
+    return WriteCommand{*unit, static_cast<int>(*slot), static_cast<KeyCode>(*code)};
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "translate/keycode.h"
 #include "base/result.h"
 #include "translate/translator.h"
+#include "translate/units.h"
 
 // The trace language of qel1000replay: one command a line.
 namespace qel::replay {
@@ -27,9 +28,9 @@ struct KeysCommand {
     bool Enabled = true;
 };
 
-// `write DEV SLOT CODE`.
+// `write DEV SLOT CODE`, DEV the device index 0-5 (bezel units 0-3, then audio units 0-1).
 struct WriteCommand {
-    int DeviceIndex = 0;
+    UnitId Unit;
     int Slot = 0;
     KeyCode Code = 0;
 };
