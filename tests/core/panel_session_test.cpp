@@ -12,6 +12,7 @@
 #include "keymap/ini_profile_store.h"
 #include "support/memory_file_access.h"
 #include "support/recording_injector.h"
+#include "support/unit_ids.h"
 #include "translate/us_layout.h"
 
 namespace qel {
@@ -23,8 +24,8 @@ using test::RecordingInjector;
 // Hears what a window would show.
 struct HeardView final : SessionView {
     void LineAdded(std::string_view line) override { Heard.push_back("log " + std::string(line)); }
-    void UnitCaptionChanged(int deviceIndex, std::string_view caption) override {
-        Heard.push_back(std::to_string(deviceIndex) + " " + std::string(caption));
+    void UnitCaptionChanged(UnitId unit, std::string_view caption) override {
+        Heard.push_back(std::to_string(unit.DeviceIndex()) + " " + std::string(caption));
     }
     void ConnectedTextChanged(std::string_view text) override { Heard.emplace_back(text); }
     void PollerEnded() override { Heard.emplace_back("poller ended"); }
@@ -77,15 +78,16 @@ protected:
 
 TEST_F(SessionTest, NotificationsReachTheViewsOnlyThroughTheMainThread) {
     Panels->Plug(685);
-    EXPECT_EQ(Session.UnitCaption(1), "QEL1000-1:") << "nothing is handled off the main thread";
+    EXPECT_EQ(Session.UnitCaption(test::BezelUnit(1)), "QEL1000-1:")
+        << "nothing is handled off the main thread";
     RunPosted();
     // A plug is followed by a change of the device list, which shows the count again.
     EXPECT_EQ(View.Heard, (std::vector<std::string>{"Connected : 1", "1 QEL1000-1: Connected",
                                                     "Connected : 1"}));
-    EXPECT_EQ(Session.UnitCaption(1), "QEL1000-1: Connected");
+    EXPECT_EQ(Session.UnitCaption(test::BezelUnit(1)), "QEL1000-1: Connected");
     EXPECT_EQ(Session.ConnectedText(), "Connected : 1");
-    EXPECT_TRUE(Session.UnitConnected(1));
-    EXPECT_FALSE(Session.UnitConnected(6));
+    EXPECT_TRUE(Session.UnitConnected(test::BezelUnit(1)));
+    EXPECT_FALSE(Session.UnitConnected(test::DeviceUnit(6)));
 }
 
 TEST_F(SessionTest, StopIsFinalAndLateNewsChangesNothing) {
@@ -101,7 +103,7 @@ TEST_F(SessionTest, StopIsFinalAndLateNewsChangesNothing) {
     Session.Stop();
     EXPECT_EQ(View.Heard, std::vector<std::string>{});
     EXPECT_EQ(Session.PollersStarted(), 6);
-    EXPECT_FALSE(Session.UnitConnected(0));
+    EXPECT_FALSE(Session.UnitConnected(test::BezelUnit(0)));
 }
 
 }  // namespace
