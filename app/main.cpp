@@ -62,10 +62,11 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
       Link(link),
       Prompts(prompts ? std::move(prompts) : std::make_unique<QtUserPrompts>(this)),
       KeyForm(this),
-      IniForm(session.Keys(), this),
+      IniForm(session.Keys(), KeyForm, this),
       AboutForm(this),
       PanelView(
-          session.Keys(), [&session](UnitId unit) { return session.UnitConnected(unit); }, this),
+          session.Keys(), [&session](UnitId unit) { return session.UnitConnected(unit); }, KeyForm,
+          link, this),
       LinkForm(
           [&link](const LinkSettings& settings, std::function<void(std::string)> done) {
               link.Test(settings, std::move(done));
@@ -95,9 +96,6 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
     connect(Ui.Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
     Ui.Timer2->start();
 
-    IniForm.SetKeyCapturer(&KeyForm);
-    PanelView.SetKeyCapturer(&KeyForm);
-    PanelView.SetLinkCommands(&Link);
     connect(&IniForm, &TIniForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
     connect(&PanelView, &TPanelViewForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
     Link.SetStateView([this](const QString& text) { ShowLinkState(text); });

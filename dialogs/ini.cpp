@@ -43,8 +43,8 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 
 }  // namespace
 
-TIniForm::TIniForm(KeyCore& core, QWidget* parent)
-    : QDialog(parent), Keys(core), Units(core.Units()), Layout(core.Layout()) {
+TIniForm::TIniForm(KeyCore& core, KeyCapturer& capturer, QWidget* parent)
+    : QDialog(parent), Keys(core), Capturer(capturer), Units(core.Units()), Layout(core.Layout()) {
     CreateComponents();
 }
 
@@ -207,14 +207,14 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, UnitId unit) {
 }
 
 void TIniForm::ChangeBtnClick(int slot) {
-    if (Capturer == nullptr || !IsNamedBindingSlot(SelectedUnit, slot)) {
+    if (!IsNamedBindingSlot(SelectedUnit, slot)) {
         return;
     }
     // The capture closing makes this form active again, which selects unit 0: the key
     // belongs to the unit whose row was clicked.
     const UnitId unit = SelectedUnit;
     const QString rowLabel = QString::fromStdString(BindingRowLabel(unit, slot));
-    if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
+    if (const std::optional<KeyCode> code = Capturer.Capture(rowLabel)) {
         StoreKey(unit, slot, *code);
     }
 }

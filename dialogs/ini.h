@@ -45,16 +45,14 @@ class TIniForm final : public QDialog {
 
 public:
     // core must outlive the dialog.
-    explicit TIniForm(KeyCore& core, QWidget* parent = nullptr);
+    // core and capturer (where a row asks for its key) must outlive the dialog.
+    TIniForm(KeyCore& core, KeyCapturer& capturer, QWidget* parent = nullptr);
     ~TIniForm() override;
 
     // Full path of keymap.ini, or nothing when the current directory gave none.
     [[nodiscard]] const std::optional<std::string>& IniFileName() const {
         return Keys.KeyMapFileName();
     }
-
-    // Where the "Change" buttons ask for a key; must outlive the dialog or be reset first.
-    void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
 
     // Stores one binding of SelectedUnit (unit state and keymap.ini) and rebuilds the rows;
     // SaveFailed follows when keymap.ini could not be written.
@@ -112,9 +110,9 @@ private:
     void CreateComponents();
 
     KeyCore& Keys;
+    KeyCapturer& Capturer;
     const UnitStates& Units;
     const KeyLayout& Layout;
-    KeyCapturer* Capturer = nullptr;
     // Set when the program lost the focus to another application: coming back is not an
     // activation of this form.
     bool LeftProgram = false;

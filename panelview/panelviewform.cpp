@@ -26,10 +26,21 @@ QString Qs(std::string_view text) {
 
 }  // namespace
 
-TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget* parent)
+TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, KeyCapturer& capturer,
+                               LinkCommands& commands, QWidget* parent)
     : QWidget(parent, Qt::Window),
       Core(core),
       Connected(std::move(connected)),
+      Capturer(capturer),
+      Commands(commands),
+      AskCommand([this](const QString& row, const std::string& current) {
+          bool ok = false;
+          const QString text =
+              QInputDialog::getText(this, QStringLiteral("Simulator Command"),
+                                    row + QStringLiteral(" (empty: the built-in command):"),
+                                    QLineEdit::Normal, QString::fromStdString(current), &ok);
+          return ok ? std::optional(text.trimmed().toStdString()) : std::nullopt;
+      }),
       Watch(Activity, [this](UnitId unit, int slot) {
           // The pick arrives inside the report path: the capture opens once it has returned.
           QMetaObject::invokeMethod(
@@ -51,6 +62,7 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget*
     });
 
     Ui.Schematic = new TSchematicWidget(Core.Units(), Core.Layout(), Activity, this);
+    Ui.Schematic->SetLinkCommands(&Commands);
     connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
             [this](UnitId unit, int slot) { BindSlot(unit, slot); });
 
@@ -180,7 +192,7 @@ bool TPanelViewForm::BindingsChanged() {
 }
 
 void TPanelViewForm::FrameTick() {
-    Ui.CommandCB->setVisible(Commands != nullptr && Commands->Linked());
+    Ui.CommandCB->setVisible(Commands.Linked());
     Activity.Tick(Clock.elapsed());
     bool changed = Activity.TakeChanged();
     changed |= RefreshConnections();
@@ -206,22 +218,9 @@ void TPanelViewForm::OpenPick(UnitId unit, int slot) {
     Watch.PickDone();
 }
 
-void TPanelViewForm::SetLinkCommands(LinkCommands* commands, CommandAsker asker) {
-    Commands = commands;
-    AskCommand = asker ? std::move(asker) : [this](const QString& row, const std::string& current) {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(this, QStringLiteral("Simulator Command"),
-                                  row + QStringLiteral(" (empty: the built-in command):"),
-                                  QLineEdit::Normal, QString::fromStdString(current), &ok);
-        return ok ? std::optional(text.trimmed().toStdString()) : std::nullopt;
-    };
-    Ui.Schematic->SetLinkCommands(commands);
-}
-
 void TPanelViewForm::BindSlot(UnitId unit, int slot) {
-    const bool command = Commands != nullptr && Commands->Linked() && Ui.CommandCB->isChecked();
-    if (Capturing || !IsNamedBindingSlot(unit, slot) || (!command && Capturer == nullptr)) {
+    const bool command = Commands.Linked() && Ui.CommandCB->isChecked();
+    if (Capturing || !IsNamedBindingSlot(unit, slot)) {
         return;
     }
     Ui.Schematic->SetSelectedSlot(slot);
@@ -230,10 +229,10 @@ void TPanelViewForm::BindSlot(UnitId unit, int slot) {
     std::optional<Status> saved;  // nothing when closed without an answer
     if (command) {
         if (const std::optional<std::string> text =
-                AskCommand(rowLabel, Commands->CommandOf(unit, slot))) {
-            saved = Commands->SetCommand(unit, slot, *text);
+                AskCommand(rowLabel, Commands.CommandOf(unit, slot))) {
+            saved = Commands.SetCommand(unit, slot, *text);
         }
-    } else if (const std::optional<KeyCode> code = Capturer->Capture(rowLabel)) {
+    } else if (const std::optional<KeyCode> code = Capturer.Capture(rowLabel)) {
         saved = Core.BindSlot(unit, slot, *code);
     }
     Capturing = false;

@@ -38,21 +38,18 @@ public:
     // Whether the unit is connected now.
     using ConnectedQuery = std::function<bool(UnitId unit)>;
 
-    // core must outlive the window.
-    TPanelViewForm(KeyCore& core, ConnectedQuery connected, QWidget* parent = nullptr);
+    // core, capturer (where a binding asks for its key) and commands (the simulator link's
+    // commands, shown in place of key texts and bound instead of keys while "Bind commands" is
+    // ticked, which shows only while a link is set) must outlive the window.
+    TPanelViewForm(KeyCore& core, ConnectedQuery connected, KeyCapturer& capturer,
+                   LinkCommands& commands, QWidget* parent = nullptr);
     ~TPanelViewForm() override;
 
-    // Where bindings ask for a key; must outlive the window or be reset first.
-    void SetKeyCapturer(KeyCapturer* capturer) { Capturer = capturer; }
-
     // Asks the user for a simulator command for a control, showing the current one; nothing
-    // when cancelled.
+    // when cancelled. A plain input dialog until another is set.
     using CommandAsker =
         std::function<std::optional<std::string>(const QString& row, const std::string& current)>;
-    // The simulator link's commands: shown in place of key texts, and bound instead of keys
-    // while "Bind commands" is ticked (it shows only while a link is set). Both must outlive
-    // the window; an empty asker takes a plain input dialog.
-    void SetLinkCommands(LinkCommands* commands, CommandAsker asker = {});
+    void SetCommandAsker(CommandAsker asker) { AskCommand = std::move(asker); }
 
     // One frame: the clock, connections, bindings and activity; repaints when any changed.
     void FrameTick();
@@ -108,8 +105,8 @@ private:
     Components Ui;
     KeyCore& Core;
     ConnectedQuery Connected;
-    KeyCapturer* Capturer = nullptr;
-    LinkCommands* Commands = nullptr;
+    KeyCapturer& Capturer;
+    LinkCommands& Commands;
     CommandAsker AskCommand;
     PanelActivity Activity;
     PanelWatch Watch;

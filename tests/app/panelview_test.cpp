@@ -223,7 +223,7 @@ TEST_F(PanelViewTest, ClickingAControlCapturesItsBindingAsTheKeySettingsRowDoes)
 TEST_F(PanelViewTest, WithALinkCellsShowCommandsAndAClickCanNameTheControlsOwnCommand) {
     StartWithView("[simulator]\nlink=xplane\nport=49999\n", {});
     std::vector<std::string> asked;
-    View().SetLinkCommands(&TheProgram->Link, [&](const QString& row, const std::string& now) {
+    View().SetCommandAsker([&](const QString& row, const std::string& now) {
         asked.push_back(row.toStdString() + " " + now);
         return std::optional<std::string>("sim/mine");
     });

@@ -29,9 +29,8 @@ protected:
         OffscreenApplication();
         Core =
             std::make_unique<KeyCore>(KeyMapLocation{"keymap.ini"}, Store, Layout, Keys, Log, Gate);
-        IniForm = std::make_unique<TIniForm>(*Core);
         KeyForm = std::make_unique<TKeyForm>();
-        IniForm->SetKeyCapturer(KeyForm.get());
+        IniForm = std::make_unique<TIniForm>(*Core, *KeyForm);
         ASSERT_TRUE(IniForm->IniFileName().has_value());
         Core->ReadBindings();
     }
@@ -56,8 +55,8 @@ protected:
     FlagKeyGate Gate;
     std::unique_ptr<KeyCore> Core;
     const UnitStates& Units() { return Core->Units(); }
-    std::unique_ptr<TIniForm> IniForm;
     std::unique_ptr<TKeyForm> KeyForm;
+    std::unique_ptr<TIniForm> IniForm;
 };
 
 }  // namespace qel::test

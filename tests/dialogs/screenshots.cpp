@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
     qel::test::RecordingInjector keys;
     qel::FlagKeyGate gate;
     qel::KeyCore core(qel::KeyMapLocation{"keymap.ini"}, store, layout, keys, log, gate);
-    qel::TIniForm iniForm(core);
     qel::TKeyForm keyForm;
+    qel::TIniForm iniForm(core, keyForm);
     qel::TAboutForm aboutForm;
 
     // A few bindings, so the rows show key texts as a user's would.
