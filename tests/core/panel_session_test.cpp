@@ -76,20 +76,6 @@ protected:
     PanelSession Session;
 };
 
-TEST_F(SessionTest, NotificationsReachTheViewsOnlyThroughTheMainThread) {
-    Panels->Plug(685);
-    EXPECT_EQ(Session.UnitCaption(test::BezelUnit(1)), "QEL1000-1:")
-        << "nothing is handled off the main thread";
-    RunPosted();
-    // A plug is followed by a change of the device list, which shows the count again.
-    EXPECT_EQ(View.Heard, (std::vector<std::string>{"Connected : 1", "1 QEL1000-1: Connected",
-                                                    "Connected : 1"}));
-    EXPECT_EQ(Session.UnitCaption(test::BezelUnit(1)), "QEL1000-1: Connected");
-    EXPECT_EQ(Session.ConnectedText(), "Connected : 1");
-    EXPECT_TRUE(Session.UnitConnected(test::BezelUnit(1)));
-    EXPECT_FALSE(Session.UnitConnected(test::DeviceUnit(6)));
-}
-
 TEST_F(SessionTest, StopIsFinalAndLateNewsChangesNothing) {
     Session.StartPollers();
     Session.StartPollers();
