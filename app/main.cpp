@@ -44,8 +44,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, std::string_view text, int 
     return label;
 }
 
-QLabel* MakeStatusPanel(const char* text, int width) {
+// Named StatusPanel0, 1 and 2: the connected count, the version text, the link's state.
+QLabel* MakeStatusPanel(const char* name, const char* text, int width) {
     auto* panel = new QLabel(QString::fromLatin1(text));
+    panel->setObjectName(QLatin1String(name));
     panel->setMinimumWidth(width);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return panel;
@@ -207,23 +209,12 @@ void TMainForm::CreateMenu() {
 void TMainForm::CreateStatusBar() {
     Ui.StatusBar = statusBar();
     Ui.StatusBar->setSizeGripEnabled(false);
-    Panel0 = MakeStatusPanel("Connected : 0", kStatusPanel0Width);
+    Panel0 = MakeStatusPanel("StatusPanel0", "Connected : 0", kStatusPanel0Width);
     Panel0->setFixedWidth(kStatusPanel0Width);
-    Panel1 = MakeStatusPanel("Software : v", kStatusPanel1Width);
+    Panel1 = MakeStatusPanel("StatusPanel1", "Software : v", kStatusPanel1Width);
     // The last panel takes the rest of the bar, so the version text is never cut.
     Ui.StatusBar->addWidget(Panel0, 0);
     Ui.StatusBar->addWidget(Panel1, 1);
-}
-
-QLabel* TMainForm::StatusPanel(int index) const {
-    switch (index) {
-        case 0:
-            return Panel0;
-        case 2:
-            return LinkPanel;
-        default:
-            return Panel1;
-    }
 }
 
 void TMainForm::LineAdded(std::string_view line) {
@@ -326,7 +317,7 @@ void TMainForm::ShowLinkState(const QString& text) {
         if (text.isEmpty()) {
             return;
         }
-        LinkPanel = MakeStatusPanel("", 0);
+        LinkPanel = MakeStatusPanel("StatusPanel2", "", 0);
         Ui.StatusBar->addPermanentWidget(LinkPanel);
     }
     LinkPanel->setText(text);

@@ -63,7 +63,6 @@ public:
     // Activation steps: version text, size, key map, simulator link, pollers. Runs once; later
     // calls do nothing.
     void FormActivate();
-    [[nodiscard]] bool Activated() const { return ActivationDone; }
 
     // Shutdown: the session stops (pollers waited for, library disconnected). Runs once; the
     // close box and "E&xit" lead here.
@@ -89,10 +88,6 @@ public:
     void SetOuterSize(int width, int height);
     void SetOuterHeight(int height);
     [[nodiscard]] QSize OuterSize() const;
-
-    // The status bar's panels: 0 the connected count, 1 the version text, 2 the simulator
-    // link's state (null until a link is first shown).
-    [[nodiscard]] QLabel* StatusPanel(int index) const;
 
 protected:
     bool event(QEvent* event) override;

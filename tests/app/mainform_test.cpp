@@ -105,13 +105,13 @@ TEST_F(ProgramTest, FirstActivationSetsVersionTextAndLoadsBindings) {
     WriteText(KeyMapPath(), "[qel_1000_0]\nsoftkey_1=F1\n[qel_audio_1]\npilot_incr=SHIFT+X\n");
     Start();
     EXPECT_EQ(Form().windowTitle(), "QEL1000 Keyboard Emulator");
-    EXPECT_EQ(Form().StatusPanel(1)->text(), "Software : v");
+    EXPECT_EQ(StatusPanel(1)->text(), "Software : v");
     EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0);
 
     Form().show();
     Pump();
     EXPECT_EQ(Form().windowTitle(), "QEL G1000 keysend");
-    EXPECT_EQ(Form().StatusPanel(1)->text(), "QEL G1000 keysend : v1.0");
+    EXPECT_EQ(StatusPanel(1)->text(), "QEL G1000 keysend : v1.0");
     EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[0].Buttons[kSoftkey1].Key, 0x70);
     EXPECT_EQ(TheProgram->Session.Keys().Units().AudioUnits[1].Rotaries[1].IncrKey, 0x158);
     EXPECT_EQ(TheProgram->Session.Keys().Units().BezelUnits[3].Buttons[kSoftkey1].Name,
@@ -176,7 +176,7 @@ TEST_F(ProgramTest, PlugUnplugAndChangedEventsShowOnLabelsAndPanel0) {
         for (QLabel* label : labels) {
             all += label->text().toStdString() + "|";
         }
-        return all + Form().StatusPanel(0)->text().toStdString();
+        return all + StatusPanel(0)->text().toStdString();
     };
     EXPECT_EQ(captions(),
               "QEL1000-0:|QEL1000-1:|QEL1000-2:|QEL1000-3:|QELAudio-0:|QELAudio-1:|"
@@ -227,7 +227,7 @@ TEST_F(ProgramTest, ReportOfAPluggedUnitTypesItsBindingOnlyWhileKeysAreEnabled) 
     Pump();
     EXPECT_EQ(Keys->Events.size(), 2U);
     // No simulator link set: nothing of it shows, and the file stays as it was.
-    EXPECT_EQ(Form().StatusPanel(2), nullptr);
+    EXPECT_EQ(StatusPanel(2), nullptr);
     EXPECT_EQ(ReadText(KeyMapPath()), "[qel_1000_0]\nsoftkey_1=F1\n");
 }
 
@@ -287,10 +287,8 @@ TEST_F(ProgramTest, SimulatorLinkSetInTheDialogIsTestedStoredShownAndUsedEvenIfN
         EXPECT_EQ(tested, "sent to " + where);
         EXPECT_EQ(received(), "CMND\0sim/none/none"s);
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return Form().StatusPanel(2) != nullptr && Form().StatusPanel(2)->isVisible(); },
-            5000));
-        EXPECT_EQ(Form().StatusPanel(2)->text().toStdString(),
-                  "X-Plane: connected (UDP " + where + ")");
+            [&] { return StatusPanel(2) != nullptr && StatusPanel(2)->isVisible(); }, 5000));
+        EXPECT_EQ(StatusPanel(2)->text().toStdString(), "X-Plane: connected (UDP " + where + ")");
         if (readOnly) {
             EXPECT_EQ(Prompts.Shown, std::vector<std::string>{
                                          "error: " + path +
@@ -418,7 +416,7 @@ TEST_F(ProgramTest, WithoutTheHidLibraryTheUserIsToldAndTheProgramRunsOn) {
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("qel1000keysend: no back end\n", 0), 0U)
         << "whoever started the program learns why at once";
     EXPECT_EQ(Prompts.Shown, (std::vector<std::string>{"error: Error loading dll"}));
-    EXPECT_EQ(Form().StatusPanel(0)->text(), "Connected : 0");
+    EXPECT_EQ(StatusPanel(0)->text(), "Connected : 0");
     EXPECT_TRUE(QTest::qWaitFor([&] { return TheProgram->Session.PollersRunning(); }, 5000));
     Form().close();
     EXPECT_FALSE(TheProgram->Session.PollersRunning());

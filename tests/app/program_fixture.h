@@ -123,7 +123,8 @@ protected:
         Start(libraryStarts);
         Form().show();
         Pump();
-        ASSERT_TRUE(Form().Activated());
+        // The activation steps end by starting the pollers.
+        ASSERT_EQ(TheProgram->Session.PollersStarted(), 6);
     }
 
     static void Pump() {
@@ -140,6 +141,10 @@ protected:
         auto* part = Form().findChild<Component*>(QLatin1String(name));
         EXPECT_NE(part, nullptr) << name;
         return part;
+    }
+    // Status bar panel 0, 1 or 2 (the link's, made when a link is first shown).
+    QLabel* StatusPanel(int index) {
+        return Form().findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(index));
     }
     // One of the windows the main window opens.
     template <typename Shown>
