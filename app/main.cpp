@@ -100,7 +100,7 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
 
     connect(&IniForm, &TIniForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
     connect(&PanelView, &TPanelViewForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
-    Link.SetStateView([this](const QString& text) { ShowLinkState(text); });
+    connect(&Link, &SimulatorLink::StateChanged, this, &TMainForm::ShowLinkState);
     // What the session holds already (the lines of its start-up), then every change.
     for (const std::string& line : Session.Log().Held()) {
         LineAdded(line);
@@ -113,7 +113,6 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
 }
 
 TMainForm::~TMainForm() {
-    Link.SetStateView({});
     Session.Unwatch(*this);
 }
 

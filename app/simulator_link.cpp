@@ -52,10 +52,6 @@ SimulatorLink::~SimulatorLink() {
     Keys.SendCommandsThrough(nullptr);
 }
 
-void SimulatorLink::SetStateView(std::function<void(const QString&)> show) {
-    ShowState = std::move(show);
-}
-
 void SimulatorLink::Start(const ProfileView& file) {
     Current = ReadLinkSettings(file, Log);
     Connect();
@@ -96,16 +92,12 @@ void SimulatorLink::Connect() {
     Keys.SendCommandsThrough(nullptr);
     Live.reset();
     if (Current.Link == SimulatorKind::None) {
-        if (ShowState) {
-            ShowState(QString());
-        }
+        emit StateChanged(QString());
         return;
     }
     Live = std::make_unique<Connection>(Current, Log, Tasks);
     Live->Transport->SetStateListener([this](LinkState, std::string_view text) {
-        if (ShowState) {
-            ShowState(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        }
+        emit StateChanged(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     });
     Keys.SendCommandsThrough(&Live->Output);
     Live->Transport->Start();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QObject>
 #include <QString>
 
 #include "keymap/profilestore.h"
@@ -26,7 +27,9 @@ namespace qel {
 // the transport they name and the command output the key core sends claimed controls through. With
 // no link set it holds nothing, opens no socket and the translator types keys as ever. Main thread
 // only.
-class SimulatorLink final : public LinkCommands {
+class SimulatorLink final : public QObject, public LinkCommands {
+    Q_OBJECT
+
 public:
     // keyMapFile is the path of keymap.ini for the whole run (none: nothing is read or stored).
     SimulatorLink(KeyCore& keys, ProfileStore& store, std::optional<std::string> keyMapFile,
@@ -35,9 +38,6 @@ public:
 
     SimulatorLink(const SimulatorLink&) = delete;
     SimulatorLink& operator=(const SimulatorLink&) = delete;
-
-    // Where the link's state is shown (the status bar); an empty text when there is no link.
-    void SetStateView(std::function<void(const QString&)> show);
 
     // Takes the settings from keymap.ini as start-up read it, and connects when a link is set.
     void Start(const ProfileView& file);
@@ -55,6 +55,10 @@ public:
     [[nodiscard]] std::string LabelOf(UnitId unit, int slot) const override;
     Status SetCommand(UnitId unit, int slot, const std::string& command) override;
 
+signals:
+    // The link's state as the status bar shows it; an empty text when there is no link.
+    void StateChanged(const QString& text);
+
 private:
     struct Reach;
     struct Connection;
@@ -69,7 +73,6 @@ private:
     std::optional<std::string> KeyMapFile;
     LogSink& Log;
     QtScheduler Tasks;
-    std::function<void(const QString&)> ShowState;
     LinkSettings Current;
     std::unique_ptr<Connection> Live;
     std::unique_ptr<Probe> Testing;

@@ -61,8 +61,7 @@ TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, KeyCaptu
         }
     });
 
-    Ui.Schematic = new TSchematicWidget(Core.Units(), Core.Layout(), Activity, this);
-    Ui.Schematic->SetLinkCommands(&Commands);
+    Ui.Schematic = new TSchematicWidget(Core.Units(), Core.Layout(), Activity, Commands, this);
     connect(Ui.Schematic, &TSchematicWidget::BindingClicked, this,
             [this](UnitId unit, int slot) { BindSlot(unit, slot); });
 

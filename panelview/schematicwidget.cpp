@@ -16,8 +16,9 @@ constexpr int kMargin = 8;
 }  // namespace
 
 TSchematicWidget::TSchematicWidget(const UnitStates& units, const KeyLayout& layout,
-                                   const PanelActivity& activity, QWidget* parent)
-    : QWidget(parent), Units(units), Layout(layout), Activity(activity) {
+                                   const PanelActivity& activity, const LinkCommands& commands,
+                                   QWidget* parent)
+    : QWidget(parent), Units(units), Layout(layout), Activity(activity), Commands(commands) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setCursor(Qt::PointingHandCursor);
 }
@@ -36,9 +37,9 @@ void TSchematicWidget::SetSelectedSlot(std::optional<int> slot) {
 
 UnitScene TSchematicWidget::Scene() const {
     UnitScene scene = BuildUnitScene(Shown, Units, Layout, &Activity);
-    if (Commands != nullptr && Commands->Linked()) {
+    if (Commands.Linked()) {
         for (SceneCell& cell : scene.Cells) {
-            if (std::string label = Commands->LabelOf(Shown, cell.Slot); !label.empty()) {
+            if (std::string label = Commands.LabelOf(Shown, cell.Slot); !label.empty()) {
                 cell.KeyText = std::move(label);
             }
         }
@@ -94,8 +95,8 @@ bool TSchematicWidget::event(QEvent* event) {
     // The whole key text, however the drawing had to shorten it.
     QString key =
         cell->KeyText.empty() ? QStringLiteral("not bound") : QString::fromStdString(cell->KeyText);
-    if (Commands != nullptr && Commands->Linked()) {
-        if (const std::string command = Commands->CommandOf(Shown, *slot); !command.empty()) {
+    if (Commands.Linked()) {
+        if (const std::string command = Commands.CommandOf(Shown, *slot); !command.empty()) {
             key = QString::fromStdString(command);
         }
     }

@@ -17,17 +17,16 @@ namespace qel {
 // One unit's schematic, live: bindings from the unit state, lit controls from the activity.
 // A click on a binding emits BindingClicked; hovering shows its keymap.ini name and its whole
 // key text. Repaints only when told (update()), so the owner decides how often. Main thread
-// only; units, layout and activity must outlive it.
+// only; units, layout, activity and commands must outlive it.
 class TSchematicWidget final : public QWidget {
     Q_OBJECT
 
 public:
+    // commands are a simulator link's, shown in place of the key texts of the controls that
+    // send one while a link is set.
     TSchematicWidget(const UnitStates& units, const KeyLayout& layout,
-                     const PanelActivity& activity, QWidget* parent = nullptr);
-
-    // Where a simulator link's commands come from, shown in place of the key texts of the
-    // controls that send one; null for key texts only. Must outlive the widget or be reset.
-    void SetLinkCommands(const LinkCommands* commands) { Commands = commands; }
+                     const PanelActivity& activity, const LinkCommands& commands,
+                     QWidget* parent = nullptr);
 
     // Shows the unit with the caption given; greyed for a unit not connected.
     void ShowUnit(UnitId unit, const SchematicCaption& caption, bool greyed);
@@ -65,7 +64,7 @@ private:
     const UnitStates& Units;
     const KeyLayout& Layout;
     const PanelActivity& Activity;
-    const LinkCommands* Commands = nullptr;
+    const LinkCommands& Commands;
     UnitId Shown;
     SchematicCaption Caption;
     bool Greyed = false;

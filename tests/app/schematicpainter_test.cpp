@@ -106,7 +106,14 @@ TEST(SchematicPainter, AtItsSmallestSizeNoTextIsUnder8PixelsOrCutShortEvenLitAnd
         }
     }
     const UsEnglishLayout layout;
-    TSchematicWidget widget(*units, layout, activity);
+    // No simulator link: every cell shows its key text.
+    struct : LinkCommands {
+        bool Linked() const override { return false; }
+        std::string CommandOf(UnitId, int) const override { return {}; }
+        std::string LabelOf(UnitId, int) const override { return {}; }
+        Status SetCommand(UnitId, int, const std::string&) override { return {}; }
+    } noLink;
+    TSchematicWidget widget(*units, layout, activity, noLink);
     // With no font at all (Qt offscreen under Wine) every glyph is a box an em wide: sizes
     // still hold, but whether a text fits cannot be judged.
     const bool realFont = !QFontInfo(widget.font()).family().isEmpty();
