@@ -101,14 +101,10 @@ TMainForm::TMainForm(PanelSession& session, SimulatorLink& link,
     connect(&IniForm, &TIniForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
     connect(&PanelView, &TPanelViewForm::SaveFailed, this, &TMainForm::ShowSaveFailure);
     connect(&Link, &SimulatorLink::StateChanged, this, &TMainForm::ShowLinkState);
-    // What the session holds already (the lines of its start-up), then every change.
+    // The lines the session logged while it was made; every change after that is heard.
     for (const std::string& line : Session.Log().Held()) {
         LineAdded(line);
     }
-    for (const UnitNames& unit : kUnits) {
-        UnitCaptionChanged(unit.Id, Session.UnitCaption(unit.Id));
-    }
-    ConnectedTextChanged(Session.ConnectedText());
     Session.Watch(*this);
 }
 

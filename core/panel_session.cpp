@@ -1,5 +1,6 @@
 #include "core/panel_session.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qel {
@@ -23,18 +24,16 @@ std::unique_ptr<HidLibrary> LoadLibrary(const std::function<HidLibraryLoad(LogSi
 
 PanelSession::PanelSession(SessionParts parts, ProfileStore& store)
     : PostToMain(std::move(parts.PostToMain)),
-      Lines([this](std::string_view line) { LineAdded(line); }),
+      Lines([this](std::string_view line) {
+          Tell([line](SessionView& view) { view.LineAdded(line); });
+      }),
       Layout(std::move(parts.Layout)),
       Injector(parts.MakeInjector(Lines)),
       Notifications([this] { PostToMain([this] { HandleNotifications(); }); }),
       Device(LoadLibrary(parts.MakeLibrary, Lines, Problem), Notifications.Poster()),
       Core(std::move(parts.KeyMap), store, *Layout, *Injector, Lines, Gate),
       Hook(Device, Status,
-           [this](UnitId unit, ReceiveBuffer report) { Core.Decode(unit, report); }) {
-    for (const UnitNames& unit : kUnits) {
-        Captions[static_cast<std::size_t>(unit.Id.DeviceIndex())] = unit.IdleCaption;
-    }
-}
+           [this](UnitId unit, ReceiveBuffer report) { Core.Decode(unit, report); }) {}
 
 PanelSession::~PanelSession() {
     Stop();
@@ -46,8 +45,8 @@ void PanelSession::StartPollers() {
     }
     // A poller's loop ends by itself only when its unit can no longer be served; it may ask
     // from its own thread, so the news goes through the main thread.
-    Started += StartUnitThreads(Device, AudioThreads, G1000Threads,
-                                [this] { PostToMain([this] { PollerEnded(); }); });
+    StartUnitThreads(Device, AudioThreads, G1000Threads,
+                     [this] { PostToMain([this] { PollerEnded(); }); });
 }
 
 void PanelSession::Stop() {
@@ -64,11 +63,12 @@ bool PanelSession::PollersRunning() const {
     return AnyUnitThreadRunning(AudioThreads, G1000Threads);
 }
 
-std::string_view PanelSession::UnitCaption(UnitId unit) const {
-    if (!unit.IsValid()) {
-        return {};
-    }
-    return Captions[static_cast<std::size_t>(unit.DeviceIndex())];
+int PanelSession::PollersStarted() const {
+    const auto started = [](const auto& threads) {
+        return std::count_if(threads.begin(), threads.end(),
+                             [](const auto& thread) { return thread != nullptr; });
+    };
+    return static_cast<int>(started(AudioThreads) + started(G1000Threads));
 }
 
 bool PanelSession::UnitConnected(UnitId unit) const {
@@ -94,32 +94,15 @@ void PanelSession::PollerEnded() {
     if (Stopping) {
         return;
     }
-    for (SessionView* view : Views) {
-        view->PollerEnded();
-    }
-}
-
-void PanelSession::LineAdded(std::string_view line) {
-    for (SessionView* view : Views) {
-        view->LineAdded(line);
-    }
+    Tell([](SessionView& view) { view.PollerEnded(); });
 }
 
 void PanelSession::StatusRelay::SetUnitCaption(UnitId unit, std::string_view caption) {
-    if (!unit.IsValid()) {
-        return;
-    }
-    Session.Captions[static_cast<std::size_t>(unit.DeviceIndex())] = caption;
-    for (SessionView* view : Session.Views) {
-        view->UnitCaptionChanged(unit, caption);
-    }
+    Session.Tell([&](SessionView& view) { view.UnitCaptionChanged(unit, caption); });
 }
 
 void PanelSession::StatusRelay::SetConnectedText(std::string_view text) {
-    Session.Connected = text;
-    for (SessionView* view : Session.Views) {
-        view->ConnectedTextChanged(Session.Connected);
-    }
+    Session.Tell([text](SessionView& view) { view.ConnectedTextChanged(text); });
 }
 
 }  // namespace qel

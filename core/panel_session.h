@@ -64,9 +64,10 @@ public:
     PanelSession(const PanelSession&) = delete;
     PanelSession& operator=(const PanelSession&) = delete;
 
-    // Every view hears every change from now on; the current state is read from the session.
-    // A view must outlive the session or never be notified again (the program's windows are
-    // destroyed after the session has stopped).
+    // Every view hears every change from now on. Notifications are handled only by tasks
+    // posted to the main thread, so a view that watches before the first one runs (the main
+    // window, made before the event loop) has missed nothing but the log's lines so far, which
+    // Log().Held() keeps. A view must be unwatched before it goes.
     void Watch(SessionView& view) { Views.push_back(&view); }
     void Unwatch(SessionView& view) { std::erase(Views, &view); }
 
@@ -82,29 +83,20 @@ public:
     void StartPollers();
     // Stops the pollers, each waited for, then disconnects the library. Later calls do nothing.
     void Stop();
-    [[nodiscard]] bool Stopped() const { return Stopping; }
     [[nodiscard]] bool PollersRunning() const;
     // How many pollers were ever started: each unit's once, however often StartPollers runs.
-    [[nodiscard]] int PollersStarted() const { return Started; }
+    [[nodiscard]] int PollersStarted() const;
 
     // "Enable keys": while off, no key goes down and no command is sent.
     void SetKeysEnabled(bool on) { Gate.Enabled = on; }
-    [[nodiscard]] bool KeysEnabled() const { return Gate.Enabled; }
 
-    // What the status labels and the connected panel show now; empty for an id that names no
-    // unit.
-    [[nodiscard]] std::string_view UnitCaption(UnitId unit) const;
-    [[nodiscard]] std::string_view ConnectedText() const { return Connected; }
     // Whether the unit has a handle in the device table; any thread.
     [[nodiscard]] bool UnitConnected(UnitId unit) const;
     // Input reports of accepted units, all decoded.
     [[nodiscard]] int ReadCount() const { return Hook.ReadCount; }
 
-    // The input report of an accepted unit, as if its panel had sent it (the replay's input).
-    void Decode(UnitId unit, ReceiveBuffer report) { Core.Decode(unit, report); }
-
 private:
-    // Shows the hook's changes and passes them to the views.
+    // Passes the hook's changes to the views.
     class StatusRelay final : public DeviceStatusView {
     public:
         explicit StatusRelay(PanelSession& session) : Session(session) {}
@@ -117,7 +109,12 @@ private:
 
     void HandleNotifications();
     void PollerEnded();
-    void LineAdded(std::string_view line);
+    template <typename Call>
+    void Tell(const Call& call) {
+        for (SessionView* view : Views) {
+            call(*view);
+        }
+    }
 
     std::function<void(std::function<void()>)> PostToMain;
     std::vector<SessionView*> Views;
@@ -129,13 +126,10 @@ private:
     std::optional<std::string> Problem;
     TDeviceDM Device;
     KeyCore Core;
-    std::array<std::string_view, kDeviceCount> Captions{};  // by device index
-    std::string Connected = "Connected : 0";
     StatusRelay Status{*this};
     HidHook Hook;
     AudioThreadSet AudioThreads;
     G1000ThreadSet G1000Threads;
-    int Started = 0;
     bool Stopping = false;
 };
 

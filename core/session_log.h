@@ -27,7 +27,6 @@ public:
 
     // Drops the oldest lines down to kKeptLines; returns how many went.
     std::size_t Trim();
-    [[nodiscard]] bool NeedsTrim() const { return Lines.size() > kKeptLines; }
     [[nodiscard]] const std::deque<std::string>& Held() const { return Lines; }
 
 private:

@@ -7,9 +7,8 @@ namespace qel {
 namespace {
 
 template <typename Thread, std::size_t Count>
-int StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& threads,
-             const std::function<void()>& closeRequest) {
-    int started = 0;
+void StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& threads,
+              const std::function<void()>& closeRequest) {
     for (std::size_t unit = 0; unit < Count; ++unit) {
         if (threads[unit]) {
             continue;
@@ -20,9 +19,7 @@ int StartSet(TDeviceDM& device, std::array<std::unique_ptr<Thread>, Count>& thre
         thread.UnitIndex = static_cast<std::int32_t>(unit);
         thread.Enabled = true;
         thread.Resume();
-        ++started;
     }
-    return started;
 }
 
 template <typename Thread, std::size_t Count>
@@ -37,10 +34,10 @@ void Collect(std::vector<PanelWorker*>& workers,
 
 }  // namespace
 
-int StartUnitThreads(TDeviceDM& device, AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads,
-                     const std::function<void()>& closeRequest) {
-    const int audio = StartSet(device, audioThreads, closeRequest);
-    return audio + StartSet(device, g1000Threads, closeRequest);
+void StartUnitThreads(TDeviceDM& device, AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads,
+                      const std::function<void()>& closeRequest) {
+    StartSet(device, audioThreads, closeRequest);
+    StartSet(device, g1000Threads, closeRequest);
 }
 
 void StopUnitThreads(AudioThreadSet& audioThreads, G1000ThreadSet& g1000Threads) {

@@ -10,6 +10,7 @@ extern "C" {
 
 #include <utility>
 
+#include "base/ascii.h"
 #include "platform/win32_text.h"
 
 namespace qel {
@@ -34,13 +35,7 @@ HMODULE ThisModule() {
 }  // namespace
 
 std::string DevicePathKey(std::string_view path) {
-    std::string key(path);
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return key;
+    return AsciiLowered(path);
 }
 
 struct Win32DeviceWatch::Window {

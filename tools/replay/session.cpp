@@ -48,7 +48,7 @@ Status ReplaySession::Run(const TraceLine& line) {
     if (const auto* report = std::get_if<ReportCommand>(&line)) {
         // Only the panels' product IDs reach a unit, as only they pass the HID hook.
         if (const std::optional<UnitId> unit = UnitOfProduct(report->ProductId)) {
-            Session.Decode(*unit, ReceiveBuffer(report->Buffer));
+            keys.Decode(*unit, ReceiveBuffer(report->Buffer));
         }
     } else if (const auto* enable = std::get_if<KeysCommand>(&line)) {
         Session.SetKeysEnabled(enable->Enabled);
