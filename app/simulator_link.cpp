@@ -20,26 +20,25 @@ std::string Where(const LinkSettings& settings) {
 }
 }  // namespace
 
-// What settings that name a simulator reach it with: their commands and the transport (never
-// null for a simulator).
-struct SimulatorLink::Reach {
-    Reach(const LinkSettings& settings, LogSink& log)
-        : Table(settings), Transport(MakeSimTransport(settings, Table, log)) {}
+// The link in use: its commands, the transport (never null for a simulator) and the output
+// the translator sends through.
+struct SimulatorLink::Connection {
+    Connection(const LinkSettings& settings, LogSink& log, Scheduler& tasks)
+        : Table(settings),
+          Transport(MakeSimTransport(settings, Table, log)),
+          Output(Table, *Transport, tasks) {}
     CommandTable Table;
     std::unique_ptr<SimTransport> Transport;
-};
-
-// The link in use: its reach and the output the translator sends through.
-struct SimulatorLink::Connection : Reach {
-    Connection(const LinkSettings& settings, LogSink& log, Scheduler& tasks)
-        : Reach(settings, log), Output(Table, *Transport, tasks) {}
     SimCommandOutput Output;
 };
 
-// One "Test" of settings that may not be the ones in use.
-struct SimulatorLink::Probe : Reach {
+// One "Test" of settings that may not be the ones in use. It sends nothing but its question,
+// so its transport looks up no commands (an empty table).
+struct SimulatorLink::Probe {
     Probe(const LinkSettings& settings, LogSink& log, int number)
-        : Reach(settings, log), Number(number) {}
+        : Transport(MakeSimTransport(settings, CommandTable(LinkSettings{}), log)),
+          Number(number) {}
+    std::unique_ptr<SimTransport> Transport;
     int Number;
     bool Answered = false;
 };
@@ -69,8 +68,11 @@ Status SimulatorLink::Apply(const LinkSettings& settings) {
 }
 
 Status SimulatorLink::Use(LinkSettings applied) {
-    Current = applied;
-    Connect();
+    // Settings as they were keep the link as it is: no reconnection, no look-ups again.
+    if (applied != Current) {
+        Current = applied;
+        Connect();
+    }
     if (!KeyMapFile) {
         return Failure{"keymap.ini: no location for the file"};
     }
@@ -110,11 +112,19 @@ void SimulatorLink::Test(const LinkSettings& settings, std::function<void(std::s
     }
     Testing = std::make_unique<Probe>(settings, Log, ++TestCount);
     Probe* probe = Testing.get();
-    auto answer = [probe, done](std::string text) {
-        if (!probe->Answered) {
-            probe->Answered = true;
-            done(std::move(text));
+    auto answer = [this, probe, done](std::string text) {
+        if (probe->Answered) {
+            return;
         }
+        probe->Answered = true;
+        done(std::move(text));
+        // The probe has served: its connection goes, but only once the transport that
+        // answered (perhaps from inside its own socket handling) has returned.
+        Tasks.After(std::chrono::milliseconds(0), [this, number = probe->Number] {
+            if (Testing != nullptr && Testing->Number == number) {
+                Testing.reset();
+            }
+        });
     };
     probe->Transport->SetStateListener([probe, answer](LinkState state, std::string_view) {
         if (state == LinkState::Connected) {

@@ -60,7 +60,6 @@ signals:
     void StateChanged(const QString& text);
 
 private:
-    struct Reach;
     struct Connection;
     struct Probe;
     void Connect();
