@@ -79,11 +79,11 @@ void WebSocketClient::Reset() {
     InMessage = false;
 }
 
-bool WebSocketClient::SendText(const QString& text) {
+bool WebSocketClient::SendText(QByteArrayView utf8) {
     if (Step != Phase::Open) {
         return false;
     }
-    Socket.write(websocket::EncodeFrame(Opcode::Text, text.toUtf8(), true, NewMask()));
+    Socket.write(websocket::EncodeFrame(Opcode::Text, utf8, true, NewMask()));
     return true;
 }
 

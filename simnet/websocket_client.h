@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -30,8 +31,9 @@ public:
     void Open(const QString& host, std::uint16_t port, const QString& path);
     // Drops the connection without a signal; at once, unless a closing handshake is under way.
     void Abort();
-    // Sends one text message; false (and nothing sent) unless connected.
-    bool SendText(const QString& text);
+    // Sends one text message, given as its UTF-8 bytes; false (and nothing sent) unless
+    // connected.
+    bool SendText(QByteArrayView utf8);
 
     // A message (or the sum of its fragments) longer than this closes the connection.
     static constexpr qsizetype kMaxMessage = qsizetype{1} << 20;

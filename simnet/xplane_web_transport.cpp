@@ -238,8 +238,7 @@ std::int64_t XPlaneWebTransport::SetActive(std::string_view command, bool active
         {QStringLiteral("req_id"), static_cast<qint64>(requestId)},
         {QStringLiteral("type"), QStringLiteral("command_set_is_active")},
         {QStringLiteral("params"), QJsonObject{{QStringLiteral("commands"), QJsonArray{entry}}}}};
-    static_cast<void>(
-        Socket.SendText(QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact))));
+    static_cast<void>(Socket.SendText(QJsonDocument(request).toJson(QJsonDocument::Compact)));
     return requestId;
 }
 
@@ -267,8 +266,12 @@ void XPlaneWebTransport::Test(std::function<void(std::string)> done) {
 }
 
 // X-Plane answers every request with {"req_id":K,"type":"result","success":true}, or false
-// with an error_code and error_message. Only the test's answers are of interest.
+// with an error_code and error_message. Only the test's answers are of interest: with no test
+// waiting, a reply to a press is not even parsed.
 void XPlaneWebTransport::Received(const QString& message) {
+    if (Tests.empty()) {
+        return;
+    }
     const QJsonObject answer = QJsonDocument::fromJson(message.toUtf8()).object();
     if (answer.value(QStringLiteral("type")).toString() != QStringLiteral("result")) {
         return;
