@@ -80,15 +80,15 @@ std::string VersionText(std::string_view reply) {
 
 FlightGearTransport::FlightGearTransport(std::string host, std::uint16_t port, LogSink& log,
                                          FlightGearTiming timing)
-    : Host(std::move(host)),
+    : StatusTransport(log),
+      Host(std::move(host)),
       Port(port),
       Log(log),
       Timing(timing),
       Socket(std::make_unique<QTcpSocket>()),
       RetryTimer(std::make_unique<QTimer>()),
       ConnectTimer(std::make_unique<QTimer>()),
-      PaceTimer(std::make_unique<QTimer>()),
-      Status(log) {
+      PaceTimer(std::make_unique<QTimer>()) {
     RetryTimer->setSingleShot(true);
     ConnectTimer->setSingleShot(true);
     PaceTimer->setSingleShot(true);
@@ -127,11 +127,6 @@ void FlightGearTransport::Start() {
     Started = true;
     Status.Show("FlightGear: connecting to " + Address());
     Connect();
-}
-
-void FlightGearTransport::SetStateListener(
-    std::function<void(LinkState, std::string_view)> listener) {
-    Status.SetListener(std::move(listener));
 }
 
 void FlightGearTransport::Press(std::string_view command) {

@@ -30,8 +30,10 @@ struct FlightGearTiming {
 // in the background while FlightGear is away. Each command is written as `run <command>` at
 // once, without waiting for the replies of earlier ones; every reply is read. Steps of a knob
 // the FG1000 would lose when they arrive together (BARO) are spaced instead. Main thread only,
-// driven by the Qt event loop; never blocks it. Borrows the log.
-class FlightGearTransport final : public SimTransport {
+// driven by the Qt event loop; never blocks it. Borrows the log. The state listener is also
+// told, with the state unchanged, when the FG1000 stops answering its commands; it runs inside
+// the transport's socket handling and must not destroy it.
+class FlightGearTransport final : public StatusTransport {
 public:
     FlightGearTransport(std::string host, std::uint16_t port, LogSink& log,
                         FlightGearTiming timing = {});
@@ -42,10 +44,6 @@ public:
     FlightGearTransport& operator=(const FlightGearTransport&) = delete;
 
     void Start() override;
-    [[nodiscard]] LinkState State() const override { return Status.State(); }
-    // Also told, with the state unchanged, when the FG1000 stops answering its commands. The
-    // listener runs inside the transport's socket handling and must not destroy it.
-    void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override;
 
     // Dropped while not connected (the controls type their keys then), and when FlightGear
     // has stopped answering (one log line).
@@ -91,7 +89,6 @@ private:
     std::unique_ptr<QTimer> RetryTimer;
     std::unique_ptr<QTimer> ConnectTimer;
     std::unique_ptr<QTimer> PaceTimer;
-    LinkStatus Status;
     bool Started = false;
     bool NotLoadedSaid = false;     // "FG1000 not loaded" logged, no command succeeded since
     bool NotAnsweringSaid = false;  // commands dropped for want of answers, logged

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "simlink/sim_transport.h"
 #include "base/logsink.h"
@@ -35,6 +36,21 @@ private:
     LogSink& Log;
     LinkState Current = LinkState::Connecting;
     std::function<void(LinkState, std::string_view)> Listener;
+};
+
+// A transport whose state is a LinkStatus: State() and the listener answered from it once for
+// every transport, which enters and notes its changes through Status.
+class StatusTransport : public SimTransport {
+public:
+    [[nodiscard]] LinkState State() const override { return Status.State(); }
+    void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override {
+        Status.SetListener(std::move(listener));
+    }
+
+protected:
+    explicit StatusTransport(LogSink& log) : Status(log) {}
+
+    LinkStatus Status;
 };
 
 // "host:port" for a status line; an IPv6 address goes in brackets ("[::1]:49000").

@@ -27,7 +27,10 @@ QHostAddress PreferredAddress(const QList<QHostAddress>& addresses) {
 }  // namespace
 
 XPlaneUdpTransport::XPlaneUdpTransport(std::string host, std::uint16_t port, LogSink& log)
-    : Host(std::move(host)), Port(port), Status(log), Datagram(kCommandTag, sizeof kCommandTag) {
+    : StatusTransport(log),
+      Host(std::move(host)),
+      Port(port),
+      Datagram(kCommandTag, sizeof kCommandTag) {
     Retry.setSingleShot(true);
     Retry.setInterval(kLinkRetryDelay);
     connect(&Retry, &QTimer::timeout, this, &XPlaneUdpTransport::LookUpHost);
@@ -41,11 +44,6 @@ XPlaneUdpTransport::~XPlaneUdpTransport() {
 
 void XPlaneUdpTransport::Start() {
     LookUpHost();
-}
-
-void XPlaneUdpTransport::SetStateListener(
-    std::function<void(LinkState, std::string_view)> listener) {
-    Status.SetListener(std::move(listener));
 }
 
 void XPlaneUdpTransport::LookUpHost() {

@@ -23,14 +23,12 @@ namespace qel {
 // no keep-alive). X-Plane never answers, so the link counts as connected as soon as the host
 // name is resolved; a name that cannot be resolved is logged once and tried again every few
 // seconds. Main thread only; the name lookup runs on Qt's resolver thread.
-class XPlaneUdpTransport final : public QObject, public SimTransport {
+class XPlaneUdpTransport final : public QObject, public StatusTransport {
 public:
     XPlaneUdpTransport(std::string host, std::uint16_t port, LogSink& log);
     ~XPlaneUdpTransport() override;
 
     void Start() override;
-    [[nodiscard]] LinkState State() const override { return Status.State(); }
-    void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override;
 
     void Press(std::string_view command) override;
     [[nodiscard]] bool CanHold() const override { return false; }
@@ -48,7 +46,6 @@ private:
 
     const std::string Host;
     const std::uint16_t Port;
-    LinkStatus Status;
     QByteArray Datagram;  // the command message being sent, reused
     QUdpSocket Socket;
     QHostAddress Target;

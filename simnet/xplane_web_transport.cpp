@@ -79,11 +79,11 @@ std::string Joined(const std::vector<std::string>& names) {
 
 XPlaneWebTransport::XPlaneWebTransport(std::string host, std::uint16_t port,
                                        std::vector<std::string> commands, LogSink& log)
-    : Host(std::move(host)),
+    : StatusTransport(log),
+      Host(std::move(host)),
       Port(port),
       Commands(std::move(commands)),
       Log(log),
-      Status(log),
       Socket(kAnswerTimeout) {
     // The simulator is on this computer or the local network: never through a proxy.
     Http.setProxy(QNetworkProxy::NoProxy);
@@ -111,11 +111,6 @@ void XPlaneWebTransport::Start() {
     if (Step == Phase::Idle) {
         Connect();
     }
-}
-
-void XPlaneWebTransport::SetStateListener(
-    std::function<void(LinkState, std::string_view)> listener) {
-    Status.SetListener(std::move(listener));
 }
 
 void XPlaneWebTransport::Connect() {

@@ -27,7 +27,7 @@ namespace qel {
 // command_set_is_active with a fresh req_id: a hold stays active until its release, a press
 // is active with duration 0. A dropped connection is noticed at once and retried every few
 // seconds. Main thread only; all I/O is asynchronous.
-class XPlaneWebTransport final : public QObject, public SimTransport {
+class XPlaneWebTransport final : public QObject, public StatusTransport {
 public:
     // commands: every command the link may send. A command X-Plane does not know is logged
     // once per connection that finds it missing, and pressing it does nothing.
@@ -36,8 +36,6 @@ public:
     ~XPlaneWebTransport() override;
 
     void Start() override;
-    [[nodiscard]] LinkState State() const override { return Status.State(); }
-    void SetStateListener(std::function<void(LinkState, std::string_view)> listener) override;
 
     void Press(std::string_view command) override;
     [[nodiscard]] bool CanHold() const override { return true; }
@@ -69,7 +67,6 @@ private:
     const std::uint16_t Port;
     const std::vector<std::string> Commands;
     LogSink& Log;
-    LinkStatus Status;
     QNetworkAccessManager Http;
     WebSocketClient Socket;
     QTimer Retry;
