@@ -162,29 +162,23 @@ void FlightGearTransport::Hold(std::string_view, bool) {
 }
 
 void FlightGearTransport::Test(std::function<void(std::string)> done) {
-    auto post = [this](std::function<void(std::string)> callback, std::string text) {
-        QMetaObject::invokeMethod(
-            Socket.get(),
-            [callback = std::move(callback), text = std::move(text)] { callback(text); },
-            Qt::QueuedConnection);
-    };
     if (Status.State() != LinkState::Connected) {
-        post(std::move(done), Status.State() == LinkState::Connecting
-                                  ? "FlightGear: connecting to " + Address()
-                                  : "FlightGear: no answer at " + Address());
+        Answer(std::move(done), Status.State() == LinkState::Connecting
+                                    ? "FlightGear: connecting to " + Address()
+                                    : "FlightGear: no answer at " + Address());
         return;
     }
     const int number = ++TestCount;
     if (!WriteLine("get /sim/version/flightgear", Awaited{{}, done, number})) {
-        post(std::move(done), "FlightGear: not answering at " + Address());
+        Answer(std::move(done), "FlightGear: not answering at " + Address());
         return;
     }
-    QTimer::singleShot(Timing.TestReply, Socket.get(), [this, number, post] {
+    QTimer::singleShot(Timing.TestReply, Socket.get(), [this, number] {
         for (Awaited& awaited : Replies) {
             if (awaited.TestNumber == number && awaited.Tested) {
-                post(std::exchange(awaited.Tested, {}),
-                     "FlightGear: no answer within " + std::to_string(Timing.TestReply.count()) +
-                         " ms");
+                Answer(std::exchange(awaited.Tested, {}),
+                       "FlightGear: no answer within " + std::to_string(Timing.TestReply.count()) +
+                           " ms");
             }
         }
     });
@@ -213,12 +207,7 @@ void FlightGearTransport::OnGone(const std::string& reason) {
     PaceTimer->stop();
     for (Awaited& awaited : Replies) {
         if (awaited.Tested) {
-            QMetaObject::invokeMethod(
-                Socket.get(),
-                [tested = std::move(awaited.Tested), text = "FlightGear: " + reason] {
-                    tested(text);
-                },
-                Qt::QueuedConnection);
+            Answer(std::move(awaited.Tested), "FlightGear: " + reason);
         }
     }
     Replies.clear();
@@ -261,10 +250,7 @@ void FlightGearTransport::OnReply(std::string_view reply) {
     }
     if (awaited.TestNumber != 0) {
         if (awaited.Tested) {
-            QMetaObject::invokeMethod(
-                Socket.get(),
-                [tested = std::move(awaited.Tested), text = VersionText(reply)] { tested(text); },
-                Qt::QueuedConnection);
+            Answer(std::move(awaited.Tested), VersionText(reply));
         }
         return;
     }
@@ -291,6 +277,12 @@ bool FlightGearTransport::WriteLine(std::string_view line, Awaited awaited) {
     Socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
     Replies.push_back(std::move(awaited));
     return true;
+}
+
+void FlightGearTransport::Answer(std::function<void(std::string)> tested, std::string text) {
+    QMetaObject::invokeMethod(
+        Socket.get(), [tested = std::move(tested), text = std::move(text)] { tested(text); },
+        Qt::QueuedConnection);
 }
 
 void FlightGearTransport::WritePacedSteps() {

@@ -79,6 +79,9 @@ private:
     bool WriteLine(std::string_view line, Awaited awaited);
     // Writes each paced knob's next step that is due, and sets the timer for the next one.
     void WritePacedSteps();
+    // Tells a test its answer from the event loop: never inside the call that asked, and never
+    // once the transport (its socket) is gone.
+    void Answer(std::function<void(std::string)> tested, std::string text);
     [[nodiscard]] std::string Address() const { return HostAndPort(Host, Port); }
 
     std::string Host;
