@@ -1,27 +1,19 @@
 #include "simlink/command_label.h"
 
+#include "simlink/command_table.h"
+
 namespace qel {
 
 namespace {
 
-// The value of `name=` in a FlightGear command line, or empty.
-std::string_view ArgumentOf(std::string_view command, std::string_view name) {
-    const std::size_t at = command.find(name);
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    const std::string_view rest = command.substr(at + name.size());
-    return rest.substr(0, rest.find(' '));
-}
-
 std::string LabelOfOne(std::string_view command) {
-    if (const std::string_view key = ArgumentOf(command, "notification="); !key.empty()) {
+    if (const std::string_view key = CommandArgument(command, "notification"); !key.empty()) {
         return std::string(key);
     }
     if (command.starts_with("FG1000SoftKeyPushed")) {
-        return "SOFTKEY " + std::string(ArgumentOf(command, "offset="));
+        return "SOFTKEY " + std::string(CommandArgument(command, "offset"));
     }
-    if (const std::string_view property = ArgumentOf(command, "property="); !property.empty()) {
+    if (const std::string_view property = CommandArgument(command, "property"); !property.empty()) {
         return std::string(property.substr(property.rfind('/') + 1));
     }
     // An X-Plane path: its last part, without the G1000's "g1000nN_" unit prefix.
@@ -36,14 +28,12 @@ std::string LabelOfOne(std::string_view command) {
 
 std::string CommandLabel(std::string_view command) {
     std::string label;
-    while (!command.empty()) {
-        const std::size_t end = command.find('\n');
+    ForEachCommand(command, [&label](std::string_view one) {
         if (!label.empty()) {
             label += '+';
         }
-        label += LabelOfOne(command.substr(0, end));
-        command = end == std::string_view::npos ? std::string_view{} : command.substr(end + 1);
-    }
+        label += LabelOfOne(one);
+    });
     return label;
 }
 

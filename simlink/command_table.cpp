@@ -30,6 +30,19 @@ bool FitsUnit(UnitRole role, UnitId unit) {
 
 }  // namespace
 
+std::string_view CommandArgument(std::string_view command, std::string_view name) {
+    // Only a whole word counts: "offset=" must not be found inside "xoffset=".
+    for (std::size_t at = command.find(name); at != std::string_view::npos;
+         at = command.find(name, at + 1)) {
+        const std::size_t equals = at + name.size();
+        if (at > 0 && command[at - 1] == ' ' && equals < command.size() && command[equals] == '=') {
+            const std::string_view value = command.substr(equals + 1);
+            return value.substr(0, value.find(' '));
+        }
+    }
+    return {};
+}
+
 CommandTable::CommandTable(const LinkSettings& settings) : Kind(settings.Link) {
     for (const UnitNames& unit : kUnits) {
         const auto device = static_cast<std::size_t>(unit.Id.DeviceIndex());

@@ -23,6 +23,11 @@ void ForEachCommand(std::string_view commands, Send&& send) {
     }
 }
 
+// The value of argument `name` in a FlightGear command line (its name, then "key=value" words
+// separated by spaces), e.g. "HEADING" for "notification" in "FG1000HardKeyPushed device=2
+// notification=HEADING offset=-1"; empty when the line has no such word.
+[[nodiscard]] std::string_view CommandArgument(std::string_view command, std::string_view name);
+
 // The command of every binding slot of every unit for one link: the built-in preset of the
 // chosen simulator for the unit's role, with the user's own commands over it (a command for a
 // slot or unit that does not exist is ignored). An empty command means the slot types

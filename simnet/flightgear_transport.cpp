@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "simlink/command_table.h"
+
 namespace qel {
 
 namespace {
@@ -39,17 +41,10 @@ constexpr std::array kPacedNotifications{
 
 // The knob whose steps must be spaced, or empty; a command is a name and "key=value" words.
 std::string_view PacedKnobOf(std::string_view command) {
-    constexpr std::string_view kHardKey = "FG1000HardKeyPushed ";
-    constexpr std::string_view kNotification = "notification=";
-    if (!command.starts_with(kHardKey)) {
+    if (!command.starts_with("FG1000HardKeyPushed ")) {
         return {};
     }
-    std::size_t at = command.find(kNotification);
-    if (at == std::string_view::npos || command[at - 1] != ' ') {
-        return {};
-    }
-    at += kNotification.size();
-    const std::string_view name = command.substr(at, command.find(' ', at) - at);
+    const std::string_view name = CommandArgument(command, "notification");
     for (const PacedNotification& paced : kPacedNotifications) {
         if (name == paced.Notification) {
             return paced.Knob;
