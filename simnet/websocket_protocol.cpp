@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QList>
 
+#include "simnet/link_status.h"
+
 namespace qel::websocket {
 namespace {
 
@@ -53,9 +55,8 @@ QByteArray AcceptFor(QByteArrayView key) {
 QByteArray HandshakeRequest(const QString& host, std::uint16_t port, const QString& path,
                             QByteArrayView key) {
     // An IPv6 address is bracketed in the Host header, as in a URL.
-    const QString hostName = host.contains(':') ? '[' + host + ']' : host;
-    return "GET " + path.toUtf8() + " HTTP/1.1\r\nHost: " + hostName.toUtf8() + ':' +
-           QByteArray::number(port) +
+    return "GET " + path.toUtf8() + " HTTP/1.1\r\nHost: " +
+           QByteArray::fromStdString(HostAndPort(host.toStdString(), port)) +
            "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: " +
            key.toByteArray() + "\r\nSec-WebSocket-Version: 13\r\n\r\n";
 }

@@ -73,6 +73,12 @@ TEST(WebSocketHandshake, AcceptsOnlyA101WithTheKeysHash) {
               "wrong Sec-WebSocket-Accept in the server's handshake");
     EXPECT_EQ(HandshakeProblem("HTTP/1.1 404 Not Found\r\n\r\n", key),
               "HTTP 404 instead of a WebSocket");
+    EXPECT_EQ(HandshakeRequest("::1", 8086, "/api/v2", key),
+              "GET /api/v2 HTTP/1.1\r\nHost: [::1]:8086\r\nUpgrade: websocket\r\nConnection: "
+              "Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+              "Sec-WebSocket-Version: 13\r\n\r\n");
+    EXPECT_TRUE(
+        HandshakeRequest("localhost", 8086, "/", key).contains("\r\nHost: localhost:8086\r\n"));
 }
 
 }  // namespace
