@@ -14,9 +14,7 @@ namespace {
 constexpr std::chrono::milliseconds kTestTimeout{5000};
 
 std::string Where(const LinkSettings& settings) {
-    const bool web =
-        settings.Link == SimulatorKind::XPlane && settings.Transport == XPlaneTransport::Web;
-    return HostAndPort(settings.Host, web ? settings.WebPort : settings.Port);
+    return HostAndPort(settings.Host, LinkPort(settings));
 }
 }  // namespace
 

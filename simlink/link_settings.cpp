@@ -160,6 +160,12 @@ std::vector<CustomCommand> ReadCommands(const ProfileView& file, std::string_vie
 
 }  // namespace
 
+std::uint16_t LinkPort(const LinkSettings& settings) {
+    const bool web =
+        settings.Link == SimulatorKind::XPlane && settings.Transport == XPlaneTransport::Web;
+    return web ? settings.WebPort : settings.Port;
+}
+
 LinkSettings ReadLinkSettings(const ProfileView& file, LogSink& log) {
     SettingsReader reader(file, log);
     const LinkSettings defaults;

@@ -58,6 +58,9 @@ struct LinkSettings {
     bool operator==(const LinkSettings&) const = default;
 };
 
+// The port the link talks to: X-Plane's Web API port over its Web API, else Port.
+[[nodiscard]] std::uint16_t LinkPort(const LinkSettings& settings);
+
 // Reads the link settings, names in any letter case. A missing section means no link. A bad
 // value (unknown link, transport or role, port 0 or over 65535, FG1000 device number outside
 // 0-999) logs one line naming the key and the value and takes that setting's default; nothing
