@@ -133,7 +133,8 @@ void FlightGearTransport::Press(std::string_view command) {
         Log.AppendLine("FlightGear: a command with a line break was not sent");
         return;
     }
-    const std::string line = "run " + std::string(command);
+    std::string line = "run ";
+    line.append(command).append("\r\n");
     const std::string_view knobName = PacedKnobOf(command);
     if (knobName.empty()) {
         WriteLine(line, {});
@@ -148,7 +149,7 @@ void FlightGearTransport::Press(std::string_view command) {
         }
         return;
     }
-    knob.Waiting.push_back(line);
+    knob.Waiting.push_back(std::move(line));
     WritePacedSteps();
 }
 
@@ -164,7 +165,7 @@ void FlightGearTransport::Test(std::function<void(std::string)> done) {
         return;
     }
     const int number = ++TestCount;
-    if (!WriteLine("get /sim/version/flightgear", Awaited{{}, done, number})) {
+    if (!WriteLine("get /sim/version/flightgear\r\n", Awaited{{}, done, number})) {
         Answer(std::move(done), "FlightGear: not answering at " + Address());
         return;
     }
@@ -267,9 +268,7 @@ bool FlightGearTransport::WriteLine(std::string_view line, Awaited awaited) {
         }
         return false;
     }
-    std::string bytes(line);
-    bytes += "\r\n";
-    Socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    Socket->write(line.data(), static_cast<qint64>(line.size()));
     Replies.push_back(std::move(awaited));
     return true;
 }

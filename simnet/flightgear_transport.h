@@ -75,7 +75,8 @@ private:
     void OnGone(const std::string& reason);
     void OnReadable();
     void OnReply(std::string_view reply);
-    // False when FlightGear has stopped answering and the line was dropped.
+    // Writes line, which ends in "\r\n"; false when FlightGear has stopped answering and the
+    // line was dropped.
     bool WriteLine(std::string_view line, Awaited awaited);
     // Writes each paced knob's next step that is due, and sets the timer for the next one.
     void WritePacedSteps();
