@@ -89,7 +89,8 @@ void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& headin
     double topHeight = 0;
     FittedText key;
     // The heading gives way first: at its smallest size it may leave the key text room for
-    // the second line that spares it being shortened.
+    // the second line that spares it being shortened. With no heading, or one already at its
+    // smallest, a second try would come out the same.
     for (const int headingPixels : {headingFit.Pixels, headingFit.SmallestPixels}) {
         if (!heading.isEmpty()) {
             TextFit fit = headingFit;
@@ -101,7 +102,9 @@ void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& headin
         }
         key = FitText(keyText, canvas.Painter.font(), {inner.width(), inner.height() - topHeight},
                       kKeyFit, canvas.Painter.device());
-        if (!key.Abbreviated && !key.Elided) {
+        const bool headingMayShrink =
+            !heading.isEmpty() && headingPixels != headingFit.SmallestPixels;
+        if ((!key.Abbreviated && !key.Elided) || !headingMayShrink) {
             break;
         }
     }
