@@ -265,12 +265,12 @@ void PaintCaption(Canvas& canvas, const UnitSchematic& schematic, const Schemati
         return;
     }
     const double half = inner.width() / 2;
-    canvas.Painter.setPen(ink.Text);
-    DrawFitted(canvas.Painter, QRectF(inner.left(), inner.top(), half, inner.height()),
-               canvas.Fit(caption.Title, {half, inner.height()}, kTitleFit), Qt::AlignLeft);
-    canvas.Painter.setPen(ink.Faint);
-    DrawFitted(canvas.Painter, QRectF(inner.center().x(), inner.top(), half, inner.height()),
-               canvas.Fit(caption.Detail, {half, inner.height()}, kDetailFit), Qt::AlignRight);
+    canvas.Draw(QRectF(inner.left(), inner.top(), half, inner.height()),
+                canvas.Fit(caption.Title, {half, inner.height()}, kTitleFit), ink.Text,
+                Qt::AlignLeft);
+    canvas.Draw(QRectF(inner.center().x(), inner.top(), half, inner.height()),
+                canvas.Fit(caption.Detail, {half, inner.height()}, kDetailFit), ink.Faint,
+                Qt::AlignRight);
 }
 
 }  // namespace
