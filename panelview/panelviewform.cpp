@@ -195,12 +195,22 @@ bool TPanelViewForm::BindingsChanged() {
     return true;
 }
 
-void TPanelViewForm::FrameTick() {
+bool TPanelViewForm::LinkChanged() {
+    const int revision = Commands.Revision();
+    if (revision == ShownLinkRevision) {
+        return false;
+    }
+    ShownLinkRevision = revision;
     Ui.CommandCB->setVisible(Commands.Linked());
+    return true;
+}
+
+void TPanelViewForm::FrameTick() {
     Activity.Tick(Clock.elapsed());
     bool changed = Activity.TakeChanged();
     changed |= RefreshConnections();
     changed |= BindingsChanged();
+    changed |= LinkChanged();
     if (changed) {
         ++Repaints;
         Ui.Schematic->update();
@@ -245,8 +255,6 @@ void TPanelViewForm::BindSlot(UnitId unit, int slot) {
         // question at once, and the tick box cannot be reached past it.
         Ui.TouchCB->setChecked(false);
     }
-    // A command shows in place of a key text, which the frame does not compare.
-    Ui.Schematic->update();
     FrameTick();
     if (saved && !*saved) {
         emit SaveFailed(*saved);
