@@ -88,6 +88,7 @@ std::vector<CustomCommand> SimulatorLink::CommandsInFile(SimulatorKind simulator
 }
 
 void SimulatorLink::Connect() {
+    ++Revisions;
     // The old output goes first: no control may reach a transport being torn down.
     Keys.SendCommandsThrough(nullptr);
     Live.reset();

@@ -51,6 +51,7 @@ public:
 
     // The panel view's questions: what each binding sends, and the user's own command for one.
     [[nodiscard]] bool Linked() const override { return Current.Link != SimulatorKind::None; }
+    [[nodiscard]] int Revision() const override { return Revisions; }
     [[nodiscard]] std::string CommandOf(UnitId unit, int slot) const override;
     [[nodiscard]] std::string LabelOf(UnitId unit, int slot) const override;
     Status SetCommand(UnitId unit, int slot, const std::string& command) override;
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<Connection> Live;
     std::unique_ptr<Probe> Testing;
     int TestCount = 0;
+    int Revisions = 0;  // counts Connect(): every change of the settings in use
 };
 
 }  // namespace qel

@@ -44,7 +44,7 @@ QLabel* MakeRowLabel(QWidget* content, int left, int top) {
 }  // namespace
 
 TIniForm::TIniForm(KeyCore& core, KeyCapturer& capturer, QWidget* parent)
-    : QDialog(parent), Keys(core), Capturer(capturer), Units(core.Units()), Layout(core.Layout()) {
+    : QDialog(parent), Keys(core), Capturer(capturer) {
     CreateComponents();
 }
 
@@ -160,9 +160,9 @@ void TIniForm::ShowRows(TRowSet<SlotCount>& rows, UnitId unit) {
         }
         const std::size_t index = static_cast<std::size_t>(slot);
         const int top = kRowPitch * position;
-        const KeyCode* binding = BindingField(Units, unit, slot);
+        const KeyCode* binding = BindingField(Keys.Units(), unit, slot);
         const QString keyText =
-            QString::fromStdString(KeyCodeToText(binding ? *binding : 0, Layout));
+            QString::fromStdString(KeyCodeToText(binding ? *binding : 0, Keys.Layout()));
 
         if (rows.NameLabels[index] == nullptr) {
             rows.NameLabels[index] = MakeRowLabel(content, kNameLeft, top + kLabelTop);

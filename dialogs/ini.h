@@ -44,7 +44,6 @@ class TIniForm final : public QDialog {
     Q_OBJECT
 
 public:
-    // core must outlive the dialog.
     // core and capturer (where a row asks for its key) must outlive the dialog.
     TIniForm(KeyCore& core, KeyCapturer& capturer, QWidget* parent = nullptr);
     ~TIniForm() override;
@@ -111,8 +110,6 @@ private:
 
     KeyCore& Keys;
     KeyCapturer& Capturer;
-    const UnitStates& Units;
-    const KeyLayout& Layout;
     // Set when the program lost the focus to another application: coming back is not an
     // activation of this form.
     bool LeftProgram = false;

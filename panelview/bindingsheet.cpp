@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "panelview/fitted_text.h"
 #include "panelview/schematicscene.h"
 #include "translate/units.h"
 
@@ -46,7 +47,7 @@ QString SheetSubtitle(const SheetContent& content, bool abbreviated) {
     QString subtitle = QStringLiteral("Key map: %1    Printed: %2")
                            .arg(content.KeyMapPath, content.Date.toString(Qt::ISODate));
     if (abbreviated) {
-        subtitle += QStringLiteral("    S+ SHIFT, C+ CTRL, A+ ALT");
+        subtitle += QStringLiteral("    ") + ModifierLegend();
     }
     return subtitle;
 }

@@ -49,8 +49,8 @@ std::optional<QStringList> Lines(const QString& text, const QFontMetricsF& metri
     return best;
 }
 
-}  // namespace
-
+// Key text with its modifiers as their initials, for a narrow place: "S+C+A+PAGEDOWN" for
+// "SHIFT+CTRL+ALT+PAGEDOWN". Any other text is returned as it is.
 QString AbbreviateModifiers(const QString& keyText) {
     QString shortened;
     qsizetype at = 0;
@@ -62,6 +62,17 @@ QString AbbreviateModifiers(const QString& keyText) {
         }
     }
     return shortened + keyText.mid(at);
+}
+
+}  // namespace
+
+QString ModifierLegend() {
+    QStringList entries;
+    for (const Modifier& modifier : kModifiers) {
+        const QString full = QLatin1String(modifier.Full);
+        entries.append(QLatin1String(modifier.Short) + QLatin1Char(' ') + full.chopped(1));
+    }
+    return entries.join(QStringLiteral(", "));
 }
 
 FittedText FitText(const QString& text, const QFont& base, const QSizeF& size, const TextFit& fit,

@@ -10,9 +10,8 @@ class QPaintDevice;
 
 namespace qel {
 
-// Key text with its modifiers as their initials, for a narrow place: "S+C+A+PAGEDOWN" for
-// "SHIFT+CTRL+ALT+PAGEDOWN". Any other text is returned as it is.
-[[nodiscard]] QString AbbreviateModifiers(const QString& keyText);
+// What the initials of shortened key text stand for: "S+ SHIFT, C+ CTRL, A+ ALT".
+[[nodiscard]] QString ModifierLegend();
 
 // Text laid out for a box: one or two lines in one font.
 struct FittedText {

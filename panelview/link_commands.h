@@ -15,6 +15,9 @@ public:
     virtual ~LinkCommands() = default;
     // Whether a simulator link is set.
     [[nodiscard]] virtual bool Linked() const = 0;
+    // Changes whenever the link's settings or commands do, and with them the answers below: a
+    // view redraws when it has moved.
+    [[nodiscard]] virtual int Revision() const = 0;
     // The command binding slot `slot` of a unit sends in full, and a short label for its cell;
     // both empty when the slot types its key.
     [[nodiscard]] virtual std::string CommandOf(UnitId unit, int slot) const = 0;

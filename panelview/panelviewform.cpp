@@ -24,6 +24,11 @@ QString Qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A unit's caption on its tab and over its drawing.
+QString CaptionOf(const UnitNames& unit, bool connected) {
+    return Qs(connected ? unit.ConnectedCaption : unit.IdleCaption);
+}
+
 }  // namespace
 
 TPanelViewForm::TPanelViewForm(KeyCore& core, ConnectedQuery connected, KeyCapturer& capturer,
@@ -146,7 +151,7 @@ void TPanelViewForm::ShowCaption() {
     const bool connected =
         ShownConnected[static_cast<std::size_t>(unit.DeviceIndex())].value_or(false);
     SchematicCaption caption;
-    caption.Title = Qs(connected ? NamesOf(unit).ConnectedCaption : NamesOf(unit).IdleCaption);
+    caption.Title = CaptionOf(NamesOf(unit), connected);
     caption.Detail = Ui.TouchCB->isChecked()
                          ? QStringLiteral("Touch to bind: move a control on the panel")
                          : QStringLiteral("Click a control to bind it");
@@ -163,7 +168,7 @@ bool TPanelViewForm::RefreshConnections() {
             continue;
         }
         shown = connected;
-        Ui.UnitTabs->setTabText(tab, Qs(connected ? unit.ConnectedCaption : unit.IdleCaption));
+        Ui.UnitTabs->setTabText(tab, CaptionOf(unit, connected));
         Ui.UnitTabs->setTabTextColor(
             tab, palette().color(connected ? QPalette::Active : QPalette::Disabled,
                                  QPalette::WindowText));
@@ -190,12 +195,22 @@ bool TPanelViewForm::BindingsChanged() {
     return true;
 }
 
-void TPanelViewForm::FrameTick() {
+bool TPanelViewForm::LinkChanged() {
+    const int revision = Commands.Revision();
+    if (revision == ShownLinkRevision) {
+        return false;
+    }
+    ShownLinkRevision = revision;
     Ui.CommandCB->setVisible(Commands.Linked());
+    return true;
+}
+
+void TPanelViewForm::FrameTick() {
     Activity.Tick(Clock.elapsed());
     bool changed = Activity.TakeChanged();
     changed |= RefreshConnections();
     changed |= BindingsChanged();
+    changed |= LinkChanged();
     if (changed) {
         ++Repaints;
         Ui.Schematic->update();
@@ -240,8 +255,6 @@ void TPanelViewForm::BindSlot(UnitId unit, int slot) {
         // question at once, and the tick box cannot be reached past it.
         Ui.TouchCB->setChecked(false);
     }
-    // A command shows in place of a key text, which the frame does not compare.
-    Ui.Schematic->update();
     FrameTick();
     if (saved && !*saved) {
         emit SaveFailed(*saved);

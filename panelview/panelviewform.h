@@ -51,7 +51,8 @@ public:
         std::function<std::optional<std::string>(const QString& row, const std::string& current)>;
     void SetCommandAsker(CommandAsker asker) { AskCommand = std::move(asker); }
 
-    // One frame: the clock, connections, bindings and activity; repaints when any changed.
+    // One frame: the clock, connections, bindings, the link and activity; repaints when any
+    // changed.
     void FrameTick();
     // Shows the unit (an id that names no unit is ignored).
     void ShowUnit(UnitId unit);
@@ -90,6 +91,9 @@ private:
     bool RefreshConnections();
     // True when the shown unit's bindings differ from the last frame's.
     bool BindingsChanged();
+    // "Bind commands" shown while a link is set; true when the link changed since the last
+    // frame.
+    bool LinkChanged();
     void ShowCaption();
     void Watching(bool on);
 
@@ -114,6 +118,7 @@ private:
     std::array<std::optional<bool>, kDeviceCount> ShownConnected{};  // by device index
     std::array<KeyCode, kBezelSlotCount> ShownBindings{};
     std::optional<UnitId> ShownBindingsUnit;
+    std::optional<int> ShownLinkRevision;
     bool Capturing = false;
     int Repaints = 0;
 };

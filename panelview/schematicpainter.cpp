@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <vector>
+#include <span>
 
 #include <QFont>
 #include <QPainter>
@@ -89,7 +89,8 @@ void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& headin
     double topHeight = 0;
     FittedText key;
     // The heading gives way first: at its smallest size it may leave the key text room for
-    // the second line that spares it being shortened.
+    // the second line that spares it being shortened. With no heading, or one already at its
+    // smallest, a second try would come out the same.
     for (const int headingPixels : {headingFit.Pixels, headingFit.SmallestPixels}) {
         if (!heading.isEmpty()) {
             TextFit fit = headingFit;
@@ -101,7 +102,9 @@ void PaintBindingText(Canvas& canvas, const QRectF& inner, const QString& headin
         }
         key = FitText(keyText, canvas.Painter.font(), {inner.width(), inner.height() - topHeight},
                       kKeyFit, canvas.Painter.device());
-        if (!key.Abbreviated && !key.Elided) {
+        const bool headingMayShrink =
+            !heading.isEmpty() && headingPixels != headingFit.SmallestPixels;
+        if ((!key.Abbreviated && !key.Elided) || !headingMayShrink) {
             break;
         }
     }
@@ -187,8 +190,7 @@ void PaintDisc(QPainter& painter, QPointF centre, double radius, const QColor& f
 }
 
 // The knob itself, with the half of the ring being turned lit and its steps counted on it.
-void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
-                   const std::vector<const SceneCell*>& cells) {
+void PaintKnobBody(Canvas& canvas, const KnobShape& shape, std::span<const SceneCell> cells) {
     QPainter& painter = canvas.Painter;
     const QPointF centre(shape.CentreColumn * SchematicPainter::kCellWidth,
                          shape.CentreRow * SchematicPainter::kCellHeight);
@@ -205,17 +207,17 @@ void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
         PaintDisc(painter, centre, inner, canvas.Colours.InnerKnob, canvas.Colours.KnobEdge);
     }
     int steps = 0;
-    for (const SceneCell* cell : cells) {
-        if (!cell->Lit) {
+    for (const SceneCell& cell : cells) {
+        if (!cell.Lit) {
             continue;
         }
-        const bool innerRing = cell->Ring == KnobRing::Inner;
+        const bool innerRing = cell.Ring == KnobRing::Inner;
         painter.setPen(Qt::NoPen);
         painter.setBrush(canvas.Colours.Lit.Fill);
         painter.drawPath(HalfOf(centre, innerRing ? inner : radius,
-                                cell->Ring == KnobRing::Outer ? inner : 0,
-                                cell->Half == KnobHalf::Incr));
-        steps = std::max(steps, cell->Steps);
+                                cell.Ring == KnobRing::Outer ? inner : 0,
+                                cell.Half == KnobHalf::Incr));
+        steps = std::max(steps, cell.Steps);
     }
     if (steps > 1) {
         const TextColours& ink = canvas.Colours.Key;
@@ -232,14 +234,14 @@ void PaintKnobBody(Canvas& canvas, const KnobShape& shape,
 
 // A knob: its printed name, the knob, and a binding on each side of it per ring.
 void PaintKnob(Canvas& canvas, const UnitSchematic& schematic, const SchematicControl& control,
-               const std::vector<const SceneCell*>& cells) {
+               std::span<const SceneCell> cells) {
     const QString name =
         QString::fromStdString(KnobLabel(canvas.Unit, control.Index, control.Inner));
     const QRectF nameBox = Logical(NameAreaOf(schematic, control)).adjusted(kGap, 0, -kGap, 0);
     canvas.Draw(nameBox, canvas.Fit(name, nameBox.size(), kKnobNameFit), canvas.Colours.Face.Text,
                 Qt::AlignLeft);
-    for (const SceneCell* cell : cells) {
-        PaintKnobBinding(canvas, *cell);
+    for (const SceneCell& cell : cells) {
+        PaintKnobBinding(canvas, cell);
     }
     PaintKnobBody(canvas, ShapeOf(control), cells);
 }
@@ -263,12 +265,12 @@ void PaintCaption(Canvas& canvas, const UnitSchematic& schematic, const Schemati
         return;
     }
     const double half = inner.width() / 2;
-    canvas.Painter.setPen(ink.Text);
-    DrawFitted(canvas.Painter, QRectF(inner.left(), inner.top(), half, inner.height()),
-               canvas.Fit(caption.Title, {half, inner.height()}, kTitleFit), Qt::AlignLeft);
-    canvas.Painter.setPen(ink.Faint);
-    DrawFitted(canvas.Painter, QRectF(inner.center().x(), inner.top(), half, inner.height()),
-               canvas.Fit(caption.Detail, {half, inner.height()}, kDetailFit), Qt::AlignRight);
+    canvas.Draw(QRectF(inner.left(), inner.top(), half, inner.height()),
+                canvas.Fit(caption.Title, {half, inner.height()}, kTitleFit), ink.Text,
+                Qt::AlignLeft);
+    canvas.Draw(QRectF(inner.center().x(), inner.top(), half, inner.height()),
+                canvas.Fit(caption.Detail, {half, inner.height()}, kDetailFit), ink.Faint,
+                Qt::AlignRight);
 }
 
 }  // namespace
@@ -304,7 +306,6 @@ bool SchematicPainter::Paint(QPainter& painter, const QRectF& target, const Unit
     painter.setBrush(canvas.Colours.Face.Fill);
     painter.drawRoundedRect(QRectF(QPointF(0, 0), LogicalSize(*scene.Schematic)), 12, 12);
     PaintCaption(canvas, *scene.Schematic, caption);
-    // A knob's bindings follow each other in the scene.
     for (std::size_t i = 0; i < scene.Cells.size();) {
         const SceneCell& cell = scene.Cells[i];
         if (cell.Half == KnobHalf::None) {
@@ -312,12 +313,9 @@ bool SchematicPainter::Paint(QPainter& painter, const QRectF& target, const Unit
             ++i;
             continue;
         }
-        std::vector<const SceneCell*> knob;
-        for (; i < scene.Cells.size() && scene.Cells[i].ControlIndex == cell.ControlIndex; ++i) {
-            knob.push_back(&scene.Cells[i]);
-        }
-        PaintKnob(canvas, *scene.Schematic,
-                  scene.Schematic->Controls[static_cast<std::size_t>(cell.ControlIndex)], knob);
+        const std::span<const SceneCell> knob = ControlCells(scene, i);
+        PaintKnob(canvas, *scene.Schematic, ControlOf(scene, cell), knob);
+        i += knob.size();
     }
     painter.restore();
     return canvas.Abbreviated;

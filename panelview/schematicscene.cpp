@@ -1,6 +1,7 @@
 #include "panelview/schematicscene.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <optional>
 
@@ -85,6 +86,20 @@ UnitScene BuildUnitScene(UnitId unit, const UnitStates& units, const KeyLayout& 
     return scene;
 }
 
+std::span<const SceneCell> ControlCells(const UnitScene& scene, std::size_t first) {
+    assert(first < scene.Cells.size() && "a control's cells start at one of the scene's cells");
+    const int control = scene.Cells[first].ControlIndex;
+    std::size_t end = first + 1;
+    while (end < scene.Cells.size() && scene.Cells[end].ControlIndex == control) {
+        ++end;
+    }
+    return std::span<const SceneCell>(scene.Cells).subspan(first, end - first);
+}
+
+const SchematicControl& ControlOf(const UnitScene& scene, const SceneCell& cell) {
+    return scene.Schematic->Controls[static_cast<std::size_t>(cell.ControlIndex)];
+}
+
 CellArea AreaOf(const SceneCell& cell) {
     const CellRect& place = cell.Control;
     CellArea area{static_cast<double>(place.Column), static_cast<double>(place.Row),
@@ -142,8 +157,7 @@ const SceneCell* CellAt(const UnitScene& scene, double column, double row) {
         if (cell.Half == KnobHalf::None) {
             continue;
         }
-        const KnobShape knob =
-            ShapeOf(scene.Schematic->Controls[static_cast<std::size_t>(cell.ControlIndex)]);
+        const KnobShape knob = ShapeOf(ControlOf(scene, cell));
         const double dx = column - knob.CentreColumn;
         const double distance = std::hypot(dx, row - knob.CentreRow);
         if (distance > knob.Radius) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +36,8 @@ struct SceneCell {
 struct UnitScene {
     UnitId Unit;
     const UnitSchematic* Schematic = nullptr;
-    // In the schematic's order; a knob's outer ring before its inner, decrement before increment.
+    // In the schematic's order, a control's cells next to each other; a knob's outer ring
+    // before its inner, decrement before increment.
     std::vector<SceneCell> Cells;
 
     // The cell of a binding slot; null when the scene has none.
@@ -48,6 +51,12 @@ struct UnitScene {
 [[nodiscard]] UnitScene BuildUnitScene(UnitId unit, const UnitStates& units,
                                        const KeyLayout& layout,
                                        const PanelActivity* activity = nullptr);
+
+// The cells of the control whose first cell is scene.Cells[first] (first < the cell count):
+// one for a key, a direction or a push, all of a knob's.
+[[nodiscard]] std::span<const SceneCell> ControlCells(const UnitScene& scene, std::size_t first);
+// The schematic's control a cell of scene belongs to.
+[[nodiscard]] const SchematicControl& ControlOf(const UnitScene& scene, const SceneCell& cell);
 
 // An area in cells, from the schematic's top left.
 struct CellArea {

@@ -1,4 +1,5 @@
 #include <cassert>
+#include <span>
 
 #include <QSaveFile>
 
@@ -69,10 +70,9 @@ QString Key(const SceneCell& cell) {
 }
 
 // A knob: its name, then per ring its decrement, the dial (spanning the rings), its increment.
-QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells) {
-    const SceneCell& first = *cells.front();
-    const SchematicControl& control =
-        scene.Schematic->Controls[static_cast<std::size_t>(first.ControlIndex)];
+QString Knob(const UnitScene& scene, std::span<const SceneCell> cells) {
+    const SceneCell& first = cells.front();
+    const SchematicControl& control = ControlOf(scene, first);
     const bool dual = control.Inner >= 0;
     const QString name = Html(KnobLabel(scene.Unit, control.Index, control.Inner));
     const KnobShape shape = ShapeOf(control);
@@ -83,12 +83,12 @@ QString Knob(const UnitScene& scene, const std::vector<const SceneCell*>& cells)
                        .arg(dual ? 2 : 1)
                        .arg(2 * shape.Radius * SchematicPainter::kCellWidth)
                        .arg(dual ? QStringLiteral("<div></div>") : QString());
-    for (const SceneCell* cell : cells) {
-        const bool incr = cell->Half == KnobHalf::Incr;
+    for (const SceneCell& cell : cells) {
+        const bool incr = cell.Half == KnobHalf::Incr;
         html += QStringLiteral("<div class=\"c\" style=\"grid-column:%1;grid-row:%2\">%3</div>")
                     .arg(incr ? 3 : 1)
-                    .arg(cell->Ring == KnobRing::Inner ? 3 : 2)
-                    .arg(Binding(*cell, incr ? "+ " : "\u2212 "));
+                    .arg(cell.Ring == KnobRing::Inner ? 3 : 2)
+                    .arg(Binding(cell, incr ? "+ " : "\u2212 "));
     }
     return html + QStringLiteral("</div>");
 }
@@ -108,7 +108,6 @@ QString UnitSection(UnitId unit, const SheetContent& content) {
     html += QStringLiteral("<div class=\"cap\" style=\"%1\"><b>%2</b>%3</div>")
                 .arg(GridArea(schematic.Caption), SheetTitle(unit).toHtmlEscaped(),
                      SheetSection(unit).toHtmlEscaped());
-    // A knob's bindings follow each other in the scene.
     for (std::size_t i = 0; i < scene.Cells.size();) {
         const SceneCell& cell = scene.Cells[i];
         if (cell.Half == KnobHalf::None) {
@@ -116,11 +115,9 @@ QString UnitSection(UnitId unit, const SheetContent& content) {
             ++i;
             continue;
         }
-        std::vector<const SceneCell*> knob;
-        for (; i < scene.Cells.size() && scene.Cells[i].ControlIndex == cell.ControlIndex; ++i) {
-            knob.push_back(&scene.Cells[i]);
-        }
+        const std::span<const SceneCell> knob = ControlCells(scene, i);
         html += Knob(scene, knob);
+        i += knob.size();
     }
     return html + QStringLiteral("</div></section>\n");
 }

@@ -233,12 +233,21 @@ TEST_F(PanelViewTest, WithALinkCellsShowCommandsAndAClickCanNameTheControlsOwnCo
     EXPECT_EQ(ShownKey(kNavInIncr), "nav_inner_up");
 
     View().CommandCB()->setChecked(true);
+    View().FrameTimer()->stop();  // frames by hand from here
+    const int before = View().FrameRepaints();
     const QRectF where = View().Schematic()->BindingRect(kSoftkey3);
     QTest::mouseClick(View().Schematic(), Qt::LeftButton, {}, where.center().toPoint());
     EXPECT_EQ(asked, std::vector<std::string>{"SOFTKEY_3 sim/GPS/g1000n1_softkey3"});
     EXPECT_EQ(IniLine("xplane_commands", "qel_1000_0.softkey_3"), "qel_1000_0.softkey_3=sim/mine");
     EXPECT_EQ(ShownKey(kSoftkey3), "mine");
     EXPECT_EQ(IniLine("qel_1000_0", "softkey_3"), "(none)") << "the key binding is untouched";
+
+    // The new command is drawn, and so is the link unset as its dialog's OK does.
+    EXPECT_EQ(View().FrameRepaints(), before + 1);
+    ASSERT_TRUE(TheProgram->Link.Apply(LinkSettings{}));
+    View().FrameTick();
+    EXPECT_EQ(View().FrameRepaints(), before + 2);
+    EXPECT_FALSE(View().CommandCB()->isVisible());
 }
 
 TEST_F(PanelViewTest, ClosingTheCaptureWithoutAKeyChangesNothingAndEndsTouchToBind) {

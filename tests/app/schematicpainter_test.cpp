@@ -109,6 +109,7 @@ TEST(SchematicPainter, AtItsSmallestSizeNoTextIsUnder8PixelsOrCutShortEvenLitAnd
     // No simulator link: every cell shows its key text.
     struct : LinkCommands {
         bool Linked() const override { return false; }
+        int Revision() const override { return 0; }
         std::string CommandOf(UnitId, int) const override { return {}; }
         std::string LabelOf(UnitId, int) const override { return {}; }
         Status SetCommand(UnitId, int, const std::string&) override { return {}; }
